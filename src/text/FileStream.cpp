@@ -1,0 +1,93 @@
+#include "text/FileStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "text/Exceptions.h"
+
+TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize)
+    : m_FileName(fileName), m_WindowSize(windowSize) {
+    const int flags = mode == TMode::fmCreate ? O_RDWR | O_CREAT | O_TRUNC : O_RDONLY;
+    m_Handle = ::open(fileName.c_str(), flags | O_CLOEXEC, 0666);
+    if (m_Handle < 0)
+        throw EFOpenError(FileErrorMessage(mode == TMode::fmCreate ? "create" : "open", fileName, errno));
+    struct stat info {};
+    if (::fstat(m_Handle, &info) != 0) {
+        const int error = errno;
+        ::close(m_Handle);
+        throw EFOpenError(FileErrorMessage("open", fileName, error));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(m_Handle);
+        throw EFOpenError(FileErrorMessage("open", fileName, EISDIR));
+    }
+    m_Size = info.st_size;
+}
+
+TFileStream::~TFileStream() { ::close(m_Handle); }
+
+TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const {
+    TTextPos done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(m_Handle, buffer + done, static_cast<size_t>(count - done), pos + done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw EReadError(FileErrorMessage("read", m_FileName, errno));
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+void TFileStream::FillWindow(TTextPos pos, TTextPos count) {
+    if (!m_Window) m_Window = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_WindowSize));
+    const bool backwards = m_WindowCount > 0 && pos < m_WindowStart;
+    m_WindowStart = backwards ? std::max<TTextPos>(0, pos + count - m_WindowSize) : pos;
+    m_WindowCount = 0; // stays empty if the read below fails
+    m_WindowCount = ReadAt(m_Window.get(), m_WindowStart, std::min(m_WindowSize, m_Size - m_WindowStart));
+}
+
+TTextPos TFileStream::Read(unsigned char* buffer, TTextPos count) {
+    count = std::clamp<TTextPos>(m_Size - m_Position, 0, std::max<TTextPos>(count, 0));
+    TTextPos done = 0;
+    while (done < count) {
+        const TTextPos pos = m_Position + done;
+        const TTextPos rest = count - done;
+        if (pos >= m_WindowStart && pos < m_WindowStart + m_WindowCount) {
+            const TTextPos n = std::min(rest, m_WindowStart + m_WindowCount - pos);
+            std::memcpy(buffer + done, m_Window.get() + (pos - m_WindowStart), static_cast<size_t>(n));
+            done += n;
+        } else if (rest >= m_WindowSize) {
+            const TTextPos n = ReadAt(buffer + done, pos, rest);
+            done += n;
+            if (n < rest) break;
+        } else {
+            FillWindow(pos, rest);
+            if (pos >= m_WindowStart + m_WindowCount) break; // the file ends before `pos` now
+        }
+    }
+    m_Position += done;
+    return done;
+}
+
+void TFileStream::Write(const unsigned char* buffer, TTextPos count) {
+    TTextPos done = 0;
+    while (done < count) {
+        const ssize_t n = ::pwrite(m_Handle, buffer + done, static_cast<size_t>(count - done), m_Position + done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
+        done += n;
+    }
+    // The window may hold bytes that this write replaced.
+    m_WindowCount = 0;
+    m_Position += done;
+    m_Size = std::max(m_Size, m_Position);
+}
+
+std::string TFileStream::ShortReadMessage() const {
+    return "Cannot read \"" + m_FileName.string() +
+           "\": the file has been cut short since it was opened (changed by another program?).";
+}

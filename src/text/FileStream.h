@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "text/Stream.h"
+
+// A file that stays open while the stream exists, read by position. Reads go through a read-ahead
+// window of fixed size, so memory stays bounded whatever the file's size and many small sequential
+// reads cost few system calls. The size is the size at opening plus what this stream wrote; a file
+// cut short under the program makes reads of the lost range raise EReadError.
+class TFileStream : public TStream {
+public:
+    enum class TMode { fmOpenRead, fmCreate };
+
+    TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize = 256 * 1024);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    const std::filesystem::path& FileName() const { return m_FileName; }
+    TTextPos Size() const override { return m_Size; }
+    TTextPos Read(unsigned char* buffer, TTextPos count) override;
+    void Write(const unsigned char* buffer, TTextPos count) override;
+
+protected:
+    std::string ShortReadMessage() const override;
+
+private:
+    // Reads [pos, pos + count) straight from the file; returns fewer bytes only at the file's end.
+    TTextPos ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const;
+    // Loads the window around `pos` for a read of `count` bytes, placed ahead of the read or, when the
+    // reader is moving backwards, behind it.
+    void FillWindow(TTextPos pos, TTextPos count);
+
+    std::filesystem::path m_FileName;
+    int m_Handle = -1;
+    TTextPos m_Size = 0;
+    TTextPos m_WindowSize;
+    std::unique_ptr<unsigned char[]> m_Window; // allocated on the first read
+    TTextPos m_WindowStart = 0;
+    TTextPos m_WindowCount = 0;
+};

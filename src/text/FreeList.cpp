@@ -1,0 +1,49 @@
+#include "text/FreeList.h"
+
+#include <stdexcept>
+
+#include "text/AllocatedSegment.h"
+
+std::unique_ptr<TAllocatedSegment> TFreeList::Allocate(TTextPos count) {
+    if (count < 1) return nullptr;
+    for (auto* seg = First(); seg; seg = seg->Next()) {
+        if (seg->Length() < count) continue;
+        SplitAt(seg, count);
+        return std::unique_ptr<TAllocatedSegment>(static_cast<TAllocatedSegment*>(Remove(seg).release()));
+    }
+    auto seg = std::make_unique<TAllocatedSegment>(m_MemoryStream, m_HighWater, count, *this);
+    m_HighWater += count;
+    return seg;
+}
+
+std::unique_ptr<TAllocatedSegment> TFreeList::AllocateAndWrite(const unsigned char* buffer, TTextPos count) {
+    auto seg = Allocate(count);
+    if (seg) {
+        m_MemoryStream.Seek(seg->Offset());
+        m_MemoryStream.Write(buffer, count);
+    }
+    return seg;
+}
+
+void TFreeList::Release(std::unique_ptr<TStreamSegment> seg) {
+    if (seg->Length() < 1) return; // nothing to give back
+    auto* above = First();
+    while (above && above->Offset() < seg->Offset()) above = above->Next();
+    if (above) {
+        InsertAfter(above->Prev(), std::move(seg));
+    } else if (seg->Offset() + seg->Length() == m_HighWater) {
+        m_HighWater -= seg->Length();
+    } else {
+        Append(std::move(seg));
+    }
+}
+
+void TFreeList::CheckInvariants() const {
+    TSegmentList::CheckInvariants();
+    TTextPos end = -1;
+    for (auto* seg = First(); seg; seg = seg->Next()) {
+        if (seg->Offset() <= end) throw std::logic_error("free list: areas out of order, touching or overlapping");
+        end = seg->Offset() + seg->Length();
+    }
+    if (end > m_HighWater) throw std::logic_error("free list: a free area lies above HighWater");
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+
+#include "text/TextPos.h"
+
+class TStream;
+class TSegmentList;
+
+// A byte range [Offset, Offset + Length) of an underlying stream, linked into at most one segment list.
+// The segment does not own its stream; the list that holds it owns the segment.
+class TStreamSegment {
+public:
+    TStreamSegment(TStream& stream, TTextPos offset, TTextPos length);
+    virtual ~TStreamSegment() = default;
+    TStreamSegment(const TStreamSegment&) = delete;
+    TStreamSegment& operator=(const TStreamSegment&) = delete;
+
+    TStream& Stream() const { return *m_Stream; }
+    TTextPos Offset() const { return m_Offset; }
+    TTextPos Length() const { return m_Length; }
+    TStreamSegment* Prev() const { return m_Prev; }
+    TStreamSegment* Next() const { return m_Next; }
+
+    // A new, unlinked segment of the same class over the same bytes.
+    virtual std::unique_ptr<TStreamSegment> Clone() const;
+    // Gives up `self` (which is this segment) after `from` dropped it. A plain segment just ends.
+    virtual void Release(std::unique_ptr<TStreamSegment> self, const TSegmentList& from);
+
+    // True when `other` continues this segment in the same stream.
+    bool CanMerge(const TStreamSegment& other) const;
+    // Absorbs `other` (destroying it) when it continues this segment; links are left to the caller.
+    bool Merge(std::unique_ptr<TStreamSegment>& other);
+    // Cuts the segment at `at` and returns the segment that begins there: this one for at < 1; for
+    // at >= Length nothing is cut and the next one (or null) is returned; otherwise a new segment
+    // holding the tail, linked right after this one.
+    TStreamSegment* Split(TTextPos at);
+    // Reads `count` bytes from `at` within the segment; raises EReadError when the stream comes up short.
+    TTextPos Read(unsigned char* buffer, TTextPos at, TTextPos count) const;
+
+private:
+    friend class TSegmentList;
+
+    TStream* m_Stream;
+    TTextPos m_Offset;
+    TTextPos m_Length;
+    TStreamSegment* m_Prev = nullptr;
+    TStreamSegment* m_Next = nullptr;
+};

@@ -1,0 +1,100 @@
+#include "text/TextBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "text/Exceptions.h"
+
+namespace {
+constexpr unsigned char LF = 10;
+constexpr unsigned char FF = 12;
+constexpr unsigned char CR = 13;
+} // namespace
+
+void TTextBuffer::SetModified(bool value) {
+    if (!CanEdit() || value == m_Modified) return;
+    m_Modified = value;
+    ModifiedChanged();
+}
+
+void TTextBuffer::Changed() {
+    if (OnChange) OnChange(*this);
+}
+
+void TTextBuffer::ModifiedChanged() {
+    if (OnModified) OnModified(*this);
+}
+
+void TTextBuffer::SetBlock(unsigned char* first, unsigned char* last) {
+    m_BlockFirst = first;
+    m_BlockLast = last;
+}
+
+int TTextBuffer::AddBookmark(TTextPos pos) {
+    m_Bookmarks.push_back(pos);
+    return static_cast<int>(m_Bookmarks.size() - 1);
+}
+
+TTextPos TTextBuffer::GetBookmark(int handle) const {
+    if (handle < 0 || handle >= static_cast<int>(m_Bookmarks.size())) return -1;
+    return m_Bookmarks[static_cast<size_t>(handle)];
+}
+
+void TTextBuffer::DeleteBookmark(int handle) {
+    if (handle < 0 || handle >= static_cast<int>(m_Bookmarks.size()))
+        throw EBookmarkError("Invalid Bookmark Handle");
+    m_Bookmarks[static_cast<size_t>(handle)] = -1;
+    while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1) m_Bookmarks.pop_back();
+}
+
+void TTextBuffer::AdjustBookmarks(TTextPos pos, TTextPos delta) {
+    for (TTextPos& mark : m_Bookmarks)
+        if (mark >= 0 && mark >= pos) mark = std::max(pos, mark + delta);
+}
+
+void TTextBuffer::Clear() {
+    if (!m_KeepBookmarks) m_Bookmarks.clear();
+}
+
+TTextPos TTextBuffer::CopyToBuffer(unsigned char* dest, TTextPos pos, TTextPos count) {
+    TTextPos copied = 0;
+    while (copied < count && pos >= 0 && pos < m_TextSize) {
+        const unsigned char* p = GetCharPtr(pos);
+        const TTextPos n = std::min(count - copied, static_cast<TTextPos>(m_BlockLast - p) + 1);
+        std::memcpy(dest + copied, p, static_cast<size_t>(n));
+        copied += n;
+        pos += n;
+    }
+    return copied;
+}
+
+void TTextBuffer::InsertSpaces(TTextPos pos, TTextPos count) {
+    if (count <= 0) return;
+    const std::vector<unsigned char> spaces(static_cast<size_t>(count), ' ');
+    Insert(spaces.data(), pos, count);
+}
+
+void TTextBuffer::InsertString(std::string_view s, TTextPos pos) {
+    if (s.empty()) return;
+    Insert(reinterpret_cast<const unsigned char*>(s.data()), pos, static_cast<TTextPos>(s.size()));
+}
+
+bool TTextBuffer::IsLineBreakAt(TTextPos pos) {
+    if (pos < 0 || pos >= m_TextSize) return false;
+    if (ByteAt(pos) == CR && ++pos >= m_TextSize) return false;
+    return ByteAt(pos) == LF;
+}
+
+bool TTextBuffer::IsFormFeedAt(TTextPos pos) {
+    return pos >= 0 && pos < m_TextSize && ByteAt(pos) == FF;
+}
+
+TTextPos TTextBuffer::LastCharBeforeBreak(TTextPos pos) {
+    const TTextPos breakPos = pos - 1;
+    if (breakPos < 0 || breakPos >= m_TextSize) return pos;
+    const unsigned char c = ByteAt(breakPos);
+    if (c != LF && c != FF) return pos;
+    TTextPos last = pos - 2;
+    if (last >= 0 && ByteAt(last) == CR) --last;
+    return last;
+}

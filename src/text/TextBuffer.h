@@ -1,0 +1,87 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "text/TextPos.h"
+
+class TStream;
+
+// The root of the text model: a document's text as numbered bytes, with its size, modified flag, change
+// events and bookmarks. It stores no text; derived classes bind the bytes and cache a block of them, and
+// a pointer from GetCharPtr stays valid for reading up to BlockLast.
+class TTextBuffer {
+public:
+    using TNotifyEvent = std::function<void(TTextBuffer& sender)>;
+
+    TTextBuffer() = default;
+    virtual ~TTextBuffer() = default;
+    TTextBuffer(const TTextBuffer&) = delete;
+    TTextBuffer& operator=(const TTextBuffer&) = delete;
+
+    TNotifyEvent OnChange;   // after every change of the text
+    TNotifyEvent OnModified; // when the modified flag changes
+
+    TTextPos TextSize() const { return m_TextSize; }
+    bool Modified() const { return m_Modified; }
+    // Only an editable text can become modified; setting the current value raises nothing.
+    void SetModified(bool value);
+    bool OEMConvert() const { return m_OEMConvert; }
+    void SetOEMConvert(bool value) { m_OEMConvert = value; }
+    // 0 or less: no limit.
+    TTextPos MaxTextSize() const { return m_MaxTextSize; }
+    void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }
+    bool KeepBookmarks() const { return m_KeepBookmarks; }
+    void SetKeepBookmarks(bool value) { m_KeepBookmarks = value; }
+
+    // Bookmarks: a handle indexes the table; a free entry holds -1.
+    int AddBookmark(TTextPos pos);
+    TTextPos GetBookmark(int handle) const;
+    void DeleteBookmark(int handle);
+    // Moves every bookmark at or after `pos` by `delta`; one inside a removed range goes to `pos`.
+    void AdjustBookmarks(TTextPos pos, TTextPos delta);
+
+    // Pointer to the byte at `pos`, loading the block that holds it.
+    virtual unsigned char* GetCharPtr(TTextPos pos) = 0;
+    const unsigned char* BlockFirst() const { return m_BlockFirst; }
+    const unsigned char* BlockLast() const { return m_BlockLast; }
+
+    virtual void CopyTo(TStream& dest, TTextPos pos, TTextPos count) = 0;
+    virtual void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) = 0;
+    virtual void Delete(TTextPos pos, TTextPos count) = 0;
+    virtual void Overwrite(TTextPos pos, unsigned char c) = 0;
+    virtual bool CanEdit() const { return false; }
+    // Empties the bookmarks unless KeepBookmarks is set; derived classes also drop the text.
+    virtual void Clear();
+
+    // Copies up to `count` bytes from `pos`, block by block; returns how many it copied.
+    TTextPos CopyToBuffer(unsigned char* dest, TTextPos pos, TTextPos count);
+    void InsertSpaces(TTextPos pos, TTextPos count);
+    void InsertString(std::string_view s, TTextPos pos);
+
+    // True at a lone LF and at the CR of CR LF; a lone CR is an ordinary byte.
+    bool IsLineBreakAt(TTextPos pos);
+    bool IsFormFeedAt(TTextPos pos);
+    // When an LF or form feed ends just before `pos`, the position of the last byte of the line it ends
+    // (-1 for an empty first line); otherwise `pos` itself.
+    TTextPos LastCharBeforeBreak(TTextPos pos);
+
+protected:
+    virtual void Changed();
+    virtual void ModifiedChanged();
+    void SetBlock(unsigned char* first, unsigned char* last);
+    // The byte at `pos`, which must lie inside the text.
+    unsigned char ByteAt(TTextPos pos) { return *GetCharPtr(pos); }
+
+    TTextPos m_TextSize = 0;
+
+private:
+    bool m_Modified = false;
+    bool m_OEMConvert = false;
+    bool m_KeepBookmarks = false;
+    TTextPos m_MaxTextSize = 0;
+    unsigned char* m_BlockFirst = nullptr;
+    unsigned char* m_BlockLast = nullptr;
+    std::vector<TTextPos> m_Bookmarks;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "text/VirtualStreamList.h"
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class TTempDir {
+public:
+    TTempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
+        m_Path = ::mkdtemp(pattern.data());
+    }
+    ~TTempDir() { std::filesystem::remove_all(m_Path); }
+    std::filesystem::path operator/(const std::string& name) const { return m_Path / name; }
+
+private:
+    std::filesystem::path m_Path;
+};
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The whole text of a virtual stream, read from position 0.
+inline std::string ReadAll(TVirtualStreamList& list) {
+    std::string text(static_cast<size_t>(list.Size()), '\0');
+    list.Seek(0);
+    list.Read(reinterpret_cast<unsigned char*>(text.data()), list.Size());
+    return text;
+}
+
+inline const unsigned char* Bytes(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "TestFiles.h"
+#include "text/Exceptions.h"
+#include "text/TextBuffer.h"
+
+namespace {
+
+// A text model over a std::string that shows its bytes in blocks of a few bytes, so that the shared
+// operations meet block edges everywhere.
+class TStringText : public TTextBuffer {
+public:
+    explicit TStringText(std::string text, bool editable = true, TTextPos blockSize = 5)
+        : m_Text(std::move(text)), m_Editable(editable), m_BlockSize(blockSize) {
+        m_TextSize = static_cast<TTextPos>(m_Text.size());
+    }
+
+    const std::string& Text() const { return m_Text; }
+
+    unsigned char* GetCharPtr(TTextPos pos) override {
+        auto* bytes = reinterpret_cast<unsigned char*>(m_Text.data());
+        const TTextPos first = pos / m_BlockSize * m_BlockSize;
+        SetBlock(bytes + first, bytes + std::min(first + m_BlockSize, m_TextSize) - 1);
+        return bytes + pos;
+    }
+    void CopyTo(TStream&, TTextPos, TTextPos) override {}
+    void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override {
+        m_Text.insert(static_cast<size_t>(pos), reinterpret_cast<const char*>(buffer), static_cast<size_t>(count));
+        Edited(pos, count);
+    }
+    void Delete(TTextPos pos, TTextPos count) override {
+        m_Text.erase(static_cast<size_t>(pos), static_cast<size_t>(count));
+        Edited(pos, -count);
+    }
+    void Overwrite(TTextPos pos, unsigned char c) override { m_Text[static_cast<size_t>(pos)] = static_cast<char>(c); }
+    bool CanEdit() const override { return m_Editable; }
+
+private:
+    void Edited(TTextPos pos, TTextPos delta) {
+        m_TextSize = static_cast<TTextPos>(m_Text.size());
+        SetModified(true);
+        AdjustBookmarks(pos, delta);
+        Changed();
+    }
+
+    std::string m_Text;
+    bool m_Editable;
+    TTextPos m_BlockSize;
+};
+
+TEST(TextBuffer, BookmarkHandlesAreReusedOnlyAtTheEnd) {
+    TStringText text("abc");
+    EXPECT_EQ(text.AddBookmark(1), 0);
+    text.DeleteBookmark(0);
+    EXPECT_EQ(text.AddBookmark(2), 0) << "the table emptied, so handle 0 is free again";
+    EXPECT_EQ(text.AddBookmark(3), 1);
+    EXPECT_EQ(text.AddBookmark(0), 2);
+    text.DeleteBookmark(1);
+    EXPECT_EQ(text.GetBookmark(1), -1);
+    EXPECT_EQ(text.AddBookmark(1), 3) << "a hole in the middle is not reused";
+    text.DeleteBookmark(3);
+    text.DeleteBookmark(2); // the hole before it goes too
+    EXPECT_EQ(text.AddBookmark(2), 1);
+    EXPECT_EQ(text.GetBookmark(7), -1);
+    EXPECT_EQ(text.GetBookmark(-1), -1);
+    try {
+        text.DeleteBookmark(5);
+        FAIL();
+    } catch (const EBookmarkError& e) {
+        EXPECT_STREQ(e.what(), "Invalid Bookmark Handle");
+    }
+    EXPECT_THROW(text.DeleteBookmark(-1), EBookmarkError);
+
+    text.SetKeepBookmarks(true);
+    text.Clear();
+    EXPECT_EQ(text.GetBookmark(1), 2);
+    text.SetKeepBookmarks(false);
+    text.Clear();
+    EXPECT_EQ(text.GetBookmark(0), -1);
+}
+
+TEST(TextBuffer, BookmarksFollowEdits) {
+    TStringText text("0123456789");
+    const int before = text.AddBookmark(2);
+    const int atInsert = text.AddBookmark(4);
+    const int inside = text.AddBookmark(6);
+    const int after = text.AddBookmark(9);
+    const int freed = text.AddBookmark(1);
+    text.AddBookmark(0); // keeps `freed` an inner -1 entry
+    text.DeleteBookmark(freed);
+
+    text.InsertString("abc", 4);
+    EXPECT_EQ(text.GetBookmark(atInsert), 7) << "a bookmark at the insertion stays after the new text";
+    EXPECT_EQ(text.GetBookmark(before), 2);
+
+    text.Delete(5, 6); // takes out "bc4567"
+    EXPECT_EQ(text.GetBookmark(inside), 5) << "a bookmark inside a deletion moves to its start";
+    EXPECT_EQ(text.GetBookmark(atInsert), 5);
+    EXPECT_EQ(text.GetBookmark(after), 6);
+    EXPECT_EQ(text.GetBookmark(freed), -1) << "free entries never move";
+
+    text.Delete(0, 4);
+    EXPECT_EQ(text.GetBookmark(before), 0) << "never below the start of the text";
+}
+
+TEST(TextBuffer, LineBreakQueries) {
+    TStringText text("a\r\nb\nc\rd\f\r\f\n\r");
+    //                0 1 2 3 4 5 6 7 8 9 10 11 12
+    EXPECT_TRUE(text.IsLineBreakAt(1));
+    EXPECT_FALSE(text.IsLineBreakAt(0));
+    EXPECT_TRUE(text.IsLineBreakAt(2));
+    EXPECT_TRUE(text.IsLineBreakAt(4));
+    EXPECT_FALSE(text.IsLineBreakAt(6)) << "a lone CR";
+    EXPECT_FALSE(text.IsLineBreakAt(12)) << "a CR that is the last byte";
+    EXPECT_FALSE(text.IsLineBreakAt(13));
+    EXPECT_FALSE(text.IsLineBreakAt(-1));
+    EXPECT_TRUE(text.IsFormFeedAt(8));
+    EXPECT_FALSE(text.IsFormFeedAt(13));
+
+    EXPECT_EQ(text.LastCharBeforeBreak(3), 0) << "after CR LF: the 'a'";
+    EXPECT_EQ(text.LastCharBeforeBreak(5), 3) << "after a lone LF";
+    EXPECT_EQ(text.LastCharBeforeBreak(9), 7) << "after a form feed";
+    EXPECT_EQ(text.LastCharBeforeBreak(11), 8) << "CR before a form feed counts with the break";
+    EXPECT_EQ(text.LastCharBeforeBreak(7), 7) << "after a lone CR: no break";
+    EXPECT_EQ(text.LastCharBeforeBreak(0), 0);
+    EXPECT_EQ(text.LastCharBeforeBreak(14), 14);
+
+    TStringText emptyFirstLine("\nx");
+    EXPECT_EQ(emptyFirstLine.LastCharBeforeBreak(1), -1) << "a break at byte 0 ends an empty line";
+}
+
+TEST(TextBuffer, CopyToBufferWalksBlocks) {
+    TStringText text("The quick brown fox jumps");
+    std::string out(40, '.');
+    auto* dest = reinterpret_cast<unsigned char*>(out.data());
+    EXPECT_EQ(text.CopyToBuffer(dest, 3, 13), 13);
+    EXPECT_EQ(out.substr(0, 14), " quick brown .");
+    EXPECT_EQ(text.CopyToBuffer(dest, 20, 40), 5) << "stops at the end of the text";
+    EXPECT_EQ(text.CopyToBuffer(dest, 3, 0), 0);
+    EXPECT_EQ(text.CopyToBuffer(dest, 25, 3), 0);
+}
+
+TEST(TextBuffer, ModifiedFlagAndEvents) {
+    TStringText readOnly("x", false);
+    int events = 0;
+    readOnly.OnModified = [&events](TTextBuffer&) { ++events; };
+    readOnly.SetModified(true);
+    EXPECT_FALSE(readOnly.Modified());
+    EXPECT_EQ(events, 0);
+
+    TStringText text("x");
+    int changes = 0;
+    text.OnModified = [&events](TTextBuffer&) { ++events; };
+    text.OnChange = [&changes](TTextBuffer&) { ++changes; };
+    text.InsertSpaces(1, 3000);
+    text.InsertSpaces(0, 0);
+    text.InsertString("", 0);
+    EXPECT_EQ(text.TextSize(), 3001);
+    EXPECT_EQ(text.Text().find_first_not_of(' ', 1), std::string::npos);
+    EXPECT_TRUE(text.Modified());
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(changes, 1);
+    text.SetModified(true);
+    EXPECT_EQ(events, 1) << "setting the value it has raises nothing";
+    text.SetModified(false);
+    EXPECT_EQ(events, 2);
+}
+
+} // namespace
