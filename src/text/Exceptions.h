@@ -28,6 +28,18 @@ public:
     using EStreamError::EStreamError;
 };
 
+// An index outside the range a table allows.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A mistake in what the user typed (a search text in a syntax it breaks, say).
+class EUserError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The text model's own failures.
 class EFontInfoError : public Exception {
 public:

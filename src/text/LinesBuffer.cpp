@@ -1,0 +1,262 @@
+#include "text/LinesBuffer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "text/Exceptions.h"
+
+namespace {
+
+constexpr unsigned char LF = 10;
+constexpr unsigned char FF = 12;
+constexpr unsigned char CR = 13;
+constexpr unsigned char TAB = 9;
+
+// Keeps a device's metrics usable whatever the platform reported, and notes a fixed-pitch font.
+void Normalise(TFontMetrics& m, TTextPos& uniform) {
+    for (TTextPos& w : m.Widths) w = std::max<TTextPos>(w, 0);
+    m.AvgCharWidth = std::max<TTextPos>(m.AvgCharWidth, 1);
+    if (m.TabWidth < 1) m.TabWidth = 8 * m.AvgCharWidth;
+    if (m.PixelsPerInch <= 0) m.PixelsPerInch = 96;
+    uniform = m.Widths[14];
+    for (int c = 15; c < 256 && uniform; ++c)
+        if (m.Widths[c] != uniform) uniform = 0;
+}
+
+const char* const kTabStopRange = "Invalid access to tab stop array - index greater than MaxTabStops";
+
+} // namespace
+
+void TLinesBuffer::SetCanvas(TCanvas* canvas) {
+    if (m_Canvas) m_Canvas->OnFontChange = nullptr;
+    m_Canvas = canvas;
+    m_Valid = canvas ? vCanvas : 0;
+    if (canvas) canvas->OnFontChange = [this] { InvalidateMetrics(); };
+}
+
+void TLinesBuffer::SetMode(TlbModes mode) {
+    m_Mode = mode;
+    InvalidateMetrics();
+}
+
+void TLinesBuffer::SetOutputDevice(TOutputDevice device) {
+    m_OutputDevice = device;
+    InvalidateMetrics();
+}
+
+void TLinesBuffer::SetNumTabStops(int count) {
+    m_NumTabStops = std::clamp(count, 0, MaxTabStops);
+    m_Valid &= ~vTabs;
+}
+
+void TLinesBuffer::SetTabStop(int index, float inches) {
+    if (index < 0 || index >= MaxTabStops) throw ERangeError(kTabStopRange);
+    m_TabStops[index] = inches;
+    m_Valid &= ~vTabs;
+}
+
+float TLinesBuffer::GetTabStop(int index) const {
+    if (index < 0 || index >= m_NumTabStops) throw ERangeError(kTabStopRange);
+    return m_TabStops[index];
+}
+
+bool TLinesBuffer::LoadPrinter() {
+    m_Printer.Loaded = m_Canvas->GetPrinterMetrics(m_Printer.Metrics);
+    if (m_Printer.Loaded) Normalise(m_Printer.Metrics, m_Printer.UniformWidth);
+    return m_Printer.Loaded;
+}
+
+bool TLinesBuffer::EnsureMetrics(int need) {
+    if (need & vTabs) need |= vWidths;
+    const int missing = need & ~m_Valid;
+    if (!missing) return true;
+    if (missing & vCanvas) return false;
+    if (missing & vWidths) {
+        if (!m_Canvas->GetScreenMetrics(m_Screen.Metrics)) return false;
+        Normalise(m_Screen.Metrics, m_Screen.UniformWidth);
+        m_Screen.Loaded = true;
+        m_Printer.Loaded = false;
+        const bool printing = m_Mode == TlbModes::lbPrinter || m_OutputDevice == TOutputDevice::odPrinter;
+        m_LayoutOnPrinter = printing && LoadPrinter();
+        m_Valid |= vWidths;
+    }
+    if (missing & vTabs) {
+        for (TDevice* device : {&m_Screen, &m_Printer})
+            for (int i = 0; i < m_NumTabStops; ++i)
+                device->TabStops[i] = std::lround(m_TabStops[i] * device->Metrics.PixelsPerInch);
+        m_LayoutTabsOnPrinter = m_Mode == TlbModes::lbPrinter && m_Printer.Loaded;
+        m_Valid |= vTabs;
+    }
+    return true;
+}
+
+void TLinesBuffer::RequireMetricsSlow() {
+    if (!EnsureMetrics(vAll)) throw EFontInfoError("Unable to access Font Information when required");
+}
+
+TTextPos TLinesBuffer::ScreenAvgCharWidth() {
+    if (!EnsureMetrics(vCanvas | vWidths)) throw EInternalError("Average Char Width not available");
+    return m_Screen.Metrics.AvgCharWidth;
+}
+
+TTextPos TLinesBuffer::PrinterAvgCharWidth() {
+    if (!EnsureMetrics(vCanvas | vWidths) || (!m_Printer.Loaded && !LoadPrinter()))
+        throw EInternalError("The Printer's Average Char Width is not available");
+    return m_Printer.Metrics.AvgCharWidth;
+}
+
+TTextPos TLinesBuffer::LayoutAvgCharWidth() {
+    if (!EnsureMetrics(vCanvas | vWidths)) throw EInternalError("Actual Char Width not available");
+    return (m_LayoutOnPrinter ? m_Printer : m_Screen).Metrics.AvgCharWidth;
+}
+
+TTextPos TLinesBuffer::FontHeight() {
+    RequireMetrics();
+    return m_Screen.Metrics.Height;
+}
+
+TTextPos TLinesBuffer::MaxCharWidth() {
+    RequireMetrics();
+    return m_Screen.Metrics.MaxCharWidth;
+}
+
+TTextPos TLinesBuffer::ByteWidth(unsigned char c) {
+    if (!EnsureMetrics(vCanvas | vWidths)) return 1;
+    return std::max<TTextPos>(m_Screen.Metrics.Widths[c], 1);
+}
+
+TLayoutTables TLinesBuffer::Tables(const TDevice& widths, const TDevice& tabs) const {
+    return {widths.Metrics.Widths.data(), tabs.TabStops, m_NumTabStops, tabs.Metrics.TabWidth, widths.UniformWidth};
+}
+
+TLayoutTables TLinesBuffer::LayoutTables() const {
+    return Tables(m_LayoutOnPrinter ? m_Printer : m_Screen, m_LayoutTabsOnPrinter ? m_Printer : m_Screen);
+}
+
+bool TLinesBuffer::MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
+                               bool wrapAtSpaces, TTextPos limit) {
+    static constexpr unsigned char crlf[2] = {CR, LF};
+    while (pos < end) {
+        const unsigned char* p = GetCharPtr(pos);
+        TTextPos n = std::min<TTextPos>(BlockLast() - p + 1, end - pos);
+        // A CR LF pair is measured whole: a CR that ends the block waits for the next one.
+        if (p[n - 1] == CR && pos + n < end) {
+            if (n > 1) {
+                --n;
+            } else {
+                const bool pair = *GetCharPtr(pos + 1) == LF;
+                p = crlf;
+                n = pair ? 2 : 1;
+            }
+        }
+        TTextPos next = pos;
+        const TRunEnd result = MeasureRun(p, n, pos, state, tables, wrapAtSpaces, limit, next);
+        pos = next;
+        if (result == TRunEnd::LineEnded) return true;
+    }
+    return false;
+}
+
+bool TLinesBuffer::NextLineEnd(TTextPos& pos, TTextPos& width, TTextPos& count) {
+    width = count = 0;
+    if (pos >= m_TextSize) return false;
+    RequireMetrics();
+    const TTextPos start = pos;
+    TRunState state;
+    state.BreakPos = start;
+    const bool ended = MeasureText(pos, m_TextSize, state, LayoutTables(), true, m_MaxWidth);
+    count = state.Count;
+    width = m_LayoutOnPrinter ? MeasureWidth(start, start + count) : state.Width;
+    return ended;
+}
+
+void TLinesBuffer::FindLineStart(TTextPos& pos) {
+    if (pos <= 0) return;
+    TTextPos q = std::min(pos, m_TextSize) - 1;
+    // Step over the break that ends at the position: the line it ends is the one wanted.
+    if (const unsigned char c = ByteAt(q); c == LF || c == FF) {
+        --q;
+        if (q >= 0 && ByteAt(q) == CR) --q;
+    }
+    while (q >= 0) {
+        const unsigned char* p = GetCharPtr(q);
+        const TTextPos n = p - BlockFirst() + 1;
+        if (const void* lf = ::memrchr(BlockFirst(), LF, static_cast<size_t>(n))) {
+            pos = q - (p - static_cast<const unsigned char*>(lf)) + 1;
+            return;
+        }
+        q -= n;
+    }
+    pos = 0;
+}
+
+bool TLinesBuffer::PosFromX(TTextPos& pos, TTextPos x, TTextPos& width) {
+    width = 0;
+    if (x <= 0) return true;
+    RequireMetrics();
+    const TTextPos start = pos;
+    TRunState state;
+    const bool ended = MeasureText(pos, m_TextSize, state, ScreenTables(), false, x);
+    pos = start + state.Count;
+    width = state.Width;
+    return ended;
+}
+
+TTextPos TLinesBuffer::MeasureWidth(TTextPos from, TTextPos to) {
+    to = std::min(to, m_TextSize);
+    from = std::max<TTextPos>(from, 0);
+    if (from >= to) return 0;
+    RequireMetrics();
+    TRunState state;
+    MeasureText(from, to, state, ScreenTables(), false, 0);
+    return state.Width;
+}
+
+std::string TLinesBuffer::GetText(TTextPos pos, TTextPos count) {
+    pos = std::max<TTextPos>(pos, 0);
+    std::string text(static_cast<size_t>(std::clamp<TTextPos>(m_TextSize - pos, 0, std::max<TTextPos>(count, 0))), '\0');
+    CopyToBuffer(reinterpret_cast<unsigned char*>(text.data()), pos, static_cast<TTextPos>(text.size()));
+    return text;
+}
+
+void TLinesBuffer::DrawRun(TTextPos x, TTextPos y, TTextPos tabOrigin, TTextPos count, TTextPos pos) {
+    DrawRunOn(m_OutputDevice, x, y, tabOrigin, count, pos);
+}
+
+void TLinesBuffer::DrawRunBuffered(TTextPos x, TTextPos y, TTextPos right, TTextPos count, TTextPos pos) {
+    RequireMetrics();
+    m_Canvas->FillBackground(x, y, right, y + m_Screen.Metrics.Height);
+    DrawRunOn(TOutputDevice::odDisplay, x, y, x, count, pos);
+}
+
+void TLinesBuffer::DrawRunOn(TOutputDevice device, TTextPos x, TTextPos y, TTextPos tabOrigin, TTextPos count,
+                             TTextPos pos) {
+    RequireMetrics();
+    const bool printer = device == TOutputDevice::odPrinter && m_Printer.Loaded;
+    const TLayoutTables tables = printer ? Tables(m_Printer, m_Printer) : ScreenTables();
+    TRunState state;
+    state.Width = x - tabOrigin;
+    std::vector<unsigned char> glyphs;
+    std::vector<TTextPos> xs;
+    count = std::min(count, m_TextSize - pos);
+    while (count > 0) {
+        const unsigned char* p = GetCharPtr(pos);
+        const TTextPos n = std::min<TTextPos>(BlockLast() - p + 1, count);
+        glyphs.clear();
+        xs.clear();
+        for (TTextPos i = 0; i < n; ++i) {
+            if (p[i] == TAB) {
+                state.Width = NextTabStop(tables, state);
+                continue;
+            }
+            glyphs.push_back(p[i]);
+            xs.push_back(tabOrigin + state.Width);
+            state.Width += tables.Widths[p[i]];
+        }
+        m_Canvas->DrawBytes(device, y, glyphs.data(), xs.data(), static_cast<TTextPos>(glyphs.size()));
+        pos += n;
+        count -= n;
+    }
+}

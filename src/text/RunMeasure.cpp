@@ -1,0 +1,184 @@
+#include "text/RunMeasure.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned char TAB = 9;
+constexpr unsigned char LF = 10;
+constexpr unsigned char FF = 12;
+constexpr unsigned char CR = 13;
+
+constexpr std::array<bool, 256> kBreakChar = [] {
+    std::array<bool, 256> table{};
+    table[' '] = table['-'] = true;
+    return table;
+}();
+
+// The first byte below 14 (tab, line and page breaks, other control bytes) in [p, end), or end.
+inline const unsigned char* FindControlByte(const unsigned char* p, const unsigned char* end) {
+    using TVector = unsigned char __attribute__((vector_size(16)));
+    const TVector limit = {14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14};
+    for (; end - p >= 16; p += 16) {
+        TVector v;
+        std::memcpy(&v, p, 16);
+        const auto below = v < limit; // all ones in each lane that holds a control byte
+        std::uint64_t halves[2];
+        std::memcpy(halves, &below, 16);
+        if (halves[0]) return p + __builtin_ctzll(halves[0]) / 8;
+        if (halves[1]) return p + 8 + __builtin_ctzll(halves[1]) / 8;
+    }
+    while (p < end && *p >= 14) ++p;
+    return p;
+}
+
+inline TTextPos TabStopAfter(const TLayoutTables& t, TTextPos width, int& tabIndex) {
+    for (; tabIndex < t.NumTabStops; ++tabIndex)
+        if (t.TabStops[tabIndex] > width) return t.TabStops[tabIndex];
+    return (width / t.TabWidth + 1) * t.TabWidth;
+}
+
+// The measurement of one run, held in locals so that the loops keep it in registers.
+class TRun {
+public:
+    TRun(const unsigned char* p, TTextPos pos, const TRunState& s, const TLayoutTables& t, bool wrap, TTextPos limit)
+        : m_P(p), m_Pos(pos), m_T(t), m_Wrap(wrap), m_Limit(limit), m_Width(s.Width), m_Count(s.Count),
+          m_BreakPos(s.BreakPos), m_BreakWidth(s.BreakWidth), m_BreakCount(s.BreakCount), m_TabIndex(s.TabIndex) {}
+
+    TRunEnd Measure(TTextPos n, TTextPos& next) {
+        TTextPos i = 0;
+        while (i < n) {
+            const TTextPos spanStart = i;
+            const TTextPos j = FindControlByte(m_P + i, m_P + n) - m_P;
+            if (!Span(i, j)) {
+                next = m_Next;
+                return TRunEnd::LineEnded;
+            }
+            if (i == n) {
+                NoteBreak(spanStart, i);
+                break;
+            }
+            const unsigned char c = m_P[i];
+            if (c == LF) return Ended(i + 1, next);
+            if (c == FF) return Ended(m_Count > 0 ? i : i + 1, next); // after text it starts the next line
+            if (c == CR && i + 1 < n && m_P[i + 1] == LF) return Ended(i + 2, next);
+            NoteBreak(spanStart, i);
+            int tabIndex = m_TabIndex;
+            const TTextPos w = c == TAB ? TabStopAfter(m_T, m_Width, tabIndex) - m_Width : m_T.Widths[c];
+            if (Refused(w, false)) {
+                next = EndAtLimit(i);
+                return TRunEnd::LineEnded;
+            }
+            m_TabIndex = tabIndex;
+            m_Width += w;
+            ++m_Count;
+            ++i;
+        }
+        next = m_Pos + n;
+        return TRunEnd::Exhausted;
+    }
+
+    void Save(TRunState& s) const { s = {m_Width, m_Count, m_BreakPos, m_BreakWidth, m_BreakCount, m_TabIndex}; }
+
+private:
+    // Whether a character of width `w` must stay off the line: it passes the limit, and the line may
+    // end before it (spaces and hyphens hang when wrapping, and a wrapped line takes at least one).
+    bool Refused(TTextPos w, bool isBreak) const {
+        return m_Limit > 0 && m_Width + w > m_Limit && !(m_Wrap && (isBreak || m_Count == 0));
+    }
+    TRunEnd Ended(TTextPos i, TTextPos& next) const {
+        next = m_Pos + i;
+        return TRunEnd::LineEnded;
+    }
+    // Ends the line before byte i, or after the last space or hyphen when wrapping; returns where the
+    // next line starts.
+    TTextPos EndAtLimit(TTextPos i) {
+        if (!m_Wrap || m_BreakCount == 0) return m_Pos + i;
+        m_Width = m_BreakWidth;
+        m_Count = m_BreakCount;
+        return m_BreakPos;
+    }
+    // Spans are measured without looking for break points; when a wrapped line goes on past the span
+    // [from, to), or must end inside it, the last space or hyphen in it is looked up backwards.
+    void NoteBreak(TTextPos from, TTextPos to) {
+        if (!m_Wrap || m_Limit <= 0) return;
+        TTextPos after = 0; // width of the bytes after the break
+        for (TTextPos k = to - 1; k >= from; --k) {
+            if (kBreakChar[m_P[k]]) {
+                m_BreakPos = m_Pos + k + 1;
+                m_BreakWidth = m_Width - after;
+                m_BreakCount = m_Count - (to - 1 - k);
+                return;
+            }
+            after += m_T.Widths[m_P[k]];
+        }
+    }
+    bool Refuse(TTextPos from, TTextPos i) {
+        NoteBreak(from, i);
+        m_Next = EndAtLimit(i);
+        return false;
+    }
+
+    // Measures bytes [i, j), which hold no control byte; false when the line ends in them.
+    bool Span(TTextPos& i, TTextPos j) {
+        const TTextPos uniform = m_T.UniformWidth;
+        const TTextPos from = i;
+        const TTextPos count = m_Count;
+        TTextPos width = m_Width;
+        if (m_Limit <= 0) {
+            if (uniform) {
+                width += (j - i) * uniform;
+            } else {
+                for (TTextPos k = i; k < j; ++k) width += m_T.Widths[m_P[k]];
+            }
+            m_Width = width;
+            m_Count = count + (j - from);
+            i = j;
+            return true;
+        }
+        for (;;) {
+            if (uniform) { // every character up to `end` fits: take them at once
+                const TTextPos room = (m_Limit - width) / uniform;
+                const TTextPos end = room > 0 ? std::min(j, i + room) : i;
+                width += (end - i) * uniform;
+                i = end;
+            } else {
+                for (; i < j && width + m_T.Widths[m_P[i]] <= m_Limit; ++i) width += m_T.Widths[m_P[i]];
+            }
+            m_Width = width;
+            m_Count = count + (i - from);
+            if (i == j) return true;
+            // Byte i passes the limit: it hangs there or the line ends.
+            const TTextPos w = m_T.Widths[m_P[i]];
+            if (Refused(w, kBreakChar[m_P[i]])) return Refuse(from, i);
+            width += w;
+            ++i;
+        }
+    }
+
+    const unsigned char* m_P;
+    TTextPos m_Pos;
+    const TLayoutTables& m_T;
+    bool m_Wrap;
+    TTextPos m_Limit;
+    TTextPos m_Width, m_Count, m_BreakPos, m_BreakWidth, m_BreakCount;
+    int m_TabIndex;
+    TTextPos m_Next = 0; // where the line after a span that ended it starts
+};
+
+} // namespace
+
+TTextPos NextTabStop(const TLayoutTables& tables, TRunState& state) {
+    return TabStopAfter(tables, state.Width, state.TabIndex);
+}
+
+TRunEnd MeasureRun(const unsigned char* p, TTextPos n, TTextPos pos, TRunState& s, const TLayoutTables& t,
+                   bool wrapAtSpaces, TTextPos limit, TTextPos& next) {
+    TRun run(p, pos, s, t, wrapAtSpaces, limit);
+    const TRunEnd result = run.Measure(n, next);
+    run.Save(s);
+    return result;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "text/TextPos.h"
+
+// The measuring core of line layout: one pass over cached bytes that adds up widths, follows tab stops,
+// remembers where a wrapped line may end and stops at a line break or the wrap limit.
+
+// The tables of one device that a measurement uses.
+struct TLayoutTables {
+    const TTextPos* Widths = nullptr;   // 256 entries
+    const TTextPos* TabStops = nullptr; // explicit stops in pixels, in the order they were set
+    int NumTabStops = 0;
+    TTextPos TabWidth = 1;              // default tab spacing, at least 1
+    TTextPos UniformWidth = 0;          // the width of every byte from 14 up when they are all equal, else 0
+};
+
+// A display line measured so far. Counts and widths run from the line's start across blocks.
+struct TRunState {
+    TTextPos Width = 0;
+    TTextPos Count = 0;
+    // The last place after a space or hyphen where a wrapped line may end (BreakCount 0: none yet).
+    TTextPos BreakPos = 0;
+    TTextPos BreakWidth = 0;
+    TTextPos BreakCount = 0;
+    int TabIndex = 0; // explicit stops before it have been passed on this line
+};
+
+enum class TRunEnd { Exhausted, LineEnded };
+
+// Measures bytes[0 .. count) lying at text position `pos`. A CR as the last byte is an ordinary
+// character: callers hand over a CR LF pair whole. With `limit` > 0 a character that would pass it ends
+// the line; with `wrapAtSpaces` spaces and hyphens may hang past it, the line ends after the last of
+// them when there is one, and a line always takes at least one character. `next` receives the position
+// of the next line's first byte, or pos + count when the bytes ran out first.
+TRunEnd MeasureRun(const unsigned char* bytes, TTextPos count, TTextPos pos, TRunState& state,
+                   const TLayoutTables& tables, bool wrapAtSpaces, TTextPos limit, TTextPos& next);
+
+// Where a TAB at the state's width leads: the first explicit stop beyond it not yet passed on this
+// line, else the next multiple of the default tab width. Stops passed are skipped for good.
+TTextPos NextTabStop(const TLayoutTables& tables, TRunState& state);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/TextPos.h"
+
+// A search pattern prepared for scanning memory: candidates are found by testing the pattern's first
+// and last bytes sixteen positions at a time, then checked whole. Without match case the ASCII letters
+// match either case and every other byte only itself.
+class TSearchPattern {
+public:
+    TSearchPattern(std::string_view pattern, bool matchCase);
+
+    TTextPos Length() const { return static_cast<TTextPos>(m_Pattern.size()); }
+    bool MatchesAt(const unsigned char* p) const;
+    // The first (last) start in [first, last] of a match lying inside `buffer`, or -1. The caller
+    // guarantees that buffer[last + Length() - 1] exists.
+    TTextPos FindFirst(const unsigned char* buffer, TTextPos first, TTextPos last) const;
+    TTextPos FindLast(const unsigned char* buffer, TTextPos first, TTextPos last) const;
+
+private:
+    // A byte compared as (byte | Fold) == Value: Fold is 0x20 for a letter when case does not matter.
+    struct TAnchor {
+        unsigned char Fold = 0;
+        unsigned char Value = 0;
+        bool Matches(unsigned char c) const { return (c | Fold) == Value; }
+    };
+    TAnchor AnchorFor(unsigned char c) const;
+    // Bit i set when a match may start at p + i, for i in 0..15.
+    unsigned CandidateMask(const unsigned char* p) const;
+
+    std::string m_Pattern; // lower-cased when case does not matter
+    bool m_MatchCase;
+    TAnchor m_First;
+    TAnchor m_Last;
+};

@@ -1,0 +1,67 @@
+#include "text/TextStream.h"
+
+#include <algorithm>
+
+#include "text/CodePages.h"
+#include "text/Exceptions.h"
+
+TTextStream::TTextStream() { SetBufferSize(DefaultBufferSize); }
+
+void TTextStream::SetBufferSize(TTextPos size) {
+    m_BufferSize = std::clamp<TTextPos>(size, 16, 65535);
+    m_Margin = m_BufferSize / 4;
+    m_Buffer.assign(static_cast<size_t>(m_BufferSize + 1), 0);
+    const TTextPos cached = m_BufferPos;
+    m_BufferPos = -1;
+    m_BufferCount = 0;
+    if (cached != -1 && cached < m_TextSize) GetCharPtr(cached);
+}
+
+unsigned char* TTextStream::GetCharPtr(TTextPos pos) {
+    if (pos >= m_BufferPos && pos < m_BufferPos + m_BufferCount) return Buffer() + (pos - m_BufferPos);
+    const TTextPos start = m_BufferPos >= pos ? std::min(m_TextSize, pos + m_Margin) - m_BufferSize
+                                              : std::min(m_TextSize - m_BufferSize, pos - m_Margin);
+    const TTextPos from = std::max<TTextPos>(0, start);
+    ReadBlock(Buffer(), from, std::min(m_BufferSize, m_TextSize - from));
+    return Buffer() + (pos - m_BufferPos);
+}
+
+TTextPos TTextStream::ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count) {
+    if (!m_Stream) return 0;
+    m_Stream->Seek(pos);
+    m_Stream->ReadBuffer(buffer, count);
+    if (OEMConvert()) OemToAnsi(buffer, count);
+    SetCached(pos, count);
+    return count;
+}
+
+void TTextStream::SetCached(TTextPos pos, TTextPos count) {
+    m_BufferPos = pos;
+    m_BufferCount = count;
+    SetBlock(Buffer(), Buffer() + count - 1);
+}
+
+void TTextStream::SetStream(std::unique_ptr<TStream> stream) {
+    if (MaxTextSize() > 0 && stream && stream->Size() > MaxTextSize())
+        throw EMaxText("Stream bigger than maximum permitted text size");
+    m_Stream = std::move(stream);
+    m_TextSize = m_Stream ? m_Stream->Size() : 0;
+    m_BufferPos = -1;
+    m_BufferCount = 0;
+    InvalidateMetrics();
+}
+
+void TTextStream::CopyTo(TStream& dest, TTextPos pos, TTextPos count) {
+    if (!m_Stream) return;
+    m_Stream->Seek(pos);
+    dest.CopyFrom(*m_Stream, count);
+}
+
+void TTextStream::Insert(const unsigned char*, TTextPos, TTextPos) { throw EWriteProtectError("Write protected!"); }
+void TTextStream::Delete(TTextPos, TTextPos) { throw EWriteProtectError("Write protected!"); }
+void TTextStream::Overwrite(TTextPos, unsigned char) { throw EWriteProtectError("Write protected!"); }
+
+void TTextStream::Clear() {
+    TLinesBuffer::Clear();
+    SetStream(nullptr);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "text/LinesBuffer.h"
+#include "text/Stream.h"
+
+// Presents a stream as read-only text through one block cache: every reader reaches the bytes through
+// GetCharPtr, which loads the block around a position with a quarter of the block kept on the far side,
+// so scanning either way costs one load per three quarters of a block. While something is cached, the
+// cache holds the text bytes [BufferPos, BufferPos + BufferCount).
+class TTextStream : public TLinesBuffer {
+public:
+    static constexpr TTextPos DefaultBufferSize = 4096;
+
+    TTextStream();
+
+    TStream* Stream() const { return m_Stream.get(); }
+    // Binds a stream (null unbinds); refused with EMaxText when it is larger than MaxTextSize.
+    virtual void SetStream(std::unique_ptr<TStream> stream);
+    TTextPos BufferSize() const { return m_BufferSize; }
+    // Sizes from 16 to 65535 bytes; tests use small blocks to meet block edges often.
+    void SetBufferSize(TTextPos size);
+    TTextPos BufferPos() const { return m_BufferPos; }
+    TTextPos BufferCount() const { return m_BufferCount; }
+
+    unsigned char* GetCharPtr(TTextPos pos) override;
+    void CopyTo(TStream& dest, TTextPos pos, TTextPos count) override;
+    // The text of a plain text stream cannot be changed.
+    void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override;
+    void Delete(TTextPos pos, TTextPos count) override;
+    void Overwrite(TTextPos pos, unsigned char c) override;
+    void Clear() override;
+
+protected:
+    // Fills `buffer` with `count` text bytes from `pos` and records them as the cached block.
+    virtual TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count);
+    // Records what the cache holds after a block was read into it.
+    void SetCached(TTextPos pos, TTextPos count);
+    unsigned char* Buffer() { return m_Buffer.data(); }
+
+    std::unique_ptr<TStream> m_Stream;
+    TTextPos m_BufferPos = -1;
+    TTextPos m_BufferCount = 0;
+    TTextPos m_BufferSize = 0;
+    TTextPos m_Margin = 0;
+
+private:
+    std::vector<unsigned char> m_Buffer;
+};

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "FixedCanvas.h"
+#include "TestFiles.h"
+#include "text/Exceptions.h"
+
+namespace {
+
+struct TLine {
+    TTextPos Start, Count, Width;
+    bool Ended;
+    bool operator==(const TLine&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TLine& l) {
+    return out << "{" << l.Start << "," << l.Count << "," << l.Width << (l.Ended ? "" : ",last") << "}";
+}
+
+// Every display line of a text, laid out from the start.
+std::vector<TLine> Lines(TLinesBuffer& text) {
+    std::vector<TLine> lines;
+    for (TTextPos pos = 0; pos < text.TextSize();) {
+        TLine line{pos, 0, 0, false};
+        line.Ended = text.NextLineEnd(pos, line.Width, line.Count);
+        lines.push_back(line);
+        if (pos <= line.Start) throw std::logic_error("layout made no progress");
+    }
+    return lines;
+}
+
+struct Layout {
+    explicit Layout(const std::string& bytes, TTextPos maxChars = 0, TTextPos blockSize = 4096,
+                    TFixedCanvas c = TFixedCanvas(8))
+        : canvas(std::move(c)), text(TextOver(bytes, blockSize)) {
+        text->SetCanvas(&canvas);
+        text->SetMaxWidth(maxChars * 8);
+    }
+    TFixedCanvas canvas;
+    std::unique_ptr<TTextStream> text;
+};
+
+TEST(Layout, HardBreaks) {
+    Layout crlf("ab\r\ncd");
+    EXPECT_EQ(Lines(*crlf.text), (std::vector<TLine>{{0, 2, 16, true}, {4, 2, 16, false}}));
+
+    Layout loneCr("a\rb\n");
+    EXPECT_EQ(Lines(*loneCr.text), (std::vector<TLine>{{0, 3, 24, true}}));
+
+    // A page break after text starts a line of its own; one at a line's start is that line.
+    Layout pageBreak("ab\fcd\n\f\fe");
+    EXPECT_EQ(Lines(*pageBreak.text),
+              (std::vector<TLine>{{0, 2, 16, true}, {2, 0, 0, true}, {3, 2, 16, true}, {6, 0, 0, true},
+                                  {7, 0, 0, true}, {8, 1, 8, false}}));
+}
+
+TEST(Layout, WrapsAfterSpacesAndHyphensOrCutsLongWords) {
+    Layout words("abc def", 5);
+    EXPECT_EQ(Lines(*words.text), (std::vector<TLine>{{0, 4, 32, true}, {4, 3, 24, false}}));
+    Layout longWord("abcdefghijkl", 5);
+    EXPECT_EQ(Lines(*longWord.text), (std::vector<TLine>{{0, 5, 40, true}, {5, 5, 40, true}, {10, 2, 16, false}}));
+    Layout hyphen("well-known fact", 7);
+    EXPECT_EQ(Lines(*hyphen.text), (std::vector<TLine>{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
+    Layout trailing("abc        \nx", 5);
+    EXPECT_EQ(Lines(*trailing.text), (std::vector<TLine>{{0, 11, 88, true}, {12, 1, 8, false}}));
+    Layout narrow("abc", 0);
+    narrow.text->SetMaxWidth(3); // narrower than any character: each line still takes one
+    EXPECT_EQ(Lines(*narrow.text).size(), 3u);
+}
+
+TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
+    Layout plain("\tx");
+    TTextPos pos = 0, width = 0, count = 0;
+    plain.text->NextLineEnd(pos, width, count);
+    EXPECT_EQ(width, 64 + 8);
+
+    Layout stops("\t\t\tx\ty");
+    stops.text->SetNumTabStops(2);
+    stops.text->SetTabStop(0, 1.0f); // 96 pixels
+    stops.text->SetTabStop(1, 2.0f); // 192 pixels
+    EXPECT_EQ(stops.text->MeasureWidth(0, 1), 96);
+    EXPECT_EQ(stops.text->MeasureWidth(0, 2), 192);
+    EXPECT_EQ(stops.text->MeasureWidth(0, 3), 256);
+    EXPECT_EQ(stops.text->MeasureWidth(0, 6), 320 + 8);
+    EXPECT_FLOAT_EQ(stops.text->GetTabStop(1), 2.0f);
+    EXPECT_THROW(stops.text->GetTabStop(2), ERangeError);
+    try {
+        stops.text->SetTabStop(16, 1.0f);
+        FAIL();
+    } catch (const ERangeError& e) {
+        EXPECT_STREQ(e.what(), "Invalid access to tab stop array - index greater than MaxTabStops");
+    }
+}
+
+TEST(Layout, PositionsAndWidthsWithinALine) {
+    Layout text("abcdef\nxy");
+    TTextPos pos = 0, width = 0;
+    EXPECT_TRUE(text.text->PosFromX(pos, 7, width)); // inside the first character
+    EXPECT_EQ(pos, 0);
+    EXPECT_EQ(width, 0);
+    EXPECT_TRUE(text.text->PosFromX(pos, 30, width));
+    EXPECT_EQ(pos, 3);
+    EXPECT_EQ(width, 24);
+    pos = 0;
+    EXPECT_TRUE(text.text->PosFromX(pos, 1000, width)) << "stopped by the line break";
+    EXPECT_EQ(pos, 6);
+    pos = 7;
+    EXPECT_FALSE(text.text->PosFromX(pos, 1000, width)) << "stopped by the end of the text";
+    EXPECT_EQ(pos, 9);
+
+    EXPECT_EQ(text.text->MeasureWidth(2, 100), 32) << "stops at the line break";
+    EXPECT_EQ(text.text->MeasureWidth(5, 2), 0);
+    EXPECT_EQ(text.text->GetText(7, 100), "xy");
+}
+
+TEST(Layout, FindLineStart) {
+    auto text = TextOver("\nab\r\ncd\fef\r\n", 16);
+    auto start = [&text](TTextPos pos) {
+        text->FindLineStart(pos);
+        return pos;
+    };
+    EXPECT_EQ(start(1), 0) << "just after a first empty line";
+    EXPECT_EQ(start(2), 1);
+    EXPECT_EQ(start(5), 1) << "a line start gives the line before";
+    EXPECT_EQ(start(7), 5);
+    EXPECT_EQ(start(8), 5) << "a page break ends its line but is no starting point";
+    EXPECT_EQ(start(9), 5);
+    EXPECT_EQ(start(100), 5);
+    EXPECT_EQ(start(0), 0);
+}
+
+TEST(Layout, MetricsComeFromTheCanvasAndFollowItsFont) {
+    auto text = TextOver("abc");
+    TTextPos pos = 0, width = 0, count = 0;
+    try {
+        text->NextLineEnd(pos, width, count);
+        FAIL();
+    } catch (const EFontInfoError& e) {
+        EXPECT_STREQ(e.what(), "Unable to access Font Information when required");
+    }
+    EXPECT_EQ(text->ByteWidth('a'), 1);
+    EXPECT_THROW(text->ScreenAvgCharWidth(), EInternalError);
+
+    TFixedCanvas canvas(8);
+    text->SetCanvas(&canvas);
+    EXPECT_EQ(text->MeasureWidth(0, 3), 24);
+    canvas.Screen.Widths.fill(5);
+    EXPECT_EQ(text->MeasureWidth(0, 3), 24) << "metrics are kept until the font changes";
+    canvas.OnFontChange();
+    EXPECT_EQ(text->MeasureWidth(0, 3), 15);
+    EXPECT_THROW(text->PrinterAvgCharWidth(), EInternalError) << "no printer";
+    EXPECT_EQ(text->LayoutAvgCharWidth(), 8) << "no printer: layout uses the screen";
+}
+
+TEST(Layout, PrinterLayoutWrapsInPrinterPixelsAndReportsScreenWidths) {
+    Layout layout("aaaa bbbb cccc", 0, 4096, TFixedCanvas(8, 50));
+    layout.text->SetMode(TlbModes::lbPrinter);
+    layout.text->SetMaxWidth(50 * 10); // ten characters on the printer
+    EXPECT_EQ(Lines(*layout.text), (std::vector<TLine>{{0, 10, 80, true}, {10, 4, 32, false}}));
+    EXPECT_EQ(layout.text->PrinterAvgCharWidth(), 50);
+    EXPECT_EQ(layout.text->LayoutAvgCharWidth(), 50);
+}
+
+TEST(Layout, DrawingPlacesGlyphsWhereLayoutMeasuredThem) {
+    Layout layout("a\tb\tc", 0, 16);
+    layout.text->DrawRun(100, 5, 80, 5, 0);
+    ASSERT_EQ(layout.canvas.Drawn.size(), 3u) << "tabs are not drawn";
+    EXPECT_EQ(layout.canvas.Drawn[0].X, 100);
+    EXPECT_EQ(layout.canvas.Drawn[1].X, 80 + 64) << "tabs count from the tab origin";
+    EXPECT_EQ(layout.canvas.Drawn[2].X, 80 + 128);
+    EXPECT_EQ(layout.canvas.Drawn[2].Y, 5);
+
+    layout.canvas.Drawn.clear();
+    layout.text->DrawRunBuffered(100, 5, 400, 3, 0);
+    EXPECT_EQ(layout.canvas.Filled, (std::vector<std::vector<TTextPos>>{{100, 5, 400, 21}}));
+    EXPECT_EQ(layout.canvas.Drawn[1].X, 100 + 64);
+}
+
+// Layout must not depend on where the cache's blocks happen to fall, nor on whether the fixed-pitch
+// shortcut was taken: random texts are laid out with tiny and normal blocks, and with a fixed-pitch
+// font both with and without the shortcut, and all must agree.
+TEST(Layout, ResultsDoNotDependOnBlocksOrTheFixedPitchShortcut) {
+    const std::string alphabet = "aaaaabbbWWii     --\t\r\n\f\x01";
+    TFixedCanvas general(8);
+    general.Screen.Widths[255] = 9; // never in the texts: only turns the shortcut off
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(static_cast<size_t>(random() % 400), ' ');
+        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        const TTextPos maxChars = std::vector<TTextPos>{0, 1, 5, 13, 40}[random() % 5];
+        SCOPED_TRACE("round " + std::to_string(round));
+        for (const TFixedCanvas& canvas : {TFixedCanvas(8), TFixedCanvas::Proportional()}) {
+            Layout reference(bytes, maxChars, 4096, canvas);
+            Layout small(bytes, maxChars, 16, canvas);
+            const auto expected = Lines(*reference.text);
+            ASSERT_EQ(Lines(*small.text), expected);
+            if (canvas.Screen.Widths['W'] == 8) {
+                ASSERT_EQ(Lines(*Layout(bytes, maxChars, 16, general).text), expected);
+            }
+        }
+    }
+}
+
+TEST(Layout, FindLineStartMatchesAPlainScanAtEveryPosition) {
+    std::mt19937 random(11);
+    const std::string alphabet = "ab\r\n\f";
+    std::string bytes(700, ' ');
+    for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+    auto text = TextOver(bytes, 16);
+    for (TTextPos pos = 0; pos <= 702; ++pos) {
+        TTextPos q = std::min<TTextPos>(pos, 700) - 1;
+        if (q >= 0 && (bytes[q] == '\n' || bytes[q] == '\f') && --q >= 0 && bytes[q] == '\r') --q;
+        const TTextPos expected = q < 0 ? 0 : static_cast<TTextPos>(bytes.rfind('\n', q) + 1);
+        TTextPos got = pos;
+        text->FindLineStart(got);
+        ASSERT_EQ(got, pos == 0 ? 0 : expected) << "at " << pos;
+    }
+}
+
+} // namespace
