@@ -45,6 +45,10 @@ TEST(Layout, HardBreaks) {
     Layout crlf("ab\r\ncd");
     EXPECT_EQ(Lines(*crlf.text), (std::vector<TLine>{{0, 2, 16, true}, {4, 2, 16, false}}));
 
+    // The first block ends between CR and LF: they still make one break.
+    Layout split(std::string(4095, 'a') + "\r\nb");
+    EXPECT_EQ(Lines(*split.text), (std::vector<TLine>{{0, 4095, 4095 * 8, true}, {4097, 1, 8, false}}));
+
     Layout loneCr("a\rb\n");
     EXPECT_EQ(Lines(*loneCr.text), (std::vector<TLine>{{0, 3, 24, true}}));
 
