@@ -1,9 +1,8 @@
 #pragma once
 
+#include "text/AllocatedSegment.h"
 #include "text/MemoryStream.h"
 #include "text/SegmentList.h"
-
-class TAllocatedSegment;
 
 // The allocator of a memory stream: its segments are the free areas below HighWater, in ascending
 // offset order and fused where they touch. Areas are handed out first fit; the stream never shrinks.

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <functional>
+#include <span>
+
+#include "text/FreeList.h"
+#include "text/TextStream.h"
+#include "text/UndoList.h"
+#include "text/VirtualStreamList.h"
+
+// The editable text of one document. Behind the block cache lies a chain of segments over the bound
+// stream and a memory buffer that receives every inserted byte. Typing, deleting and overwriting first
+// change only the cache and are remembered as one pending run (a position, bytes inserted there and
+// bytes deleted there), committed to the chain and the undo history when something needs the chain.
+// While a run is pending the chain holds the text as it was before the run, the cache holds the whole
+// run and TextSize is the size as it is now. Undo records hold segments, so undo never copies text.
+class TEditStream : public TTextStream {
+public:
+    TEditStream();
+
+    unsigned char* GetCharPtr(TTextPos pos) override;
+    void CopyTo(TStream& dest, TTextPos pos, TTextPos count) override;
+    void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override;
+    void Delete(TTextPos pos, TTextPos count) override;
+    // Replaces one byte; the caller decides about write protection.
+    void Overwrite(TTextPos pos, unsigned char c) override;
+    // Inserts a whole block (a clipboard's or a dropped text) and returns the bytes inserted.
+    TTextPos InsertFromHandle(std::span<const unsigned char> block, TTextPos pos);
+    bool CanEdit() const override { return true; }
+    // Binds a stream as one segment; the undo and redo history are emptied.
+    void SetStream(std::unique_ptr<TStream> stream) override;
+    // Writes the pending run into the chain and the undo history.
+    void Commit();
+
+    // Each returns the lowest position changed (0 when there was nothing to do).
+    TTextPos Undo();
+    TTextPos Redo();
+    void EndUndoGroup() { m_UndoList.Unlink(); }
+    int UndoLevels() const { return m_UndoList.Levels(); }
+    int RedoLevels() const { return m_RedoList.Levels(); }
+    int MaxUndoLevels() const { return m_UndoList.MaxLevels(); }
+    void SetMaxUndoLevels(int levels) { m_UndoList.SetMaxLevels(levels); }
+    bool ReadOnly() const { return m_ReadOnly; }
+    void SetReadOnly(bool value) { m_ReadOnly = value; }
+
+    // Asked for the view's state to keep in each new undo record (and whether it joins a group).
+    std::function<void(TUndoState& state)> OnSaveUndo;
+    // Told the view's state kept in a record being undone or redone.
+    std::function<void(const TUndoInfo& record)> OnUndo;
+    std::function<void(TTextPos pos)> OnBeforeUndo;
+    std::function<void(TEditStream& sender)> OnAfterUndo;
+    // An edit of write-protected text: raised instead of the "Write protected!" error when assigned.
+    std::function<void(TEditStream& sender)> OnWriteProtect;
+    // Undo or redo became possible or impossible.
+    void SetOnUndoChange(std::function<void()> handler);
+
+    const TVirtualStreamList& VirtualStream() const { return m_VirtualStream; }
+    const TMemoryBuffer& MemoryBuffer() const { return m_MemoryBuffer; }
+    // Throws std::logic_error when the chain, the history or the pending run are inconsistent.
+    void CheckInvariants();
+
+protected:
+    TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count) override;
+
+private:
+    // True when the edit must not happen (after telling OnWriteProtect); raises without a handler.
+    bool WriteProtected();
+    TTextPos PerformUndo(TUndoList& from, TUndoList& to);
+    // The cache keeps nothing at or after `pos`.
+    void CutCache(TTextPos pos);
+    void ResetBlock();
+
+    // Declared first so that it is destroyed last: the lists below give their areas back to it.
+    TMemoryBuffer m_MemoryBuffer;
+    TUndoList m_RedoList;
+    TUndoList m_UndoList;
+    TVirtualStreamList m_VirtualStream;
+    TTextPos m_PendingPos = -1;
+    TTextPos m_PendingInsert = 0;
+    TTextPos m_PendingDelete = 0;
+    bool m_ReadOnly = false;
+};
