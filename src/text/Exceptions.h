@@ -70,6 +70,12 @@ public:
     using Exception::Exception;
 };
 
+// Saving in place could not put the new text under the file's name.
+class ESaveError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The editor's picture of the text and the segment chain disagree; saving writes out what the chain
 // holds, so the message asks the user to do that.
 [[noreturn]] void RaiseInternalError(const std::string& message);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,4 +91,42 @@ void TFileStream::Write(const unsigned char* buffer, TTextPos count) {
 std::string TFileStream::ShortReadMessage() const {
     return "Cannot read \"" + m_FileName.string() +
            "\": the file has been cut short since it was opened (changed by another program?).";
+}
+
+void TFileStream::Lock(bool exclusive) {
+    int result;
+    do {
+        result = ::flock(m_Handle, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    // Where the file system cannot lock at all, the file is used without a lock.
+    if (result != 0 && errno == EWOULDBLOCK)
+        throw EFOpenError("Cannot open \"" + m_FileName.string() + "\": another program has it open and locked.");
+}
+
+void TFileStream::Flush() {
+    if (::fsync(m_Handle) != 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
+}
+
+unsigned TFileStream::Permissions() const {
+    struct stat info {};
+    ::fstat(m_Handle, &info);
+    return info.st_mode & 07777;
+}
+
+void TFileStream::CopyFrom(TStream& source, TTextPos count) {
+    auto* file = dynamic_cast<TFileStream*>(&source);
+    if (!file) return TStream::CopyFrom(source, count);
+    loff_t from = file->Position();
+    loff_t to = m_Position;
+    while (count > 0) {
+        const ssize_t n = ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // not supported here, or the source ends early: the plain copy decides
+        count -= n;
+        m_Position += n;
+        m_Size = std::max(m_Size, m_Position);
+    }
+    m_WindowCount = 0;
+    file->Seek(from);
+    if (count > 0) TStream::CopyFrom(source, count);
 }

@@ -19,9 +19,19 @@ public:
     TFileStream& operator=(const TFileStream&) = delete;
 
     const std::filesystem::path& FileName() const { return m_FileName; }
+    // Takes an advisory lock on the file for as long as the stream is open: an exclusive one keeps
+    // every other locking opener out, a shared one only exclusive openers. Raises EFOpenError when
+    // another program holds a lock that conflicts.
+    void Lock(bool exclusive);
+    // Writes what the system still buffers for the file to the disk.
+    void Flush();
+    // The file's permission bits as they are now.
+    unsigned Permissions() const;
     TTextPos Size() const override { return m_Size; }
     TTextPos Read(unsigned char* buffer, TTextPos count) override;
     void Write(const unsigned char* buffer, TTextPos count) override;
+    // Between two files the system copies the bytes itself.
+    void CopyFrom(TStream& source, TTextPos count) override;
 
 protected:
     std::string ShortReadMessage() const override;

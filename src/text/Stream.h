@@ -21,7 +21,7 @@ public:
     // Reads exactly `count` bytes or raises EReadError.
     void ReadBuffer(unsigned char* buffer, TTextPos count);
     // Copies `count` bytes from `source`'s position to this stream's position.
-    void CopyFrom(TStream& source, TTextPos count);
+    virtual void CopyFrom(TStream& source, TTextPos count);
 
 protected:
     // The EReadError message for a read that came up short.

@@ -47,6 +47,10 @@ void TTextBuffer::DeleteBookmark(int handle) {
     while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1) m_Bookmarks.pop_back();
 }
 
+void TTextBuffer::SetBookmark(int handle, TTextPos pos) {
+    if (GetBookmark(handle) >= 0) m_Bookmarks[static_cast<size_t>(handle)] = pos;
+}
+
 void TTextBuffer::AdjustBookmarks(TTextPos pos, TTextPos delta) {
     for (TTextPos& mark : m_Bookmarks)
         if (mark >= 0 && mark >= pos) mark = std::max(pos, mark + delta);

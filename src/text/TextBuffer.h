@@ -39,6 +39,9 @@ public:
     int AddBookmark(TTextPos pos);
     TTextPos GetBookmark(int handle) const;
     void DeleteBookmark(int handle);
+    int BookmarkCount() const { return static_cast<int>(m_Bookmarks.size()); }
+    // Moves a bookmark that is in use (saving with line breaks moves text).
+    void SetBookmark(int handle, TTextPos pos);
     // Moves every bookmark at or after `pos` by `delta`; one inside a removed range goes to `pos`.
     void AdjustBookmarks(TTextPos pos, TTextPos delta);
 

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "text/MessageBox.h"
+#include "text/TextWriter.h"
+
+class TEditStream;
+class TFileStream;
+
+// Attributes of a document's file as they were when it was opened.
+enum TFileAttribute : int { faReadOnly = 1, faHidden = 2 };
+
+// Where a save in place has got to, for observers of its steps.
+enum class TSaveStep { ssWritten, ssUnbound, ssBackedUp, ssReplaced, ssReopened };
+
+// Binds a text model to a file: opening (with a lock), the read-only question, saving under a new name
+// or in place with a backup, the question whether to save changes, and recovery when the file cannot
+// be replaced. The file stays open while the document shows it. A save in place writes a temporary
+// file, flushes it, gives the old file its backup name by a link and renames the temporary file over
+// the old name, so the name always holds the old or the new text whole.
+class TDocumentFile {
+public:
+    explicit TDocumentFile(TEditStream& text) : m_Text(text) {}
+
+    const std::filesystem::path& FileName() const { return m_FileName; }
+    // Opens `name` after QuerySave (the same name again reopens it from disk; empty: an empty document).
+    void SetFileName(const std::filesystem::path& name);
+    int FileAttributes() const { return m_FileAttributes; }
+    bool BackupFiles() const { return m_BackupFiles; }
+    void SetBackupFiles(bool value) { m_BackupFiles = value; }
+    bool FileLocking() const { return m_FileLocking; }
+    void SetFileLocking(bool value) { m_FileLocking = value; }
+    bool ReadOnly() const { return m_ReadOnly; }
+    void SetReadOnly(bool value);
+    TSaveMode SaveMode() const { return m_SaveMode; }
+    void SetSaveMode(TSaveMode mode) { m_SaveMode = mode; }
+    bool Saving() const { return m_Saving; }
+
+    // Saves under `name` (the current name saves in place); an empty name raises OnSaveNewFile.
+    void Save(const std::filesystem::path& name);
+    // Whether the document may be replaced, after offering to save changes.
+    bool QuerySave();
+    // Replaces the document by an empty, untitled one after QuerySave.
+    void New();
+
+    std::function<void(TDocumentFile& sender, TSaveMode& mode)> OnSaveModePrompt;
+    std::function<void(TDocumentFile& sender)> OnSaveNewFile;
+    std::function<void(TDocumentFile& sender)> OnNewFileName;
+    std::function<void(TDocumentFile& sender, TModalResult& answer)> OnSaveModified;
+
+    // The view's side: told before the text is emptied or replaced, after a newly opened file is bound
+    // (the view starts at its top) and after a save (the view keeps its place and repaints).
+    std::function<void()> OnClear;
+    std::function<void()> OnReset;
+    std::function<void()> OnRefresh;
+    // The positions the view remembers, asked before a save that writes line breaks and handed back
+    // moved to where the same text lies in the saved file.
+    std::function<std::vector<TTextPos>()> OnGetPositions;
+    std::function<void(const std::vector<TTextPos>& positions)> OnSetPositions;
+    // Asked every 100 lines while line breaks are written; true cancels the save.
+    std::function<bool(TTextPos done, TTextPos total)> OnProgress;
+    std::function<void(TSaveStep step)> OnSaveStep;
+
+private:
+    // Opens and binds `name` without touching the view.
+    void Bind(const std::filesystem::path& name);
+    void Open(const std::filesystem::path& name);
+    void Empty();
+    void NewFileName();
+    TSaveMode ChosenSaveMode();
+    // Writes the text to `temp` (flushed to disk); false when cancelled. `positions` get the
+    // remembered positions moved to the file written.
+    bool WriteTemp(const std::filesystem::path& temp, std::vector<TTextPos>& positions, std::vector<TTextPos>& marks);
+    void SaveAs(const std::filesystem::path& name);
+    void SaveInPlace();
+    // After the file could not be replaced: the text that was being saved, left in `temp`, becomes an
+    // untitled document, and the error is raised.
+    [[noreturn]] void Recover(const std::filesystem::path& temp, const char* message,
+                              const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks);
+    void Step(TSaveStep step);
+    void ApplyPositions(const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks);
+
+    TEditStream& m_Text;
+    std::filesystem::path m_FileName;
+    int m_FileAttributes = 0;
+    unsigned m_Permissions = 0; // of the file as opened; 0 for a document that never had one
+    bool m_BackupFiles = true;
+    bool m_FileLocking = true;
+    bool m_ReadOnly = false;
+    TSaveMode m_SaveMode = TSaveMode::smPrompt;
+    bool m_Saving = false;
+};

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestFiles.h"
+#include "text/DocumentFile.h"
+#include "text/EditStream.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// In a child process: opens the file, edits it and saves it in place, dying by SIGKILL when the save
+// reaches `killAt` (never for an out-of-range step).
+[[noreturn]] void EditAndSave(const fs::path& file, int killAt) {
+    TEditStream text;
+    TDocumentFile doc(text);
+    doc.SetSaveMode(TSaveMode::smParagraph);
+    doc.OnSaveStep = [killAt](TSaveStep step) {
+        if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
+    };
+    doc.SetFileName(file);
+    text.InsertString("NEW HEAD\n", 0);
+    text.InsertString("NEW MIDDLE\n", text.TextSize() / 2);
+    doc.Save(file);
+    ::_exit(0);
+}
+
+// A save killed at any moment, or right after any of its steps, leaves under the file's name either the
+// old text or the new one, whole, and under the backup name, when there is one, the old text.
+TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
+    TTempDir dir;
+    std::string old;
+    while (old.size() < (6u << 20)) old += "line " + std::to_string(old.size()) + " of the old text\n";
+    std::string expected = old;
+    expected.insert(0, "NEW HEAD\n");
+    expected.insert(expected.size() / 2, "NEW MIDDLE\n");
+    const fs::path file = dir / "big.txt";
+    std::mt19937 random(5);
+    int sawOld = 0, sawNew = 0;
+    for (int run = 0; run < 24; ++run) {
+        WriteFile(file, old);
+        fs::remove(dir / "big.BAK");
+        fs::remove(dir / "big.$$$");
+        const int killAt = run < 5 ? run : 99;
+        const pid_t child = ::fork();
+        if (child == 0) EditAndSave(file, killAt);
+        if (killAt == 99) {
+            ::usleep(random() % 120000);
+            ::kill(child, SIGKILL);
+        }
+        ::waitpid(child, nullptr, 0);
+        const std::string now = ReadFile(file);
+        ASSERT_TRUE(now == old || now == expected) << "run " << run << ": a torn file of " << now.size() << " bytes";
+        (now == old ? sawOld : sawNew) += 1;
+        if (fs::exists(dir / "big.BAK")) {
+            ASSERT_EQ(ReadFile(dir / "big.BAK"), old) << "run " << run;
+        }
+    }
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
+}
+
+} // namespace
