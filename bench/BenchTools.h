@@ -7,16 +7,12 @@
 #include <string>
 #include <unistd.h>
 
+#include "mail/QvRun.h"
+
 // Small helpers shared by the benchmark programs.
 
 inline double Seconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-inline std::string ShellQuote(const std::string& s) {
-    std::string quoted = "'";
-    for (char c : s) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 // Best wall time of `runs` runs of a shell command; exits when the command fails.

@@ -105,6 +105,13 @@ void TEditStream::Insert(const unsigned char* buffer, TTextPos pos, TTextPos cou
     if (MaxTextSize() > 0) count = std::min(count, MaxTextSize() - m_TextSize);
     if (count <= 0) return;
     m_RedoList.Clear();
+    if (count >= m_BufferSize) { // it can never go into the cache
+        const bool inRun = m_PendingPos <= pos && pos <= m_PendingPos + m_PendingInsert;
+        Commit();
+        if (!inRun) m_UndoList.NewRecord(pos);
+        InsertDirect(buffer, pos, count);
+        return;
+    }
     // The cache is loaded first: a reload commits the pending run before it is looked at.
     unsigned char* p = GetCharPtr(pos);
     if (pos < m_PendingPos || pos > m_PendingPos + m_PendingInsert) {
@@ -127,12 +134,22 @@ void TEditStream::Insert(const unsigned char* buffer, TTextPos pos, TTextPos cou
         m_PendingInsert += count;
     } else {
         Commit();
-        CutCache(pos);
-        m_VirtualStream.Seek(pos);
-        m_VirtualStream.Insert(m_MemoryBuffer.AllocateAndWrite(buffer, count));
-        m_UndoList.AddInsert(pos, count);
-        m_PendingPos = pos + count;
+        InsertDirect(buffer, pos, count);
+        return;
     }
+    Inserted(pos, count);
+}
+
+void TEditStream::InsertDirect(const unsigned char* buffer, TTextPos pos, TTextPos count) {
+    CutCache(pos);
+    m_VirtualStream.Seek(pos);
+    m_VirtualStream.Insert(m_MemoryBuffer.AllocateAndWrite(buffer, count));
+    m_UndoList.AddInsert(pos, count);
+    m_PendingPos = pos + count;
+    Inserted(pos, count);
+}
+
+void TEditStream::Inserted(TTextPos pos, TTextPos count) {
     m_TextSize += count;
     ResetBlock();
     SetModified(true);

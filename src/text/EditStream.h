@@ -66,6 +66,10 @@ private:
     // True when the edit must not happen (after telling OnWriteProtect); raises without a handler.
     bool WriteProtected();
     TTextPos PerformUndo(TUndoList& from, TUndoList& to);
+    // Inserts straight into the chain, with the pending run already committed.
+    void InsertDirect(const unsigned char* buffer, TTextPos pos, TTextPos count);
+    // What every insertion ends with: the size, the modified flag, bookmarks and the change event.
+    void Inserted(TTextPos pos, TTextPos count);
     // The cache keeps nothing at or after `pos`.
     void CutCache(TTextPos pos);
     void ResetBlock();

@@ -2,16 +2,37 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
-TMemoryStream::TMemoryStream(TTextPos chunkSize) : m_ChunkSize(chunkSize) {}
+namespace {
+constexpr TTextPos kSmallChunks = 16;
+constexpr TTextPos kHugePage = 2 << 20;
+} // namespace
+
+TMemoryStream::TMemoryStream(TTextPos chunkSize)
+    : m_SmallSize(chunkSize), m_LargeSize(std::max(chunkSize, kHugePage)) {}
+
+void TMemoryStream::Locate(TTextPos pos, size_t& chunk, TTextPos& offset, TTextPos& size) const {
+    const TTextPos small = kSmallChunks * m_SmallSize;
+    if (pos < small) {
+        chunk = static_cast<size_t>(pos / m_SmallSize);
+        offset = pos % m_SmallSize;
+        size = m_SmallSize;
+    } else {
+        chunk = static_cast<size_t>(kSmallChunks + (pos - small) / m_LargeSize);
+        offset = (pos - small) % m_LargeSize;
+        size = m_LargeSize;
+    }
+}
 
 template <typename Step> void TMemoryStream::ForEachPiece(TTextPos count, Step step) {
-    TTextPos done = 0;
-    while (done < count) {
-        const TTextPos pos = m_Position + done;
-        const TTextPos inChunk = pos % m_ChunkSize;
-        const TTextPos n = std::min(count - done, m_ChunkSize - inChunk);
-        step(m_Chunks[static_cast<size_t>(pos / m_ChunkSize)].get() + inChunk, done, n);
+    for (TTextPos done = 0; done < count;) {
+        size_t chunk = 0;
+        TTextPos offset = 0, size = 0;
+        Locate(m_Position + done, chunk, offset, size);
+        const TTextPos n = std::min(count - done, size - offset);
+        step(m_Chunks[chunk].get() + offset, done, n);
         done += n;
     }
     m_Position += count;
@@ -28,8 +49,17 @@ TTextPos TMemoryStream::Read(unsigned char* buffer, TTextPos count) {
 void TMemoryStream::Write(const unsigned char* buffer, TTextPos count) {
     if (count <= 0) return;
     const TTextPos end = m_Position + count;
-    while (static_cast<TTextPos>(m_Chunks.size()) * m_ChunkSize < end)
-        m_Chunks.push_back(std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_ChunkSize)));
+    while (m_Capacity < end) {
+        const bool large = static_cast<TTextPos>(m_Chunks.size()) >= kSmallChunks;
+        const TTextPos size = large ? m_LargeSize : m_SmallSize;
+        void* chunk = std::aligned_alloc(large ? kHugePage : 64, static_cast<size_t>((size + 63) / 64 * 64));
+        if (!chunk) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        if (large) ::madvise(chunk, static_cast<size_t>(size), MADV_HUGEPAGE);
+#endif
+        m_Chunks.emplace_back(static_cast<unsigned char*>(chunk));
+        m_Capacity += size;
+    }
     ForEachPiece(count, [buffer](unsigned char* chunk, TTextPos at, TTextPos n) {
         std::memcpy(chunk, buffer + at, static_cast<size_t>(n));
     });

@@ -16,6 +16,7 @@ public:
     }
     ~TTempDir() { std::filesystem::remove_all(m_Path); }
     std::filesystem::path operator/(const std::string& name) const { return m_Path / name; }
+    std::filesystem::path operator/(const char* name) const { return m_Path / name; }
 
 private:
     std::filesystem::path m_Path;

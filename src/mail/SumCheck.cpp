@@ -1,0 +1,20 @@
+#include "mail/SumCheck.h"
+
+#include <cstdint>
+
+void TSumCheck::AddBytes(const unsigned char* bytes, TTextPos count) {
+    // 16-bit arithmetic lets the compiler rotate and add in two instructions per byte.
+    auto sum = static_cast<std::uint16_t>(m_Sum);
+    for (TTextPos i = 0; i < count; ++i)
+        sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(sum >> 1 | sum << 15) + bytes[i]);
+    m_Sum = sum;
+    m_Size += count;
+}
+
+void TSumCheck::AddLine(std::string_view line) {
+    AddBytes(reinterpret_cast<const unsigned char*>(line.data()), static_cast<TTextPos>(line.size()));
+    const unsigned char lf = '\n';
+    AddBytes(&lf, 1);
+}
+
+std::string TSumCheck::Format() const { return std::to_string(m_Sum) + "/" + std::to_string(m_Size); }

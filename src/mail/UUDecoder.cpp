@@ -1,0 +1,201 @@
+#include "mail/UUDecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <cctype>
+#include <sstream>
+
+#include "text/Exceptions.h"
+#include "text/FileStream.h"
+#include "text/LinesBuffer.h"
+#include "text/MessageBox.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kWriteBlock = 64 * 1024;
+
+bool StartsWith(const std::string& line, std::string_view prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
+
+std::vector<std::string> SplitAtSpaces(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> parts;
+    for (std::string part; in >> part;) parts.push_back(part);
+    return parts;
+}
+
+// The last part of a name that may carry directories of this or another system.
+std::string BareName(const std::string& name) {
+    const size_t slash = name.find_last_of("/\\");
+    std::string bare = slash == std::string::npos ? name : name.substr(slash + 1);
+    return bare == "." || bare == ".." ? std::string() : bare;
+}
+
+bool Finished(TUdStates state) {
+    return state == TUdStates::Ended || state == TUdStates::EndSummed || state == TUdStates::FileSummed;
+}
+
+} // namespace
+
+TUUDecoder::TUUDecoder(fs::path outputDirectory) : m_OutputDirectory(std::move(outputDirectory)) {}
+
+TUUDecoder::~TUUDecoder() = default;
+
+int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& bytes, int max) {
+    static const auto kValues = [] {
+        std::array<signed char, 256> values{};
+        for (int c = 0; c < 256; ++c) values[static_cast<size_t>(c)] = static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
+        return values;
+    }();
+    bytes.clear();
+    if (line.empty()) return dlTooShort;
+    const int count = kValues[static_cast<unsigned char>(line[0])];
+    if (count < 0) return dlInvalid;
+    const size_t groups = static_cast<size_t>((count + 2) / 3);
+    if (4 * groups > line.size()) return dlTooShort;
+    if (count > max) return dlTooMany;
+    // A character missing at the end (trailing spaces cut off in transit) reads as a space: zero.
+    unsigned char chars[4 * 86] = {};
+    std::memcpy(chars, line.data() + 1, std::min(line.size() - 1, 4 * groups));
+    for (size_t i = line.size() - 1; i < 4 * groups; ++i) chars[i] = ' ';
+    bytes.resize(3 * groups);
+    int invalid = 0;
+    for (size_t g = 0; g < groups; ++g) {
+        const int c0 = kValues[chars[4 * g]], c1 = kValues[chars[4 * g + 1]];
+        const int c2 = kValues[chars[4 * g + 2]], c3 = kValues[chars[4 * g + 3]];
+        invalid |= c0 | c1 | c2 | c3;
+        bytes[3 * g] = static_cast<unsigned char>(c0 << 2 | c1 >> 4);
+        bytes[3 * g + 1] = static_cast<unsigned char>(c1 << 4 | c2 >> 2);
+        bytes[3 * g + 2] = static_cast<unsigned char>(c2 << 6 | c3);
+    }
+    if (invalid < 0) {
+        bytes.clear();
+        return dlInvalid;
+    }
+    bytes.resize(static_cast<size_t>(count));
+    return dlDone;
+}
+
+void TUUDecoder::FlushOutput() {
+    if (m_Output && !m_Pending.empty()) m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
+    m_Pending.clear();
+}
+
+void TUUDecoder::CloseOutput() {
+    FlushOutput();
+    m_Output.reset();
+}
+
+void TUUDecoder::EndFile() {
+    FlushOutput(); // the file is whole on disk when it is reported
+    if (OnEndDecode) OnEndDecode(*this, m_State, m_Error, m_FileName);
+}
+
+void TUUDecoder::CheckSum(const std::string& line, const TSumCheck& sum, TUUErrors error) {
+    const std::vector<std::string> parts = SplitAtSpaces(line);
+    if (parts.size() < 3 || parts[2] != sum.Format()) m_Error = error;
+}
+
+TUdStates TUUDecoder::LookForBegin(const std::string& line) {
+    if (!StartsWith(line, "begin ")) return m_State;
+    if (m_State != TUdStates::NoFile) EndFile();
+    const std::vector<std::string> parts = SplitAtSpaces(line);
+    const bool numericMode = parts.size() >= 2 && std::all_of(parts[1].begin(), parts[1].end(), [](char c) {
+                                 return std::isdigit(static_cast<unsigned char>(c));
+                             });
+    if (!numericMode) return TUdStates::NoFile;
+    const std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
+    if (name.empty()) {
+        MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.", TMsgDlgType::mtError,
+                   TMsgButtons::mbOK);
+        return TUdStates::NoFile;
+    }
+    m_FileName = name;
+    bool cancel = false;
+    if (OnStartDecode) OnStartDecode(*this, m_FileName, cancel);
+    if (cancel) return TUdStates::NoFile;
+    CloseOutput();
+    m_FileName = (m_OutputDirectory / fs::path(m_FileName)).string(); // an absolute choice stays as it is
+    m_Output = std::make_unique<TFileStream>(m_FileName, TFileStream::TMode::fmCreate);
+    SectionSum.Reset();
+    SectionSum.AddLine(line);
+    FileSum.Reset();
+    m_Error = ueNone;
+    return TUdStates::InData;
+}
+
+TUdStates TUUDecoder::InData(const std::string& line) {
+    if (line.empty()) return m_State;
+    if (DecodeLine(line, m_Line) == dlDone) {
+        // Data after a section checksum starts the next section, which is summed on its own.
+        if (m_State == TUdStates::SectionSummed) SectionSum.Reset();
+        SectionSum.AddLine(line);
+        FileSum.AddBytes(m_Line.data(), static_cast<TTextPos>(m_Line.size()));
+        m_Pending.insert(m_Pending.end(), m_Line.begin(), m_Line.end());
+        if (m_Pending.size() >= kWriteBlock) FlushOutput();
+        return TUdStates::InData;
+    }
+    if (StartsWith(line, "end")) {
+        SectionSum.AddLine(line);
+        return TUdStates::Ended;
+    }
+    if (StartsWith(line, "sum ")) {
+        CheckSum(line, SectionSum, ueSectionSum);
+        return TUdStates::SectionSummed;
+    }
+    if (StartsWith(line, "begin ")) return LookForBegin(line);
+    return m_State == TUdStates::SectionSummed ? TUdStates::SectionSummed : TUdStates::DataBroken;
+}
+
+TUdStates TUUDecoder::HandleLine(const std::string& line) {
+    switch (m_State) {
+    case TUdStates::InData:
+    case TUdStates::DataBroken:
+    case TUdStates::SectionSummed: return InData(line);
+    case TUdStates::Ended:
+        if (StartsWith(line, "sum ")) {
+            CheckSum(line, SectionSum, ueSectionSum);
+            return TUdStates::EndSummed;
+        }
+        if (StartsWith(line, "begin ")) return LookForBegin(line);
+        SectionSum.AddLine(line);
+        return TUdStates::Ended;
+    case TUdStates::EndSummed:
+        if (StartsWith(line, "sum ")) {
+            CheckSum(line, FileSum, ueFileSum);
+            return TUdStates::FileSummed;
+        }
+        return LookForBegin(line);
+    default: return LookForBegin(line);
+    }
+}
+
+void TUUDecoder::Decode(TLinesBuffer& text, TTextPos startPos) {
+    bool cancelled = false;
+    std::string line;
+    try {
+        for (TTextPos pos = startPos; pos < text.TextSize() && !cancelled;) {
+            const TTextPos start = pos;
+            TTextPos width = 0, count = 0;
+            text.NextLineEnd(pos, width, count);
+            line.resize(static_cast<size_t>(count));
+            text.CopyToBuffer(reinterpret_cast<unsigned char*>(line.data()), start, count);
+            m_State = HandleLine(line);
+            if (OnBlockDecode) OnBlockDecode(*this, pos, cancelled);
+        }
+        // A file that had ended is kept even when the user stops the run after it.
+        const bool discard = cancelled && m_Output && !Finished(m_State);
+        if (cancelled && !Finished(m_State)) m_State = TUdStates::Cancelled;
+        if (m_State != TUdStates::NoFile) EndFile();
+        CloseOutput();
+        if (discard) fs::remove(m_FileName);
+    } catch (...) {
+        const bool writing = m_Output != nullptr;
+        m_Output.reset();
+        std::error_code ignored;
+        if (writing) fs::remove(m_FileName, ignored);
+        throw;
+    }
+}

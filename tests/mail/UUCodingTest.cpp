@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "FixedCanvas.h"
+#include "TestFiles.h"
+#include "mail/QvRun.h"
+#include "mail/UUDecoder.h"
+#include "mail/UUEncoder.h"
+#include "text/EditStream.h"
+
+namespace {
+
+std::string RandomBytes(size_t count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+}
+
+// What a shell command prints, or the test fails.
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    EXPECT_EQ(::pclose(pipe), 0) << command;
+    return out;
+}
+
+// The first number `sum -r` prints for a file.
+unsigned SumR(const std::filesystem::path& file) {
+    return static_cast<unsigned>(std::stoul(Output("sum -r " + ShellQuote(file.string()))));
+}
+
+// An editable text holding `bytes`, laid out without wrapping.
+struct Model {
+    explicit Model(const std::string& bytes = {}) {
+        text.SetCanvas(&canvas);
+        text.InsertString(bytes, 0);
+    }
+    TFixedCanvas canvas;
+    TEditStream text;
+};
+
+struct TReport {
+    TUdStates State;
+    TUUErrors Error;
+    std::string FileName;
+};
+
+std::vector<TReport> DecodeInto(TLinesBuffer& text, const std::filesystem::path& dir) {
+    std::vector<TReport> reports;
+    TUUDecoder decoder(dir);
+    decoder.OnEndDecode = [&reports](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& name) {
+        reports.push_back({state, error, name});
+    };
+    decoder.Decode(text, 0);
+    return reports;
+}
+
+TEST(UUCoding, ChecksumsAgreeWithSumR) {
+    TSumCheck abc;
+    abc.AddBytes(Bytes("abc"), 3);
+    EXPECT_EQ(abc.Format(), "16556/3");
+    TSumCheck line;
+    line.AddLine("abc");
+    EXPECT_EQ(line.Format(), "8288/4");
+    TTempDir dir;
+    for (size_t size : {0u, 1u, 4500u, 123457u}) {
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        WriteFile(dir / "f", bytes);
+        TSumCheck sum;
+        sum.AddBytes(Bytes(bytes), static_cast<TTextPos>(size));
+        EXPECT_EQ(sum.Sum(), SumR(dir / "f")) << size << " bytes";
+    }
+    // An empty line counts as a lone LF, as it does for the sum program over a file holding it.
+    TSumCheck lines;
+    lines.AddLine("x");
+    lines.AddLine("");
+    WriteFile(dir / "lines", "x\n\n");
+    EXPECT_EQ(lines.Sum(), SumR(dir / "lines"));
+}
+
+TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOurs) {
+    TTempDir dir;
+    const std::string original = RandomBytes(100000, 1);
+    WriteFile(dir / "in.bin", original);
+    Model model("Some mail text before.\r\n");
+    bool cancelled = false;
+    TUUEncoder encoder;
+    const TTextPos inserted = encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, 24, model.text);
+    const std::string text = model.text.GetText(0, model.text.TextSize());
+    EXPECT_EQ(inserted, model.text.TextSize() - 24);
+    EXPECT_EQ(text.substr(24, 50), "Section 1 of payload.bin\r\nbegin 644 payload.bin\r\nM");
+    EXPECT_NE(text.find("\r\n`\r\nend\r\nsum -r/size "), std::string::npos);
+    EXPECT_NE(text.find(" section (from \"begin\" to \"end\")\r\nsum -r/size "), std::string::npos);
+
+    WriteFile(dir / "mail.txt", text);
+    Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
+    EXPECT_EQ(ReadFile(dir / "decoded.bin"), original);
+
+    const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].State, TUdStates::FileSummed);
+    EXPECT_EQ(reports[0].Error, ueNone);
+    EXPECT_EQ(reports[0].FileName, (dir / "payload.bin").string());
+    EXPECT_EQ(ReadFile(dir / "payload.bin"), original);
+}
+
+TEST(UUCoding, UuencodeOutputDecodesInBothFormsOfZero) {
+    TTempDir dir;
+    const std::string original = RandomBytes(5000, 2) + std::string(300, '\0');
+    WriteFile(dir / "in.bin", original);
+    const std::string grave = Output("uuencode " + ShellQuote((dir / "in.bin").string()) + " out.bin");
+    std::string spaces = grave;
+    for (size_t i = spaces.find('\n') + 1; i < spaces.rfind("\n`\nend"); ++i)
+        if (spaces[i] == '`') spaces[i] = ' ';
+    ASSERT_NE(spaces, grave) << "the data must hold zero values";
+    for (const std::string& encoded : {grave, spaces}) {
+        Model model("From: someone\n\n" + encoded);
+        const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].State, TUdStates::Ended) << "no checksum lines from uuencode";
+        EXPECT_EQ(ReadFile(dir / "out.bin"), original);
+    }
+}
+
+TEST(UUCoding, LinesOfTheEncoder) {
+    unsigned char bytes[46] = {};
+    EXPECT_EQ(TUUEncoder::EncodeLine(bytes, 45)[0], 'M');
+    EXPECT_EQ(TUUEncoder::EncodeLine(bytes, 1), "!````");
+    std::vector<unsigned char> back;
+    EXPECT_EQ(TUUDecoder::DecodeLine("!````", back), TUUDecoder::dlDone);
+    EXPECT_EQ(back.size(), 1u);
+    EXPECT_EQ(TUUDecoder::DecodeLine("", back), TUUDecoder::dlTooShort);
+    EXPECT_EQ(TUUDecoder::DecodeLine("M````", back), TUUDecoder::dlTooShort);
+    EXPECT_EQ(TUUDecoder::DecodeLine("a````", back), TUUDecoder::dlInvalid);
+    EXPECT_EQ(TUUDecoder::DecodeLine("!``a`", back), TUUDecoder::dlInvalid);
+    EXPECT_EQ(TUUDecoder::DecodeLine("N" + std::string(64, '`'), back), TUUDecoder::dlTooMany);
+    EXPECT_EQ(TUUDecoder::DecodeLine("#86)C", back), TUUDecoder::dlDone);
+    EXPECT_EQ(std::string(back.begin(), back.end()), "abc");
+    // A line that lost its trailing space in transit still decodes.
+    EXPECT_EQ(TUUDecoder::DecodeLine("#86)", back), TUUDecoder::dlDone);
+    EXPECT_EQ(std::string(back.begin(), back.end()), "ab@");
+
+    TTextStream plain;
+    bool cancelled = false;
+    TUUEncoder encoder;
+    EXPECT_THROW(encoder.Encode("/dev/null", "x", cancelled, 0, plain), TUUException);
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "FixedCanvas.h"
+#include "ScriptedMessages.h"
+#include "TestFiles.h"
+#include "mail/UUDecoder.h"
+#include "mail/UUEncoder.h"
+#include "text/EditStream.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TReport {
+    TUdStates State;
+    TUUErrors Error;
+    std::string FileName;
+    bool operator==(const TReport&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TReport& r) {
+    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName << "}";
+}
+
+// A mail text decoded into a directory of its own, with every report kept.
+class Decoding {
+public:
+    void Decode(const std::string& mail) {
+        text.SetCanvas(&canvas);
+        text.InsertString(mail, 0);
+        TUUDecoder decoder(dir / "");
+        decoder.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& name) {
+            reports.push_back({state, error, fs::path(name).filename().string()});
+        };
+        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) { cancelled = --linesLeft == 0; };
+        decoder.Decode(text, 0);
+    }
+
+    TTempDir dir;
+    TFixedCanvas canvas;
+    TEditStream text;
+    std::vector<TReport> reports;
+    int linesLeft = -1;
+};
+
+// The text our encoder writes for `bytes` under `name`.
+std::string Encoded(const std::string& bytes, const std::string& name) {
+    TTempDir dir;
+    WriteFile(dir / "in", bytes);
+    TEditStream text;
+    bool cancelled = false;
+    TUUEncoder().Encode(dir / "in", name, cancelled, 0, text);
+    return text.GetText(0, text.TextSize());
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
+    const std::string first = std::string(200, 'a');
+    std::string broken = Encoded(first, "first.txt");
+    broken[broken.find("\r\nM") + 10] ^= 1; // still a valid character, but another one
+    Decoding d;
+    d.Decode("From: a@example.org\r\n\r\n" + broken + "\r\nFrom: b@example.org\r\nSubject: second\r\n\r\n" +
+             Encoded("second file", "second.txt"));
+    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueFileSum, "first.txt"},
+                                               {TUdStates::FileSummed, ueNone, "second.txt"}}));
+    EXPECT_EQ(ReadFile(d.dir / "second.txt"), "second file");
+}
+
+TEST(UUDecoder, AFileInTwoSectionsChecksEachSection) {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 7);
+    std::vector<std::string> data;
+    for (size_t at = 0; at < bytes.size(); at += 45)
+        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at, static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
+    TSumCheck first, second, file;
+    first.AddLine("begin 644 split.bin");
+    for (size_t i = 0; i < 3; ++i) first.AddLine(data[i]);
+    for (size_t i = 3; i < data.size(); ++i) second.AddLine(data[i]);
+    second.AddLine("`");
+    second.AddLine("end");
+    file.AddBytes(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
+    std::vector<std::string> mail = {"Section 1 of split.bin", "begin 644 split.bin", data[0], data[1], data[2],
+                                     "sum -r/size " + first.Format() + " section (from \"begin\" to \"end\")",
+                                     "", "From: somebody", "Subject: part 2 of 2", "", "Section 2 of split.bin"};
+    mail.insert(mail.end(), data.begin() + 3, data.end());
+    mail.insert(mail.end(), {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
+                             "sum -r/size " + file.Format() + " entire input file"});
+    Decoding d;
+    d.Decode(Lines(mail));
+    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "split.bin"}}));
+    EXPECT_EQ(ReadFile(d.dir / "split.bin"), bytes);
+}
+
+TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
+    Decoding d;
+    d.Decode(Lines({"begin abc notmode.txt", "!86)C", "end", "begin 644 long.bin", "#86)C",
+                    "N" + std::string(64, '!'), "`", "end"}));
+    EXPECT_FALSE(fs::exists(d.dir / "notmode.txt")) << "a begin line with a mode that is no number";
+    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "long.bin"}}));
+    EXPECT_EQ(ReadFile(d.dir / "long.bin"), "abc") << "a line of more than 45 bytes is no data";
+}
+
+TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
+    TScriptedMessages messages;
+    Decoding d;
+    d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`", "end",
+                    "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end"}));
+    EXPECT_EQ(ReadFile(d.dir / "escape.txt"), "abc");
+    EXPECT_EQ(ReadFile(d.dir / "y"), "abc");
+    EXPECT_TRUE(fs::exists(d.dir / "dos.txt"));
+    ASSERT_EQ(messages.Asked.size(), 1u) << "a name that is nothing but directories is refused";
+    EXPECT_NE(messages.Asked[0].find("begin 644 /"), std::string::npos);
+    EXPECT_EQ(d.reports.size(), 3u);
+}
+
+TEST(UUDecoder, ACancelledDecodeRemovesItsFile) {
+    Decoding d;
+    d.linesLeft = 4;
+    d.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
+    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
+    EXPECT_FALSE(fs::exists(d.dir / "stopped.txt"));
+}
+
+} // namespace
