@@ -1,5 +1,12 @@
 #include <QApplication>
 #include <QMainWindow>
+#include <QMessageBox>
+
+#include "editor/IdleDriver.h"
+#include "editor/TextViewer.h"
+#include "text/DocumentFile.h"
+#include "text/EditStream.h"
+#include "text/Exceptions.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -8,6 +15,29 @@ int main(int argc, char* argv[]) {
     QMainWindow window;
     window.setWindowTitle("Quorvel");
     window.resize(800, 600);
+    auto* viewer = new TTextViewer(&window);
+    window.setCentralWidget(viewer);
+    auto stream = std::make_unique<TEditStream>();
+    TEditStream& text = *stream;
+    viewer->SetTextBuffer(std::move(stream));
+    TIdleDriver::Instance().Register(viewer);
+    // Shown read-only until the editing commands exist.
+    TDocumentFile document(text);
+    document.SetReadOnly(true);
+    document.OnClear = [viewer] { viewer->Clear(); };
+    document.OnReset = [viewer] { viewer->TextLoaded(); };
+    document.OnNewFileName = [&window](TDocumentFile& doc) {
+        window.setWindowTitle("Quorvel - " + (doc.FileName().empty() ? QString("Untitled")
+                                                                      : QString::fromStdString(doc.FileName().filename().string())));
+    };
     window.show();
+    if (argc > 1) {
+        try {
+            document.SetFileName(argv[1]);
+        } catch (const Exception& e) {
+            QMessageBox::critical(&window, "Quorvel", QString::fromStdString(e.what()));
+        }
+    }
+    viewer->setFocus();
     return app.exec();
 }

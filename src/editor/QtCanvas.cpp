@@ -1,0 +1,92 @@
+#include "editor/QtCanvas.h"
+
+#include <cmath>
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+#include "editor/PrinterAccess.h"
+#include "text/CodePage1252.h"
+
+TQtCanvas::TQtCanvas() { SetFont(QFont("DejaVu Sans Mono", 10)); }
+
+void TQtCanvas::Measure(const QRawFont& raw, const QFont& font, double dpi, quint32* glyphs, TFontMetrics& m) {
+    QString chars(256, QChar(' '));
+    for (int b = 0; b < 256; ++b) chars[b] = QChar(Windows1252ToUnicode[b]);
+    const QList<quint32> indexes = raw.glyphIndexesForString(chars);
+    QList<quint32> used(256, 0); // control bytes, and characters the font lacks, show .notdef (glyph 0)
+    for (int b = 0; b < 256 && b < indexes.size(); ++b)
+        if (chars[b].category() != QChar::Other_Control) used[b] = indexes[b];
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(used);
+    for (int b = 0; b < 256; ++b) {
+        glyphs[b] = used[b];
+        m.Widths[static_cast<size_t>(b)] = std::lround(advances[b].x());
+    }
+    const QFontMetrics fm(font);
+    m.AvgCharWidth = std::max(1L, std::lround(raw.averageCharWidth()));
+    m.MaxCharWidth = std::max(1L, std::lround(raw.maxCharWidth()));
+    m.Height = std::lround(raw.ascent() + raw.descent() + raw.leading());
+    m.TabWidth = 8 * m.AvgCharWidth;
+    m.PixelsPerInch = dpi;
+}
+
+void TQtCanvas::SetFont(const QFont& font) {
+    m_Font = font;
+    m_Font.setStyleStrategy(QFont::PreferNoShaping);
+    m_Font.setHintingPreference(QFont::PreferFullHinting);
+    m_Raw = QRawFont::fromFont(m_Font);
+    Measure(m_Raw, m_Font, m_Device ? m_Device->logicalDpiX() : 96, m_Glyphs, m_Metrics);
+    m_Ascent = std::lround(m_Raw.ascent());
+    if (OnFontChange) OnFontChange();
+}
+
+void TQtCanvas::SetColors(const QColor& text, const QColor& background) {
+    m_Text = text;
+    m_Background = background;
+}
+
+bool TQtCanvas::GetScreenMetrics(TFontMetrics& metrics) {
+    if (!m_Raw.isValid()) return false;
+    metrics = m_Metrics;
+    if (m_Device) metrics.PixelsPerInch = m_Device->logicalDpiX();
+    return true;
+}
+
+bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
+    QPrinter* printer = TPrinterAccess::Printer();
+    if (!printer) return false;
+    // The same point size at the printer's resolution.
+    QFont font(m_Font);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_Font.pointSizeF() * printer->resolution() / 72.0))));
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) return false;
+    quint32 glyphs[256];
+    Measure(raw, font, printer->resolution(), glyphs, metrics);
+    return true;
+}
+
+void TQtCanvas::DrawBytes(TOutputDevice, TTextPos y, const unsigned char* bytes, const TTextPos* xs, TTextPos count) {
+    if (!m_Painter || count <= 0) return;
+    QList<quint32> indexes(count);
+    QList<QPointF> positions(count);
+    for (TTextPos i = 0; i < count; ++i) {
+        indexes[i] = m_Glyphs[bytes[i]];
+        positions[i] = QPointF(static_cast<qreal>(xs[i]), static_cast<qreal>(y + m_Ascent));
+    }
+    QGlyphRun run;
+    run.setRawFont(m_Raw);
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    m_Painter->setPen(m_Text);
+    m_Painter->drawGlyphRun(QPointF(0, 0), run);
+}
+
+void TQtCanvas::FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) {
+    if (m_Painter)
+        m_Painter->fillRect(QRectF(static_cast<qreal>(left), static_cast<qreal>(top), static_cast<qreal>(right - left),
+                                   static_cast<qreal>(bottom - top)),
+                            m_Background);
+}

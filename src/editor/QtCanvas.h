@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRawFont>
+
+#include "text/Canvas.h"
+
+class QPainter;
+class QPaintDevice;
+
+// The text model's drawing surface on Qt: a font's metrics on the screen and on the printer, and
+// glyphs drawn one by one at the x positions layout computed. Each byte shows its Windows-1252
+// character; control bytes show the font's .notdef box and are measured as that box.
+class TQtCanvas : public TCanvas {
+public:
+    TQtCanvas();
+
+    const QFont& Font() const { return m_Font; }
+    // The font (already zoomed) to measure and draw with; tells the text model its metrics changed.
+    void SetFont(const QFont& font);
+    // The device whose resolution the screen metrics use.
+    void SetDevice(const QPaintDevice* device) { m_Device = device; }
+    // The painter drawing goes to, for the span of one paint (null outside it).
+    void SetPainter(QPainter* painter) { m_Painter = painter; }
+    void SetColors(const QColor& text, const QColor& background);
+    const QColor& Background() const { return m_Background; }
+    TTextPos Ascent() const { return m_Ascent; }
+
+    bool GetScreenMetrics(TFontMetrics& metrics) override;
+    bool GetPrinterMetrics(TFontMetrics& metrics) override;
+    void DrawBytes(TOutputDevice device, TTextPos y, const unsigned char* bytes, const TTextPos* xs,
+                   TTextPos count) override;
+    void FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) override;
+
+private:
+    // The glyph of each byte in `font` and the metrics of the font.
+    static void Measure(const QRawFont& font, const QFont& qfont, double dpi, quint32* glyphs, TFontMetrics& metrics);
+
+    QFont m_Font;
+    QRawFont m_Raw;
+    quint32 m_Glyphs[256] = {};
+    TFontMetrics m_Metrics;
+    TTextPos m_Ascent = 0;
+    const QPaintDevice* m_Device = nullptr;
+    QPainter* m_Painter = nullptr;
+    QColor m_Text = Qt::black;
+    QColor m_Background = Qt::white;
+};

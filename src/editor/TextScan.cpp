@@ -1,0 +1,224 @@
+// The background layout scan of TTextViewer, the line-count estimate and the wrap modes.
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPrinter>
+
+#include "editor/IdleDriver.h"
+#include "editor/PrinterAccess.h"
+#include "editor/TextViewer.h"
+
+namespace {
+constexpr TTextPos kLinesPerStep = 100;
+} // namespace
+
+void TTextViewer::RestartScan() {
+    m_ScanPos = m_ScanLine = 0;
+    m_ScanPage = 1;
+    m_ScanBreak = 0;
+    m_HardBreakLines.clear();
+    m_LayoutComplete = TextSize() == 0;
+    m_Estimated = TextSize() > 0;
+}
+
+void TTextViewer::RelayoutFrom(TTextPos offset) {
+    if (m_ScanDepth > 0 || offset >= m_ScanPos) return;
+    if (!m_Estimated && m_CaretStart > 0 && offset >= m_CaretStart) {
+        m_ScanPos = m_CaretStart;
+        m_ScanLine = m_CaretLine;
+        m_ScanPage = m_CaretPage;
+    } else if (m_Estimated || offset < m_WalkPrev) {
+        RestartScan();
+        return;
+    } else {
+        m_ScanPos = m_WalkPrev;
+        m_ScanLine = std::max<TTextPos>(0, m_WalkLine - 1);
+        m_ScanPage = m_WalkPage - (m_WalkBreak != 0 ? 1 : 0);
+    }
+    m_HardBreakLines.erase(std::upper_bound(m_HardBreakLines.begin(), m_HardBreakLines.end(), m_ScanLine),
+                           m_HardBreakLines.end());
+    m_ScanBreak = BreakKind(m_ScanLine, static_cast<TTextPos>(m_HardBreakLines.size()) - 1);
+    m_LayoutComplete = TextSize() == 0;
+    m_Estimated = TextSize() > 0;
+}
+
+void TTextViewer::ScanStep() {
+    if (m_ScanDepth > 0 || (m_State & (sfMouseSelecting | sfDragging)) || !m_TextBuffer) return;
+    struct TGuard {
+        int& Depth;
+        explicit TGuard(int& depth) : Depth(depth) { ++Depth; }
+        ~TGuard() { --Depth; }
+    } guard(m_ScanDepth);
+    TLinesBuffer& text = *m_TextBuffer;
+    const TTextPos size = text.TextSize();
+    if (m_ScanPos == 0 && m_ScanLine == 0 && m_HardBreakLines.empty() && text.IsFormFeedAt(0)) {
+        m_HardBreakLines.push_back(0);
+        m_ScanPage = 2;
+        m_ScanBreak = 2;
+    }
+    auto countPage = [this] {
+        ++m_ScanPage;
+        m_AvgLinesPerPage = std::max<TTextPos>(1, m_ScanLine / m_ScanPage);
+        if (m_ScanLine >= m_TopLine && m_ScanLine < m_TopLine + m_VisibleLines) InvalidateAll();
+    };
+    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget; ++lines) {
+        if (m_ScanPos == m_CaretStart) {
+            m_CaretPage = m_ScanPage;
+            m_CaretLine = m_ScanLine;
+        }
+        if (m_ScanPos == m_TopStart && m_TopLine != m_ScanLine) {
+            m_TopLine = m_ScanLine;
+            m_VertScrollBar->SetPosition(m_ScanLine);
+            budget += m_VisibleLines;
+        }
+        if (m_ScanPos == m_WalkStart) {
+            m_WalkLine = m_ScanLine;
+            m_WalkPage = m_ScanPage;
+            m_WalkBreak = m_ScanBreak;
+            m_WalkHardIndex = static_cast<TTextPos>(m_HardBreakLines.size()) - 1;
+        }
+        TTextPos next = m_ScanPos, width = 0, count = 0;
+        text.NextLineEnd(next, width, count);
+        if (m_SelStartOffset >= m_ScanPos && m_SelStartOffset < std::max(next, m_ScanPos + 1)) m_SelStart.Line = m_ScanLine;
+        if (m_SelEndOffset >= m_ScanPos && m_SelEndOffset < std::max(next, m_ScanPos + 1)) m_SelEnd.Line = m_ScanLine;
+        if (width > m_MaxLineWidth && m_WrapMode != TWrapModes::opWrapScreenWidth) {
+            m_MaxLineWidth = width;
+            m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
+        }
+        const bool atEnd = next >= size || next <= m_ScanPos;
+        if (m_Estimated && (atEnd || (next > m_WalkStart && next > m_CaretStart && next > m_SelEndOffset))) {
+            // The scan has passed every provisional line number: they are exact again.
+            m_Estimated = false;
+            m_LastIdleLine = -1;
+            InvalidateAll();
+        }
+        if (atEnd) {
+            m_ScanPos = std::max(next, m_ScanPos);
+            SetLastLine(m_ScanLine);
+            m_LayoutComplete = true;
+            m_PageCount = m_ScanPage;
+            m_VertScrollBar->SetPosition(m_TopLine);
+            return;
+        }
+        m_ScanPos = next;
+        ++m_ScanLine;
+        if (text.IsFormFeedAt(m_ScanPos)) {
+            m_HardBreakLines.push_back(m_ScanLine);
+            m_ScanBreak = 2;
+            countPage();
+        } else if (SoftBreakBefore(m_ScanLine, static_cast<TTextPos>(m_HardBreakLines.size()) - 1)) {
+            m_ScanBreak = 1;
+            countPage();
+        } else {
+            m_ScanBreak = 0;
+        }
+    }
+}
+
+void TTextViewer::Estimate() {
+    if (TextSize() == 0) {
+        SetLastLine(0);
+        m_LayoutComplete = true;
+        m_Estimated = false;
+        m_PageCount = 1;
+        return;
+    }
+    if (!m_LayoutComplete && m_ScanPos > 0) {
+        const auto estimate = static_cast<TTextPos>(static_cast<long double>(TextSize()) / m_ScanPos * m_ScanLine);
+        if (estimate > m_CaretLine) SetLastLine(estimate);
+        m_PageCount = m_LastLine / std::max<TTextPos>(1, m_LinesPerPage) + 1;
+    }
+}
+
+// Wrap modes --------------------------------------------------------------------------------------
+
+void TTextViewer::ApplyWrapWidth() {
+    if (!m_TextBuffer) return;
+    TLinesBuffer& text = *m_TextBuffer;
+    // The layout measures with the zoomed font, so a width in window pixels needs no zoom adjustment;
+    // a printer page's width grows and shrinks with the zoom like the font.
+    auto zoomed = [this](TTextPos width) { return m_Zoom >= 0 ? width << m_Zoom : width >> -m_Zoom; };
+    switch (m_WrapMode) {
+    case TWrapModes::opNone:
+        text.SetMode(TlbModes::lbDisplay);
+        text.SetMaxWidth(0);
+        m_MaxLineWidth = 0;
+        break;
+    case TWrapModes::opWrapScreenWidth:
+        text.SetMode(TlbModes::lbDisplay);
+        m_MaxLineWidth = std::max<TTextPos>(1, ClientWidth() - 1 - m_LeftMargin - m_RightMargin);
+        text.SetMaxWidth(m_MaxLineWidth);
+        break;
+    case TWrapModes::opAbsoluteWrap:
+        text.SetMode(TlbModes::lbDisplay);
+        m_MaxLineWidth = m_CharWidth * m_MaxLineLength;
+        text.SetMaxWidth(m_MaxLineWidth);
+        if (OnWrapModeChange) OnWrapModeChange(*this);
+        break;
+    case TWrapModes::opPrinter: {
+        text.SetMode(TlbModes::lbPrinter);
+        QPrinter* printer = TPrinterAccess::Printer();
+        // Without a printer the page is a Letter sheet at the screen's resolution.
+        const TTextPos pageWidth = printer ? printer->pageLayout().fullRectPixels(printer->resolution()).width()
+                                           : static_cast<TTextPos>(8.5 * logicalDpiX());
+        const TTextPos width = std::max<TTextPos>(1, zoomed(pageWidth - m_PrintMargins[0] - m_PrintMargins[2]));
+        text.SetMaxWidth(width);
+        m_MaxLineWidth = std::lround(static_cast<double>(width) / text.LayoutAvgCharWidth() * text.ScreenAvgCharWidth());
+        break;
+    }
+    }
+}
+
+void TTextViewer::Relayout() {
+    if (!m_TextBuffer) return;
+    const TTextPos caret = CaretOffset();
+    const TTextPos row = m_CaretLine - m_TopLine;
+    m_SelMode = 0;
+    m_SelStart = m_SelEnd = {};
+    m_SelStartOffset = m_SelEndOffset = 0;
+    ApplyWrapWidth();
+    // Every anchor is stale now. The caret's keeps its number as a guess, but starts a line of the new
+    // layout, so that the scan finds it and corrects the number.
+    JumpTo(caret, m_CaretLine, m_CaretPage);
+    m_CaretStart = m_WalkStart;
+    m_TopStart = -1;
+    m_HorzScrollBar->SetLimit(std::max<TTextPos>(ClientWidth() - 1, m_MaxLineWidth + m_LeftMargin));
+    RestartScan();
+    ScanStep();
+    Estimate();
+    GoToOffset(caret, false);
+    SetTopLine(m_CaretLine - row);
+    if (!(m_State & sfPrinting)) InvalidateAll();
+    TIdleDriver::Instance().Kick();
+}
+
+void TTextViewer::SetWrapMode(TWrapModes mode) {
+    m_WrapMode = mode;
+    Relayout();
+    if (OnWrapModeChange) OnWrapModeChange(*this);
+}
+
+void TTextViewer::SetMaxLineLength(TTextPos chars) {
+    m_MaxLineLength = std::max<TTextPos>(0, chars);
+    if (m_WrapMode == TWrapModes::opAbsoluteWrap) Relayout();
+}
+
+void TTextViewer::SetShowLineBreaks(bool show) {
+    m_ShowLineBreaks = show;
+    InvalidateAll();
+}
+
+void TTextViewer::SetShowPageBreaks(TPageBreakDisplayModes mode) {
+    m_ShowPageBreaks = mode;
+    InvalidateAll();
+}
+
+void TTextViewer::FontMeasured() { Relayout(); }
+
+void TTextViewer::ResizeHorz() {
+    if (m_WrapMode == TWrapModes::opWrapScreenWidth)
+        Relayout();
+    else
+        TLinesViewer::ResizeHorz();
+}

@@ -1,0 +1,195 @@
+#include "editor/TextViewer.h"
+
+#include <algorithm>
+
+#include "editor/IdleDriver.h"
+
+TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) { Constructed(); }
+
+TTextViewer::~TTextViewer() { TIdleDriver::Instance().Unregister(this); }
+
+void TTextViewer::SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) {
+    m_TextBuffer = std::move(buffer);
+    if (!m_TextBuffer) return;
+    m_TextBuffer->SetCanvas(&m_Canvas);
+    m_TextBuffer->OnChange = [this](TTextBuffer& text) {
+        SetState(sfEmpty, text.TextSize() == 0);
+        if (OnChange) OnChange(*this);
+    };
+    m_TextBuffer->OnSearchStatus = [this](TTextPos done, bool& cancelled) { cancelled = !PollAbort(done); };
+    TextLoaded();
+}
+
+TTextPos TTextViewer::TextSize() const { return m_TextBuffer ? m_TextBuffer->TextSize() : 0; }
+
+void TTextViewer::Reset() {
+    if (m_TextBuffer) m_TextBuffer->Clear();
+    TextLoaded();
+}
+
+void TTextViewer::TextLoaded() {
+    TLinesViewer::Reset();
+    m_ScanPage = 1;
+    m_AvgLinesPerPage = 1;
+    m_WalkPage = 1;
+    m_HardBreakLines.clear();
+    m_WalkHardIndex = -1;
+    m_SelStartOffset = m_SelEndOffset = 0;
+    m_SelStartPage = m_SelEndPage = 1;
+    m_MaxLineWidth = 0;
+    m_TopStart = 0;
+    m_CaretStart = 0;
+    m_Estimated = false;
+    m_LayoutComplete = true;
+    if (!m_TextBuffer) return;
+    ApplyWrapWidth();
+    m_HorzScrollBar->SetLimit(std::max<TTextPos>(ClientWidth() - 1, m_MaxLineWidth + m_LeftMargin));
+    Restart();
+    RestartScan();
+    ScanStep();
+    Estimate();
+    MoveCaretTo(0, 0);
+    TIdleDriver::Instance().Kick();
+}
+
+// Offsets and positions -------------------------------------------------------------------------
+
+TTextPos TTextViewer::CaretOffset() { return m_CaretStart + std::min(m_CaretChar, m_LineLength); }
+
+TTextPos TTextViewer::PosToOffset(TViewPos pos) {
+    WalkToLine(pos.Line, false);
+    return m_WalkStart + std::min(pos.Char, m_WalkLength);
+}
+
+TViewPos TTextViewer::OffsetToPos(TTextPos offset) {
+    WalkToOffset(offset);
+    return {offset - m_WalkStart, m_WalkLine};
+}
+
+void TTextViewer::GoToOffset(TTextPos offset, bool updateNow) {
+    const TViewPos pos = OffsetToPos(std::clamp<TTextPos>(offset, 0, TextSize()));
+    SetCaretLine(pos.Line);
+    SetCaretChar(pos.Char);
+    if (updateNow) viewport()->repaint();
+}
+
+void TTextViewer::GoToLine(TTextPos number) {
+    if (number < 1) {
+        GoToOffset(0, false);
+        return;
+    }
+    SetState(sfGoToLine, true);
+    WalkToLine(number - 1, false);
+    // Hard page-break lines do not count.
+    while (m_WalkHardIndex + number > m_WalkLine && NextLine()) {}
+    SetCaretLine(m_WalkLine);
+    SetCaretChar(0);
+    SetState(sfGoToLine, false);
+}
+
+void TTextViewer::GoToBookmark(int handle) {
+    const TTextPos offset = m_TextBuffer ? m_TextBuffer->GetBookmark(handle) : -1;
+    if (offset < 0) {
+        Beep();
+    } else {
+        GoToOffset(offset, false);
+    }
+    InvalidateAll();
+}
+
+TTextPos TTextViewer::LineToPage(TTextPos line) {
+    WalkToLine(line, false);
+    return m_WalkPage;
+}
+
+TTextPos TTextViewer::PageToLine(TTextPos page) {
+    EnterBusy(m_PageCount);
+    while (!m_LayoutComplete && m_ScanPage <= page) ScanStep();
+    while (page <= m_WalkPage && PrevLine()) {}
+    while (page > m_WalkPage && NextLine()) {}
+    ExitBusy();
+    return m_WalkLine;
+}
+
+// Line-level operations of the caret ------------------------------------------------------------
+
+void TTextViewer::GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
+                              TTextPos& page, TTextPos& length) {
+    if (!m_TextBuffer) {
+        endX = sectionStart = lineBase = length = 0;
+        page = 1;
+        return;
+    }
+    WalkToLine(line, true);
+    endX = m_WalkEndX;
+    length = m_WalkLength;
+    page = m_WalkPage;
+    lineBase = m_WalkHardIndex + 1;
+    sectionStart = lineBase > 0 ? m_HardBreakLines[static_cast<size_t>(
+                                      std::min<TTextPos>(lineBase, static_cast<TTextPos>(m_HardBreakLines.size())) - 1)] + 1
+                                : 0;
+    m_CaretStart = m_WalkStart;
+}
+
+TTextPos TTextViewer::CharToX(TTextPos ch) {
+    if (!m_TextBuffer) return 0;
+    WalkToLine(m_CaretLine, false);
+    return m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch);
+}
+
+void TTextViewer::XToChar(TTextPos& x, TTextPos& ch) {
+    if (!m_TextBuffer) {
+        ch = 0;
+        return;
+    }
+    WalkToLine(m_CaretLine, false);
+    if (x > m_WalkEndX) {
+        ch = m_WalkLength;
+        if (m_WrapMode == TWrapModes::opWrapScreenWidth && x > m_MaxLineWidth)
+            x = m_HorzOffset + m_LeftMargin + m_HorzScrollBar->Limit();
+        return;
+    }
+    if (x == 0) {
+        ch = 0;
+        return;
+    }
+    TTextPos pos = m_WalkStart, width = 0;
+    if (!m_TextBuffer->PosFromX(pos, x, width) && pos >= m_TextBuffer->TextSize()) {
+        ch = m_TextBuffer->TextSize() - m_WalkStart;
+        return;
+    }
+    ch = pos - m_WalkStart;
+    if (x - width > m_CharWidth / 2 && ch < m_WalkLength) {
+        ++ch;
+        x = m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch);
+    } else {
+        x = width;
+    }
+}
+
+void TTextViewer::CaretMoved() { TIdleDriver::Instance().Kick(); }
+
+void TTextViewer::IdleStep(bool& done) {
+    done = true;
+    if (m_TextBuffer && (m_Estimated || !m_LayoutComplete) && !(m_State & sfBusy)) {
+        ScanStep();
+        Estimate();
+        if (m_LayoutComplete && !m_Estimated) m_LastIdleLine = -1; // the numbers are exact now: say so
+        done = false;
+    }
+    if (m_CaretChar != m_LastIdleChar || m_CaretLine != m_LastIdleLine) {
+        m_LastIdleChar = m_CaretChar;
+        m_LastIdleLine = m_CaretLine;
+        if (OnCaretMoved) OnCaretMoved(*this);
+    }
+}
+
+void TTextViewer::focusInEvent(QFocusEvent* event) {
+    TLinesViewer::focusInEvent(event);
+    if (m_AutoIdle) TIdleDriver::Instance().Register(this);
+}
+
+void TTextViewer::focusOutEvent(QFocusEvent* event) {
+    TLinesViewer::focusOutEvent(event);
+    if (m_AutoIdle) TIdleDriver::Instance().Unregister(this);
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "editor/LinesViewer.h"
+#include "text/LinesBuffer.h"
+#include "text/TextWriter.h"
+
+enum class TPageBreakDisplayModes { pbNever, pbAlways, pbWYSIWYG };
+
+// Binds the display model to a text model. One walking cursor (the line walker) steps from display line
+// to display line and jumps between the few anchors whose numbers are known (the caret line, the top
+// line, the selection ends); a background scan lays the whole text out a hundred lines per idle step,
+// counting lines and pages. Until the scan has reached the end, the line count and far line numbers
+// are estimates (Estimated), corrected with a repaint when the scan passes them. No table of line
+// starts is ever kept.
+class TTextViewer : public TLinesViewer {
+    Q_OBJECT
+public:
+    explicit TTextViewer(QWidget* parent = nullptr);
+    ~TTextViewer() override;
+
+    TLinesBuffer* TextBuffer() const { return m_TextBuffer.get(); }
+    // Takes the text model; the previous one is released.
+    void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer);
+
+    TWrapModes WrapMode() const { return m_WrapMode; }
+    void SetWrapMode(TWrapModes mode);
+    TTextPos MaxLineLength() const { return m_MaxLineLength; }
+    void SetMaxLineLength(TTextPos chars);
+    bool ShowLineBreaks() const { return m_ShowLineBreaks; }
+    void SetShowLineBreaks(bool show);
+    TPageBreakDisplayModes ShowPageBreaks() const { return m_ShowPageBreaks; }
+    void SetShowPageBreaks(TPageBreakDisplayModes mode);
+    bool AutoIdle() const { return m_AutoIdle; }
+    void SetAutoIdle(bool on) { m_AutoIdle = on; }
+    TSaveMode SaveMode() const { return m_SaveMode; }
+    void SetSaveMode(TSaveMode mode) { m_SaveMode = mode; }
+
+    bool Estimated() const { return m_Estimated; }
+    bool LayoutComplete() const { return m_LayoutComplete; }
+    TTextPos MaxLineWidth() const override { return m_MaxLineWidth; }
+
+    void GoToOffset(TTextPos offset, bool updateNow) override;
+    // The Go to Line command: lines count from 1 and hard page-break lines are not counted.
+    void GoToLine(TTextPos number);
+    void GoToBookmark(int handle);
+    TTextPos PosToOffset(TViewPos pos);
+    TViewPos OffsetToPos(TTextPos offset);
+    TTextPos CaretOffset() override;
+    TTextPos TextSize() const override;
+    TTextPos PageToLine(TTextPos page) override;
+    TTextPos LineToPage(TTextPos line) override;
+    // The layout from `offset` on is stale (after an edit there, or an estimated jump).
+    void RelayoutFrom(TTextPos offset);
+    // One unit of background work; `done` when there is none left.
+    void IdleStep(bool& done);
+    // Clears the text model and the view.
+    void Reset() override;
+    // Starts the view over on the text the model holds now (a document was bound to it).
+    void TextLoaded();
+
+    std::function<void(TTextViewer& sender)> OnWrapModeChange;
+
+    // The walker's line, for the line-level operations of the descendants.
+    TTextPos WalkStart() const { return m_WalkStart; }
+    TTextPos WalkLength() const { return m_WalkLength; }
+    TTextPos WalkLine() const { return m_WalkLine; }
+    TTextPos WalkNext() const { return m_WalkNext; }
+
+protected:
+    void GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase, TTextPos& page,
+                     TTextPos& length) override;
+    TTextPos CharToX(TTextPos ch) override;
+    void XToChar(TTextPos& x, TTextPos& ch) override;
+    void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) override;
+    void FontMeasured() override;
+    void ZoomChanged() override { Relayout(); }
+    void ResizeHorz() override;
+    void CaretMoved() override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+    // The walker.
+    bool NextLine();
+    bool PrevLine();
+    // Walks to the line holding `offset`, from the nearest anchor.
+    void WalkToOffset(TTextPos offset);
+    // Walks to display line `line`; an estimated jump is allowed for far lines when `estimate`.
+    void WalkToLine(TTextPos line, bool estimate);
+
+    // Lays the text out again for the current wrap mode, keeping the caret and the selection.
+    void Relayout();
+    // One step of the background scan.
+    void ScanStep();
+
+    std::unique_ptr<TLinesBuffer> m_TextBuffer;
+    bool m_Estimated = false;
+    TSaveMode m_SaveMode = TSaveMode::smPrompt;
+    TTextPos m_SelStartPage = 1, m_SelEndPage = 1;
+    bool m_ShowLineBreaks = false;
+    TPageBreakDisplayModes m_ShowPageBreaks = TPageBreakDisplayModes::pbAlways;
+    TWrapModes m_WrapMode = TWrapModes::opWrapScreenWidth;
+    TTextPos m_MaxLineLength = 0;
+    TTextPos m_MaxLineWidth = 0;
+    TTextPos m_ScanPage = 1;
+    TTextPos m_AvgLinesPerPage = 1;
+    std::vector<TTextPos> m_HardBreakLines;
+    TTextPos m_WalkHardIndex = -1;
+    bool m_AutoIdle = false;
+    TTextPos m_ColLeft = 0, m_ColRight = 0;
+    TTextPos m_TopStart = 0;
+    // The walker.
+    TTextPos m_WalkNext = 0, m_WalkPrev = 0, m_WalkStart = 0, m_CaretStart = 0, m_WalkLine = 0, m_WalkLength = 0;
+    TTextPos m_WalkEndX = 0, m_WalkPage = 1;
+    int m_WalkBreak = 0;
+    bool m_WalkEnded = false; // the walker's line ends with a line break
+    // The scan.
+    TTextPos m_ScanPos = 0, m_ScanLine = 0;
+    int m_ScanBreak = 0;
+    bool m_LayoutComplete = true;
+    int m_ScanDepth = 0;
+    TTextPos m_SelStartOffset = 0, m_SelEndOffset = 0;
+
+private:
+    // Lays out the walker's current line from WalkStart.
+    void LayOutWalkLine();
+    // Puts the walker on the line holding `offset`, numbered `line` on page `page`.
+    void JumpTo(TTextPos offset, TTextPos line, TTextPos page);
+    void RecomputeHardIndex();
+    int BreakKind(TTextPos line, TTextPos hardIndex) const;
+    bool SoftBreakBefore(TTextPos line, TTextPos hardIndex) const;
+    // Puts the walker on line 0.
+    void Restart();
+    // Starts the background scan over from the beginning of the text.
+    void RestartScan();
+    // Extrapolates the line count from what the scan has counted so far.
+    void Estimate();
+    // Hands the layout layer the wrap width of the current mode and sets MaxLineWidth.
+    void ApplyWrapWidth();
+    void DrawPageBreakBar(TTextPos y);
+    void DrawSelection(TTextPos y);
+};

@@ -1,0 +1,235 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "TestFiles.h"
+#include "editor/IdleDriver.h"
+#include "editor/PrinterAccess.h"
+#include "editor/TextViewer.h"
+#include "text/Exceptions.h"
+
+namespace {
+
+// A viewer of `bytes` in a fixed-pitch font, `rows` lines tall and `columns` characters wide.
+struct Viewer {
+    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, double rows = 20, int columns = 60) {
+        view.SetTextBuffer(TextOver(bytes));
+        view.show();
+        Resize(rows, columns);
+        view.SetWrapMode(mode);
+    }
+    // Sizes the client area; showing or hiding a scroll bar changes it, so this may take a few rounds.
+    void Resize(double rows, int columns) {
+        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1,
+                           static_cast<int>(rows * static_cast<double>(view.LineHeight())));
+        for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
+            view.resize(view.size() + client - view.viewport()->size());
+            QTest::qWait(1);
+        }
+    }
+    // Runs the background scan to its end.
+    void ScanAll() {
+        for (bool done = false; !done;) view.IdleStep(done);
+    }
+    TTextViewer view;
+};
+
+std::string Lines(int count, int (*length)(int)) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += std::string(static_cast<size_t>(length(i)), 'a' + i % 26) + "\n";
+    return text;
+}
+
+} // namespace
+
+class ViewerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scrollBarScalesLargeRanges() {
+        QAbstractScrollArea area;
+        TWinScrollBar bar(area, Qt::Vertical);
+        bar.SetPageSize(40);
+        bar.SetLimit(99999);
+        QCOMPARE(bar.Scale(), 4);
+        QCOMPARE(bar.WindowMaximum(), 24999);
+        bar.Scroll(TWinScrollBar::scThumbTrack, 24999 - 40);
+        QCOMPARE(bar.Position(), 99999 + 1 - 40);
+        bar.Scroll(TWinScrollBar::scThumbTrack, 1000);
+        QCOMPARE(bar.Position(), 4000);
+        bar.SetTracking(false);
+        bar.Scroll(TWinScrollBar::scThumbTrack, 10);
+        QCOMPARE(bar.Position(), 4000);
+        bar.Scroll(TWinScrollBar::scThumbPosition, 10);
+        QCOMPARE(bar.Position(), 40);
+        bar.SetLimit(10);
+        QCOMPARE(bar.Position(), 0);
+        QVERIFY2(!bar.Visible(), "everything fits");
+    }
+
+    void windowOfTenAndAHalfLines() {
+        Viewer v(Lines(100, [](int) { return 5; }), TWrapModes::opNone, 10.6);
+        QCOMPARE(v.view.VisibleLines(), 11);
+        QCOMPARE(v.view.VertScrollBar().PageSize(), 10);
+        v.ScanAll();
+        v.view.SetTopLine(1000);
+        QCOMPARE(v.view.TopLine(), v.view.LastLine() + 2 - v.view.VisibleLines());
+        v.view.SetTopLine(-5);
+        QCOMPARE(v.view.TopLine(), 0);
+    }
+
+    void wheelScrollsWithoutMovingTheCaret() {
+        Viewer v(Lines(100, [](int) { return 5; }));
+        v.ScanAll();
+        v.view.SetTopLine(10);
+        auto wheel = [&v](int delta) {
+            QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(v.view.viewport(), &event);
+        };
+        wheel(120);
+        QCOMPARE(v.view.TopLine(), 9);
+        wheel(-240);
+        QCOMPARE(v.view.TopLine(), 11);
+        QCOMPARE(v.view.CaretLine(), 0);
+    }
+
+    void wordProcessorModeKeepsTheCaretInsideLines() {
+        Viewer v("aaaaaaaaaaaaaaaaaaaa\nbbb\ncccccccccccccccccccccccc\n");
+        v.view.SetWPMode(true);
+        v.view.SetCaretChar(20);
+        v.view.SetCaretLine(1);
+        QCOMPARE(v.view.CaretChar(), 3);
+        v.view.SetCaretLine(2);
+        QCOMPARE(v.view.CaretChar(), 3); // the next line keeps the x of the short line's end
+
+        v.view.SetWPMode(false);
+        v.view.MoveCaretTo(50 * v.view.CharWidth(), 1);
+        QCOMPARE(v.view.CaretChar(), 3);
+        QCOMPARE(v.view.CaretX(), 50 * v.view.CharWidth()); // beyond the end of the line
+
+        // Wider in characters but narrower in pixels: the caret goes to the character it wants.
+        Viewer p("WWWWWWWWWW\niiiiiiiiiiiiiiii\n");
+        QFont proportional("DejaVu Sans", 10);
+        p.view.setFont(proportional);
+        p.view.SetWPMode(true);
+        p.view.SetCaretChar(10);
+        p.view.SetCaretLine(1);
+        QCOMPARE(p.view.CaretChar(), 10);
+    }
+
+    void busyModeRefusesInputAndEscAsks() {
+        Viewer v("text");
+        v.view.EnterBusy(10);
+        QVERIFY_THROWS_EXCEPTION(EInternalError, v.view.EnterBusy(1));
+        int asked = 0;
+        v.view.OnAbortRequest = [&asked](TLinesViewer&, TModalResult& answer) {
+            ++asked;
+            answer = TModalResult::mrYes;
+        };
+        QCoreApplication::postEvent(&v.view, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+        QCoreApplication::postEvent(&v.view, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        bool stopped = false;
+        for (int step = 0; step < 200 && !stopped; ++step) {
+            stopped = !v.view.PollAbort(step);
+            QTest::qWait(1);
+        }
+        QVERIFY(stopped);
+        QCOMPARE(asked, 1);
+        v.view.ExitBusy();
+        try {
+            v.view.ExitBusy();
+            QFAIL("left busy mode twice");
+        } catch (const EInternalError& e) {
+            QCOMPARE(QString(e.what()), QString("Exiting Busy State when not busy"));
+        }
+    }
+
+    // A jump far into text the scan has not reached lands on an estimated line number; when the scan
+    // catches up the numbers are exact and the caret move is reported again.
+    void estimatedJumpIsCorrectedByTheScan() {
+        // Short lines first, long ones later: an estimate by bytes is far off.
+        const std::string text = Lines(30000, [](int i) { return i < 15000 ? 2 : 60; });
+        Viewer v(text);
+        QVERIFY(!v.view.LayoutComplete());
+        QVERIFY2(v.view.LastLine() > 0, "an estimated line count from the first step");
+        int moves = 0;
+        v.view.OnCaretMoved = [&moves](TLinesViewer&) { ++moves; };
+        v.view.SetCaretLine(20000);
+        QVERIFY(v.view.Estimated());
+        const TTextPos offset = v.view.CaretOffset();
+        bool done = false;
+        v.view.IdleStep(done);
+        const int movesBefore = moves;
+        v.ScanAll();
+        QVERIFY(v.view.LayoutComplete());
+        QVERIFY(!v.view.Estimated());
+        QCOMPARE(v.view.LastLine(), 29999);
+        const auto exactLine = std::count(text.begin(), text.begin() + offset, '\n');
+        QCOMPARE(v.view.CaretLine(), static_cast<TTextPos>(exactLine));
+        QCOMPARE(v.view.CaretOffset(), offset);
+        QVERIFY2(moves > movesBefore, "the exact line number is reported");
+    }
+
+    void pagesAndFormFeeds() {
+        Viewer v("\fone\ntwo\n\fthree\n");
+        v.ScanAll();
+        QCOMPARE(v.view.LineToPage(0), 2); // a text starting with a form feed starts on page 2
+        QCOMPARE(v.view.LineToPage(1), 2);
+        QCOMPARE(v.view.LineToPage(3), 3);
+        QCOMPARE(v.view.PageCount(), 3);
+        v.view.GoToLine(1);
+        QCOMPARE(v.view.CaretLine(), 1); // page-break lines are not counted
+        v.view.GoToLine(3);
+        QCOMPARE(v.view.CaretLine(), 4);
+        v.view.GoToPage(3);
+        QCOMPARE(v.view.CaretLine(), 3);
+        try {
+            v.view.GoToPage(9);
+            QFAIL("went to a page that does not exist");
+        } catch (const EUserError& e) {
+            QCOMPARE(QString(e.what()), QString("The specified page does not exist"));
+        }
+
+        Viewer empty("");
+        QCOMPARE(empty.view.LastLine(), 0);
+        QCOMPARE(empty.view.PageCount(), 1);
+        QVERIFY(empty.view.LayoutComplete());
+    }
+
+    void relayoutKeepsTheCaretOffsetAndRow() {
+        std::string text;
+        for (int i = 0; i < 200; ++i) text += "word" + std::to_string(i) + (i % 7 == 6 ? "\n" : " ");
+        Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 30);
+        v.ScanAll();
+        v.view.GoToOffset(900, false);
+        const TTextPos row = v.view.CaretLine() - v.view.TopLine();
+        for (TWrapModes mode : {TWrapModes::opNone, TWrapModes::opAbsoluteWrap, TWrapModes::opWrapScreenWidth}) {
+            v.view.SetMaxLineLength(12);
+            v.view.SetWrapMode(mode);
+            QCOMPARE(v.view.CaretOffset(), 900);
+            QCOMPARE(v.view.CaretLine() - v.view.TopLine(), row);
+        }
+    }
+
+    void printerLayout() {
+        Viewer v("x");
+        QCOMPARE(v.view.GetPrinterMetric(4), 1.0f);
+        try {
+            v.view.GetPrinterMetric(7);
+            QFAIL("read a printer metric that does not exist");
+        } catch (const Exception& e) {
+            QCOMPARE(QString(e.what()), QString("Invalid call to GetPrinterMetric"));
+        }
+        TPrinterAccess::SetSimulateNoPrinter(true);
+        v.view.ComputePrinterLayout();
+        QCOMPARE(v.view.LinesPerPage(), 66);
+        TPrinterAccess::SetSimulateNoPrinter(false);
+        v.view.ComputePrinterLayout();
+        QVERIFY(v.view.LinesPerPage() > 20 && v.view.LinesPerPage() < 100);
+    }
+};
+
+QTEST_MAIN(ViewerTest)
+#include "ViewerTest.moc"
