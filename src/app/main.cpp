@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
     window.setWindowTitle("Quorvel");
     window.resize(800, 600);
     auto* viewer = new TTextViewer(&window);
+    viewer->SetShowLineBreaks(true); // the settings' default until the settings store exists
     window.setCentralWidget(viewer);
     auto stream = std::make_unique<TEditStream>();
     TEditStream& text = *stream;

@@ -11,6 +11,7 @@
 
 namespace {
 constexpr TTextPos kLinesPerStep = 100;
+constexpr TTextPos kBytesPerStep = 4 << 20; // a step also ends after this much text, however few lines
 } // namespace
 
 void TTextViewer::RestartScan() {
@@ -62,7 +63,8 @@ void TTextViewer::ScanStep() {
         m_AvgLinesPerPage = std::max<TTextPos>(1, m_ScanLine / m_ScanPage);
         if (m_ScanLine >= m_TopLine && m_ScanLine < m_TopLine + m_VisibleLines) InvalidateAll();
     };
-    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget; ++lines) {
+    const TTextPos stepStart = m_ScanPos;
+    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget && m_ScanPos - stepStart < kBytesPerStep; ++lines) {
         if (m_ScanPos == m_CaretStart) {
             m_CaretPage = m_ScanPage;
             m_CaretLine = m_ScanLine;

@@ -111,6 +111,19 @@ TTextPos TTextViewer::PageToLine(TTextPos page) {
     return m_WalkLine;
 }
 
+void TTextViewer::SetTabStopCount(int count) {
+    if (!m_TextBuffer) return;
+    m_TextBuffer->SetNumTabStops(count);
+    InvalidateAll();
+}
+
+void TTextViewer::SetTabStop(int index, float inches) {
+    if (!m_TextBuffer) return;
+    m_TextBuffer->SetTabStop(index, inches);
+    LayOutWalkLine(); // the walker's line, measured with the old stop, is laid out again
+    InvalidateAll();
+}
+
 // Line-level operations of the caret ------------------------------------------------------------
 
 void TTextViewer::GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,

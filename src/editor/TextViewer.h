@@ -38,6 +38,12 @@ public:
     TSaveMode SaveMode() const { return m_SaveMode; }
     void SetSaveMode(TSaveMode mode) { m_SaveMode = mode; }
 
+    // Tab stops of the layout layer, in inches.
+    int TabStopCount() const { return m_TextBuffer ? m_TextBuffer->NumTabStops() : 0; }
+    void SetTabStopCount(int count);
+    float GetTabStop(int index) const { return m_TextBuffer->GetTabStop(index); }
+    void SetTabStop(int index, float inches);
+
     bool Estimated() const { return m_Estimated; }
     bool LayoutComplete() const { return m_LayoutComplete; }
     TTextPos MaxLineWidth() const override { return m_MaxLineWidth; }
@@ -123,9 +129,10 @@ protected:
     int m_ScanDepth = 0;
     TTextPos m_SelStartOffset = 0, m_SelEndOffset = 0;
 
-private:
     // Lays out the walker's current line from WalkStart.
     void LayOutWalkLine();
+
+private:
     // Puts the walker on the line holding `offset`, numbered `line` on page `page`.
     void JumpTo(TTextPos offset, TTextPos line, TTextPos page);
     void RecomputeHardIndex();

@@ -8,8 +8,10 @@
 
 void TTextViewer::LayOutWalkLine() {
     TTextPos pos = m_WalkStart;
-    m_WalkEnded = m_TextBuffer->NextLineEnd(pos, m_WalkEndX, m_WalkLength);
+    m_TextBuffer->NextLineEnd(pos, m_WalkEndX, m_WalkLength);
     m_WalkNext = pos;
+    // A hard line break, not a wrap, ends the line: it gets the line-break mark.
+    m_WalkEnded = m_WalkNext > m_WalkStart && *m_TextBuffer->GetCharPtr(m_WalkNext - 1) == '\n';
 }
 
 bool TTextViewer::SoftBreakBefore(TTextPos line, TTextPos hardIndex) const {

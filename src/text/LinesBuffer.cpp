@@ -20,9 +20,10 @@ void Normalise(TFontMetrics& m, TTextPos& uniform) {
     m.AvgCharWidth = std::max<TTextPos>(m.AvgCharWidth, 1);
     if (m.TabWidth < 1) m.TabWidth = 8 * m.AvgCharWidth;
     if (m.PixelsPerInch <= 0) m.PixelsPerInch = 96;
-    uniform = m.Widths[14];
-    for (int c = 15; c < 256 && uniform; ++c)
-        if (m.Widths[c] != uniform) uniform = 0;
+    // Tab, line feed, form feed and carriage return are measured on their own.
+    uniform = m.Widths['a'];
+    for (int c = 0; c < 256 && uniform; ++c)
+        if (c != 9 && c != 10 && c != 12 && c != 13 && m.Widths[c] != uniform) uniform = 0;
 }
 
 const char* const kTabStopRange = "Invalid access to tab stop array - index greater than MaxTabStops";
@@ -166,7 +167,9 @@ bool TLinesBuffer::NextLineEnd(TTextPos& pos, TTextPos& width, TTextPos& count) 
     const TTextPos start = pos;
     TRunState state;
     state.BreakPos = start;
-    const bool ended = MeasureText(pos, m_TextSize, state, LayoutTables(), true, m_MaxWidth);
+    // A line longer than MaxLineBytes is cut there, so that no single line takes long to lay out.
+    const TTextPos end = m_TextSize - start > m_MaxLineBytes ? start + m_MaxLineBytes : m_TextSize;
+    const bool ended = MeasureText(pos, end, state, LayoutTables(), true, m_MaxWidth) || end < m_TextSize;
     count = state.Count;
     width = m_LayoutOnPrinter ? MeasureWidth(start, start + count) : state.Width;
     return ended;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ public:
     // Wrap width in layout pixels; 0 or less: lines end only at hard breaks.
     TTextPos MaxWidth() const { return m_MaxWidth; }
     void SetMaxWidth(TTextPos width) { m_MaxWidth = width; }
+    // Lines are cut after this many bytes whatever the wrap width (1 MiB by default).
+    TTextPos MaxLineBytes() const { return m_MaxLineBytes; }
+    void SetMaxLineBytes(TTextPos bytes) { m_MaxLineBytes = std::max<TTextPos>(1, bytes); }
     TlbModes Mode() const { return m_Mode; }
     void SetMode(TlbModes mode);
     TOutputDevice OutputDevice() const { return m_OutputDevice; }
@@ -103,6 +107,7 @@ private:
 
     TCanvas* m_Canvas = nullptr;
     TTextPos m_MaxWidth = 0;
+    TTextPos m_MaxLineBytes = 1 << 20;
     TlbModes m_Mode = TlbModes::lbDisplay;
     TOutputDevice m_OutputDevice = TOutputDevice::odDisplay;
     int m_NumTabStops = 0;

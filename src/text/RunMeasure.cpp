@@ -18,20 +18,26 @@ constexpr std::array<bool, 256> kBreakChar = [] {
     return table;
 }();
 
-// The first byte below 14 (tab, line and page breaks, other control bytes) in [p, end), or end.
+// The first byte with a layout meaning of its own (tab, line feed, form feed, carriage return) in
+// [p, end), or end. Other control bytes are measured like any character.
 inline const unsigned char* FindControlByte(const unsigned char* p, const unsigned char* end) {
     using TVector = unsigned char __attribute__((vector_size(16)));
-    const TVector limit = {14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14};
+    auto splat = [](unsigned char c) {
+        TVector v;
+        for (int i = 0; i < 16; ++i) v[i] = c;
+        return v;
+    };
+    const TVector tab = splat(TAB), lf = splat(LF), ff = splat(FF), cr = splat(CR);
     for (; end - p >= 16; p += 16) {
         TVector v;
         std::memcpy(&v, p, 16);
-        const auto below = v < limit; // all ones in each lane that holds a control byte
+        const auto special = (v == tab) | (v == lf) | (v == ff) | (v == cr); // all ones in such lanes
         std::uint64_t halves[2];
-        std::memcpy(halves, &below, 16);
+        std::memcpy(halves, &special, 16);
         if (halves[0]) return p + __builtin_ctzll(halves[0]) / 8;
         if (halves[1]) return p + 8 + __builtin_ctzll(halves[1]) / 8;
     }
-    while (p < end && *p >= 14) ++p;
+    while (p < end && *p != TAB && *p != LF && *p != FF && *p != CR) ++p;
     return p;
 }
 

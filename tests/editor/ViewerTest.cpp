@@ -213,6 +213,15 @@ private slots:
         }
     }
 
+    void tabStopsReachTheLayout() {
+        Viewer v("a\tb\n");
+        v.view.SetTabStopCount(1);
+        v.view.SetTabStop(0, 1.0f);
+        QCOMPARE(v.view.GetTabStop(0), 1.0f);
+        v.view.SetCaretChar(2);
+        QCOMPARE(v.view.CaretX(), v.view.logicalDpiX()); // the b after a tab stop one inch in
+    }
+
     void printerLayout() {
         Viewer v("x");
         QCOMPARE(v.view.GetPrinterMetric(4), 1.0f);

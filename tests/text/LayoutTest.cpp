@@ -68,6 +68,9 @@ TEST(Layout, WrapsAfterSpacesAndHyphensOrCutsLongWords) {
     EXPECT_EQ(Lines(*hyphen.text), (std::vector<TLine>{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
     Layout trailing("abc        \nx", 5);
     EXPECT_EQ(Lines(*trailing.text), (std::vector<TLine>{{0, 11, 88, true}, {12, 1, 8, false}}));
+    Layout huge("abcdefghijklmnopqrstuvwxy\nz", 0);
+    huge.text->SetMaxLineBytes(10); // however wide the window, no line is longer than this
+    EXPECT_EQ(Lines(*huge.text), (std::vector<TLine>{{0, 10, 80, true}, {10, 10, 80, true}, {20, 5, 40, true}, {26, 1, 8, false}}));
     Layout narrow("abc", 0);
     narrow.text->SetMaxWidth(3); // narrower than any character: each line still takes one
     EXPECT_EQ(Lines(*narrow.text).size(), 3u);
