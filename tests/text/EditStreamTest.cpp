@@ -6,15 +6,6 @@
 
 namespace {
 
-std::unique_ptr<TEditStream> EditOver(const std::string& bytes, TTextPos blockSize = 4096) {
-    auto text = std::make_unique<TEditStream>();
-    text->SetBufferSize(blockSize);
-    auto stream = std::make_unique<TMemoryStream>();
-    stream->Write(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    text->SetStream(std::move(stream));
-    return text;
-}
-
 void Type(TEditStream& text, TTextPos pos, const std::string& s) {
     for (char c : s) text.InsertString(std::string(1, c), pos++);
 }

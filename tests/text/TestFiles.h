@@ -41,6 +41,7 @@ inline std::string ReadAll(TVirtualStreamList& list) {
 
 inline const unsigned char* Bytes(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
+#include "text/EditStream.h"
 #include "text/MemoryStream.h"
 #include "text/TextStream.h"
 
@@ -50,6 +51,16 @@ inline std::unique_ptr<TTextStream> TextOver(const std::string& bytes, TTextPos 
     stream->Write(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
     auto text = std::make_unique<TTextStream>();
     text->SetBufferSize(blockSize);
+    text->SetStream(std::move(stream));
+    return text;
+}
+
+// An editable text model over `bytes`, cached in blocks of `blockSize`.
+inline std::unique_ptr<TEditStream> EditOver(const std::string& bytes, TTextPos blockSize = 4096) {
+    auto text = std::make_unique<TEditStream>();
+    text->SetBufferSize(blockSize);
+    auto stream = std::make_unique<TMemoryStream>();
+    stream->Write(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
     text->SetStream(std::move(stream));
     return text;
 }

@@ -1,57 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "TestFiles.h"
 #include "text/Exceptions.h"
-#include "text/TextBuffer.h"
+#include "text/EditStream.h"
 
 namespace {
 
-// A text model over a std::string that shows its bytes in blocks of a few bytes, so that the shared
-// operations meet block edges everywhere.
-class TStringText : public TTextBuffer {
-public:
-    explicit TStringText(std::string text, bool editable = true, TTextPos blockSize = 5)
-        : m_Text(std::move(text)), m_Editable(editable), m_BlockSize(blockSize) {
-        m_TextSize = static_cast<TTextPos>(m_Text.size());
-    }
-
-    const std::string& Text() const { return m_Text; }
-
-    unsigned char* GetCharPtr(TTextPos pos) override {
-        auto* bytes = reinterpret_cast<unsigned char*>(m_Text.data());
-        const TTextPos first = pos / m_BlockSize * m_BlockSize;
-        SetBlock(bytes + first, bytes + std::min(first + m_BlockSize, m_TextSize) - 1);
-        return bytes + pos;
-    }
-    void CopyTo(TStream&, TTextPos, TTextPos) override {}
-    void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override {
-        m_Text.insert(static_cast<size_t>(pos), reinterpret_cast<const char*>(buffer), static_cast<size_t>(count));
-        Edited(pos, count);
-    }
-    void Delete(TTextPos pos, TTextPos count) override {
-        m_Text.erase(static_cast<size_t>(pos), static_cast<size_t>(count));
-        Edited(pos, -count);
-    }
-    void Overwrite(TTextPos pos, unsigned char c) override { m_Text[static_cast<size_t>(pos)] = static_cast<char>(c); }
-    bool CanEdit() const override { return m_Editable; }
-
-private:
-    void Edited(TTextPos pos, TTextPos delta) {
-        m_TextSize = static_cast<TTextPos>(m_Text.size());
-        SetModified(true);
-        AdjustBookmarks(pos, delta);
-        Changed();
-    }
-
-    std::string m_Text;
-    bool m_Editable;
-    TTextPos m_BlockSize;
-};
-
 TEST(TextBuffer, BookmarkHandlesAreReusedOnlyAtTheEnd) {
-    TStringText text("abc");
+    auto edit = EditOver("abc");
+    TEditStream& text = *edit;
     EXPECT_EQ(text.AddBookmark(1), 0);
     text.DeleteBookmark(0);
     EXPECT_EQ(text.AddBookmark(2), 0) << "the table emptied, so handle 0 is free again";
@@ -82,7 +39,8 @@ TEST(TextBuffer, BookmarkHandlesAreReusedOnlyAtTheEnd) {
 }
 
 TEST(TextBuffer, BookmarksFollowEdits) {
-    TStringText text("0123456789");
+    auto edit = EditOver("0123456789");
+    TEditStream& text = *edit;
     const int before = text.AddBookmark(2);
     const int atInsert = text.AddBookmark(4);
     const int inside = text.AddBookmark(6);
@@ -106,7 +64,8 @@ TEST(TextBuffer, BookmarksFollowEdits) {
 }
 
 TEST(TextBuffer, LineBreakQueries) {
-    TStringText text("a\r\nb\nc\rd\f\r\f\n\r");
+    auto model = TextOver("a\r\nb\nc\rd\f\r\f\n\r", 16);
+    TTextStream& text = *model;
     //                0 1 2 3 4 5 6 7 8 9 10 11 12
     EXPECT_TRUE(text.IsLineBreakAt(1));
     EXPECT_FALSE(text.IsLineBreakAt(0));
@@ -127,30 +86,30 @@ TEST(TextBuffer, LineBreakQueries) {
     EXPECT_EQ(text.LastCharBeforeBreak(0), 0);
     EXPECT_EQ(text.LastCharBeforeBreak(14), 14);
 
-    TStringText emptyFirstLine("\nx");
-    EXPECT_EQ(emptyFirstLine.LastCharBeforeBreak(1), -1) << "a break at byte 0 ends an empty line";
+    EXPECT_EQ(TextOver("\nx")->LastCharBeforeBreak(1), -1) << "a break at byte 0 ends an empty line";
 }
 
 TEST(TextBuffer, CopyToBufferWalksBlocks) {
-    TStringText text("The quick brown fox jumps");
+    auto text = TextOver("The quick brown fox jumps", 16);
     std::string out(40, '.');
     auto* dest = reinterpret_cast<unsigned char*>(out.data());
-    EXPECT_EQ(text.CopyToBuffer(dest, 3, 13), 13);
+    EXPECT_EQ(text->CopyToBuffer(dest, 3, 13), 13);
     EXPECT_EQ(out.substr(0, 14), " quick brown .");
-    EXPECT_EQ(text.CopyToBuffer(dest, 20, 40), 5) << "stops at the end of the text";
-    EXPECT_EQ(text.CopyToBuffer(dest, 3, 0), 0);
-    EXPECT_EQ(text.CopyToBuffer(dest, 25, 3), 0);
+    EXPECT_EQ(text->CopyToBuffer(dest, 20, 40), 5) << "stops at the end of the text";
+    EXPECT_EQ(text->CopyToBuffer(dest, 3, 0), 0);
+    EXPECT_EQ(text->CopyToBuffer(dest, 25, 3), 0);
 }
 
 TEST(TextBuffer, ModifiedFlagAndEvents) {
-    TStringText readOnly("x", false);
+    auto readOnly = TextOver("x"); // a plain text stream cannot be edited
     int events = 0;
-    readOnly.OnModified = [&events](TTextBuffer&) { ++events; };
-    readOnly.SetModified(true);
-    EXPECT_FALSE(readOnly.Modified());
+    readOnly->OnModified = [&events](TTextBuffer&) { ++events; };
+    readOnly->SetModified(true);
+    EXPECT_FALSE(readOnly->Modified());
     EXPECT_EQ(events, 0);
 
-    TStringText text("x");
+    auto edit = EditOver("x");
+    TEditStream& text = *edit;
     int changes = 0;
     text.OnModified = [&events](TTextBuffer&) { ++events; };
     text.OnChange = [&changes](TTextBuffer&) { ++changes; };
@@ -158,7 +117,7 @@ TEST(TextBuffer, ModifiedFlagAndEvents) {
     text.InsertSpaces(0, 0);
     text.InsertString("", 0);
     EXPECT_EQ(text.TextSize(), 3001);
-    EXPECT_EQ(text.Text().find_first_not_of(' ', 1), std::string::npos);
+    EXPECT_EQ(text.GetText(0, 3001).find_first_not_of(' ', 1), std::string::npos);
     EXPECT_TRUE(text.Modified());
     EXPECT_EQ(events, 1);
     EXPECT_EQ(changes, 1);
