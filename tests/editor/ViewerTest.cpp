@@ -213,6 +213,20 @@ private slots:
         }
     }
 
+    void zoomScalesTheFontAndStopsShrinkingBelowTwoPoints() {
+        Viewer v("zoom me\n");
+        const TTextPos width = v.view.CharWidth();
+        v.view.SetZoom(1);
+        QVERIFY(v.view.CharWidth() >= 2 * width - 1);
+        QFont tiny("DejaVu Sans Mono", 3);
+        v.view.setFont(tiny);
+        v.view.SetZoom(0);
+        v.view.SetZoom(-1); // 1.5 points
+        QCOMPARE(v.view.Zoom(), -1);
+        v.view.SetZoom(-2);
+        QCOMPARE(v.view.Zoom(), -1);
+    }
+
     void tabStopsReachTheLayout() {
         Viewer v("a\tb\n");
         v.view.SetTabStopCount(1);
