@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QStyleHints>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -42,6 +43,13 @@ TLinesViewer::TLinesViewer(QWidget* parent) : TFlickerFreeControl(parent) {
     setFont(font);
     MeasureFont();
     connect(&m_BlinkTimer, &QTimer::timeout, this, &TLinesViewer::OnBlink);
+    connect(&m_AutoScrollTimer, &QTimer::timeout, this, &TLinesViewer::OnAutoScroll);
+    m_ClickTimer.setSingleShot(true);
+    connect(&m_ClickTimer, &QTimer::timeout, this, [this] { m_ClickState = 0; });
+    m_DoubleClickTime = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    if (m_DoubleClickTime <= 0) m_DoubleClickTime = 500;
+    viewport()->setMouseTracking(true);
+    InstallDefaultKeys();
     m_SincePump.start();
 }
 
@@ -234,6 +242,10 @@ void TLinesViewer::Paint(QPainter& painter, const QRect& rect) {
     painter.fillRect(rect, m_Canvas.Background());
     DrawLines(first * m_LineHeight, m_TopLine + first, count);
     if (m_CaretShown && hasFocus() && PaintEnabled()) painter.fillRect(CaretRect(), palette().color(QPalette::Text));
+    if (m_MarginLineX >= 0) { // a margin being dragged
+        painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+        painter.drawLine(static_cast<int>(m_MarginLineX), 0, static_cast<int>(m_MarginLineX), ClientHeight());
+    }
     m_Canvas.SetPainter(nullptr);
     m_Painter = nullptr;
 }

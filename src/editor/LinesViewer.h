@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include "editor/FlickerFreeControl.h"
+#include "editor/KeyManager.h"
 #include "editor/QtCanvas.h"
 #include "editor/WinScrollBar.h"
 #include "text/MessageBox.h"
@@ -114,6 +116,64 @@ public:
     // Refuses an action: a beep when BeepOn.
     void Beep() const;
 
+    // Key definitions by index (0 ... 16 here, more in the editing layer); 0 is unbound.
+    static constexpr int KeyCount = 31;
+    TKeyDefinition KeyCode(int index) const;
+    void SetKeyCode(int index, TKeyDefinition key);
+    TKeyDefinition QuickKey() const { return m_Keys.QuickKey(); }
+    void SetQuickKey(TKeyDefinition key) { m_Keys.SetQuickKey(key); }
+#define QV_KEY(Name, Index) \
+    TKeyDefinition Name() const { return KeyCode(Index); } \
+    void Set##Name(TKeyDefinition key) { SetKeyCode(Index, key); }
+    QV_KEY(AltCopyKey, 0) QV_KEY(CancelKey, 1) QV_KEY(CopyKey, 2) QV_KEY(LeftArrowKey, 3) QV_KEY(RightArrowKey, 4)
+    QV_KEY(WordLeftKey, 5) QV_KEY(WordRightkey, 6) QV_KEY(LineStartKey, 7) QV_KEY(LineEndKey, 8) QV_KEY(LineUpKey, 9)
+    QV_KEY(LineDownKey, 10) QV_KEY(PageUpKey, 11) QV_KEY(PageDownKey, 12) QV_KEY(TextStartKey, 13)
+    QV_KEY(TextEndKey, 14) QV_KEY(ScrollUpKey, 15) QV_KEY(ScrollDownKey, 16)
+#undef QV_KEY
+
+    bool WantTabs() const { return m_WantTabs; }
+    void SetWantTabs(bool on) { m_WantTabs = on; }
+    bool DragMargin() const { return m_DragMargin; }
+    void SetDragMargin(bool on) { m_DragMargin = on; }
+    bool AutoScroll() const { return m_AutoScroll; }
+    void SetAutoScroll(bool on) { m_AutoScroll = on; }
+    TDoubleClickModes DoubleClickMode() const { return m_DoubleClickMode; }
+    void SetDoubleClickMode(TDoubleClickModes mode) { m_DoubleClickMode = mode; }
+    bool TripleClick() const { return m_TripleClick; }
+    void SetTripleClick(bool on) { m_TripleClick = on; }
+    TPagingModes PagingMode() const { return m_PagingMode; }
+    void SetPagingMode(TPagingModes mode) { m_PagingMode = mode; }
+    int DoubleClickTime() const { return m_DoubleClickTime; }
+    // Milliseconds between automatic scrolling steps while the button is held (0: not scrolling).
+    int AutoScrollInterval() const { return m_AutoScrollTimer.isActive() ? m_AutoScrollTimer.interval() : 0; }
+    int ClickState() const { return m_ClickState; }
+
+    // Caret movement; with Shift held the movement extends a stream selection, with Alt a column.
+    void CharLeft();
+    void CharRight();
+    void WordLeft();
+    void WordRight();
+    void LineStart();
+    void LineEnd();
+    void LineUp();
+    void LineDown();
+    void PageUp();
+    void PageDown();
+    void TextStart();
+    void TextEnd();
+    void ScrollUp();
+    void ScrollDown();
+    // Removes the selection, its anchor staying.
+    void Cancel();
+
+    // The selection: SelStart not after SelEnd; mode 0 none, 1 stream made by words, 2 stream, 3 column.
+    TViewPos SelStart() const { return m_SelStart; }
+    TViewPos SelEnd() const { return m_SelEnd; }
+    int SelMode() const { return m_SelMode; }
+    TViewPos Anchor() const { return m_Anchor; }
+    virtual void SetSelection(TViewPos start, TViewPos end, int mode);
+    virtual void CopyToClipboard() = 0;
+
     std::function<void(TLinesViewer& sender)> OnAfterClear, OnBeforeClear, OnStateChange, OnCaretMoved, OnEnter,
         OnExit, OnChange;
     std::function<void(TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel)> OnProgressEvent;
@@ -130,6 +190,42 @@ protected:
     virtual void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) = 0;
     virtual TTextPos PageToLine(TTextPos page) = 0;
     virtual TTextPos LineToPage(TTextPos line) = 0;
+    // The command of key definition `index`; an index no class supplies raises EInternalError.
+    virtual std::function<void()> GetKeyHandler(int index);
+    // A typed character that no key definition took (the editing layer inserts it).
+    virtual void CharTyped(const QString& /*text*/) {}
+    // Word boundaries around a position, by the word characters.
+    virtual TViewPos WordStart(TViewPos pos) = 0;
+    virtual TViewPos WordEnd(TViewPos pos) = 0;
+    virtual TViewPos WordAndSpacesEnd(TViewPos pos) = 0;
+    // The character boundary nearest document x on a display line.
+    virtual TViewPos PointToPos(TTextPos x, TTextPos line) = 0;
+    // Mouse-up handling of the descendant, before the viewer's own (paragraph selection).
+    virtual void MouseUpSelect() {}
+    // Runs an event handler's work; a failure goes to the user as an error message, never into Qt.
+    template <typename TWork> void Guarded(TWork work) {
+        try {
+            work();
+        } catch (const std::exception& e) {
+            MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
+        }
+    }
+    // Whether the right margin line can be dragged (window wrapping).
+    virtual bool WrapsAtWindow() const { return false; }
+    // Extends or removes the selection after the caret moved, by the modifiers held.
+    void UpdateSelection();
+    // Runs a caret movement as a command: the selection follows it.
+    void Move(void (TLinesViewer::*movement)());
+    Qt::KeyboardModifiers EventModifiers() const { return m_EventModifiers; }
+    // Sets the cursor reasons for the pointer at x on a row.
+    void MouseHover(TTextPos x, TTextPos row);
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
     // Told after the font or the zoom changed and the metrics were measured again.
     virtual void FontMeasured() {}
     virtual void ZoomChanged() {}
@@ -195,16 +291,40 @@ protected:
     TTextPos m_PrinterLineHeight = 1;
     TTextPos m_HeaderY = 0, m_FooterY = 0;
     TTextPos m_PrintMargins[4] = {}; // left, top, right, bottom
+    TKeyManager m_Keys;
+    std::vector<TKeyDefinition> m_KeyCodes;
+    bool m_KeyHandled = false;
+    bool m_WantTabs = true;
+    bool m_DragMargin = true;
+    bool m_AutoScroll = false;
+    TDoubleClickModes m_DoubleClickMode = TDoubleClickModes::dcWordOnly;
+    bool m_TripleClick = false;
+    TPagingModes m_PagingMode = TPagingModes::pmMoveToLine;
+    int m_ClickState = 0;
+    int m_DoubleClickTime = 500;
+    Qt::KeyboardModifiers m_EventModifiers;
 
 private:
+    void InstallDefaultKeys();
+    bool InsideSelection(TViewPos pos) const;
     void MeasureFont();
     void OnBlink();
     QRect CaretRect() const;
     // Busy mode's filter of the application's events: input is swallowed, Esc is noted.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The mouse: a press, counted as a click or a double click.
+    void MouseDown(QMouseEvent* event, bool doubleClick);
+    void DragSelect(TTextPos x, TTextPos y);
+    void DragMarginTo(TTextPos x);
+    void OnAutoScroll();
+
     QPainter* m_Painter = nullptr;
     QTimer m_BlinkTimer;
+    QTimer m_AutoScrollTimer;
+    QTimer m_ClickTimer;
+    TTextPos m_MarginLineX = -1; // where the dotted line of a margin drag is drawn
+    QPoint m_LastMousePos;
     bool m_CaretShown = false;
     bool m_AbortPending = false;
     bool m_Resizing = false;

@@ -176,6 +176,8 @@ void TTextViewer::Relayout() {
     if (!m_TextBuffer) return;
     const TTextPos caret = CaretOffset();
     const TTextPos row = m_CaretLine - m_TopLine;
+    const int selMode = m_SelMode;
+    const TTextPos selStart = m_SelStartOffset, selEnd = m_SelEndOffset;
     m_SelMode = 0;
     m_SelStart = m_SelEnd = {};
     m_SelStartOffset = m_SelEndOffset = 0;
@@ -191,6 +193,10 @@ void TTextViewer::Relayout() {
     Estimate();
     GoToOffset(caret, false);
     SetTopLine(m_CaretLine - row);
+    if (selMode != 0) { // the selection again, from its offsets, laid out anew
+        const TViewPos start = OffsetToPos(selStart);
+        SetSelection(start, OffsetToPos(selEnd), selMode);
+    }
     if (!(m_State & sfPrinting)) InvalidateAll();
     TIdleDriver::Instance().Kick();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "editor/LinesViewer.h"
@@ -37,6 +39,28 @@ public:
     void SetAutoIdle(bool on) { m_AutoIdle = on; }
     TSaveMode SaveMode() const { return m_SaveMode; }
     void SetSaveMode(TSaveMode mode) { m_SaveMode = mode; }
+
+    // The selection and what leaves the editor through it.
+    static const char* const ColumnTextFormat; // the clipboard format of a copied rectangle
+    void SetSelection(TViewPos start, TViewPos end, int mode) override;
+    TTextPos SelectionSize();
+    TTextPos SelStartOffset() const { return m_SelStartOffset; }
+    TTextPos SelEndOffset() const { return m_SelEndOffset; }
+    TTextPos ColLeft() const { return m_ColLeft; }
+    TTextPos ColRight() const { return m_ColRight; }
+    void SelectAll();
+    void CopyToClipboard() override;
+    // The selected bytes; a column gives each line's slice followed by CR LF.
+    std::string GetSelectedText();
+    void SaveSelectionToFile(const std::filesystem::path& name);
+    // The word at the caret (at most 255 bytes), or else the search text.
+    std::string WordAtCaret();
+    std::string GetLineText(TTextPos line, TTextPos start, TTextPos count);
+    // Searches for `text` in the search syntax; a hit becomes the selection. FindNext goes on from the
+    // selection; a dialog covering the hit is moved off it.
+    bool Find(QWidget* dialog, const std::string& text, TFindOptions options);
+    bool FindNext(QWidget* dialog);
+    const std::string& SearchText() const { return m_SearchText; }
 
     // Tab stops of the layout layer, in inches.
     int TabStopCount() const { return m_TextBuffer ? m_TextBuffer->NumTabStops() : 0; }
@@ -85,6 +109,12 @@ protected:
     void ZoomChanged() override { Relayout(); }
     void ResizeHorz() override;
     void CaretMoved() override;
+    TViewPos WordStart(TViewPos pos) override;
+    TViewPos WordEnd(TViewPos pos) override;
+    TViewPos WordAndSpacesEnd(TViewPos pos) override;
+    TViewPos PointToPos(TTextPos x, TTextPos line) override;
+    void MouseUpSelect() override;
+    bool WrapsAtWindow() const override { return m_WrapMode == TWrapModes::opWrapScreenWidth; }
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -128,11 +158,19 @@ protected:
     bool m_LayoutComplete = true;
     int m_ScanDepth = 0;
     TTextPos m_SelStartOffset = 0, m_SelEndOffset = 0;
+    std::string m_SearchText;
+    TFindOptions m_SearchOptions = frDown;
 
     // Lays out the walker's current line from WalkStart.
     void LayOutWalkLine();
 
 private:
+    TTextPos XOfChar(TViewPos pos);
+    TTextPos WordStartOffset(TTextPos offset);
+    TTextPos WordEndOffset(TTextPos offset);
+    std::string CopyColumn();
+    void SelectHit(TTextPos start, TTextPos end);
+    void MoveDialogOffCaret(QWidget& dialog);
     // Puts the walker on the line holding `offset`, numbered `line` on page `page`.
     void JumpTo(TTextPos offset, TTextPos line, TTextPos page);
     void RecomputeHardIndex();

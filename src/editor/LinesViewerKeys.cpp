@@ -1,0 +1,239 @@
+// The keyboard of TLinesViewer: the key table, the caret-movement commands and how they extend the
+// selection.
+
+#include <algorithm>
+
+#include <QKeyEvent>
+
+#include "editor/LinesViewer.h"
+#include "editor/QtKeys.h"
+#include "text/Exceptions.h"
+
+namespace {
+// The default codes of definitions 0 ... 16 (Ctrl+Insert, Esc, Ctrl+C, the arrows, Home, End ...).
+constexpr TKeyDefinition kDefaultKeys[] = {301, 27, 323, 37, 39, 293, 295, 36, 35, 38, 40, 33, 34, 292, 291, 294, 296};
+constexpr TKeyDefinition kDefaultQuickKey = 337; // Ctrl+Q
+} // namespace
+
+void TLinesViewer::InstallDefaultKeys() {
+    for (int index = 0; index < static_cast<int>(std::size(kDefaultKeys)); ++index)
+        SetKeyCode(index, kDefaultKeys[index]);
+    m_Keys.SetQuickKey(kDefaultQuickKey);
+}
+
+TKeyDefinition TLinesViewer::KeyCode(int index) const {
+    return index >= 0 && index < static_cast<int>(m_KeyCodes.size()) ? m_KeyCodes[static_cast<size_t>(index)] : 0;
+}
+
+void TLinesViewer::SetKeyCode(int index, TKeyDefinition key) {
+    if (index < 0 || index >= KeyCount) return;
+    if (KeyCode(index) != 0) m_Keys.Define(KeyCode(index), nullptr);
+    if (index >= static_cast<int>(m_KeyCodes.size())) m_KeyCodes.resize(static_cast<size_t>(index) + 1, 0);
+    m_KeyCodes[static_cast<size_t>(index)] = key;
+    if (key != 0) m_Keys.Define(key, GetKeyHandler(index));
+}
+
+std::function<void()> TLinesViewer::GetKeyHandler(int index) {
+    auto move = [this](void (TLinesViewer::*movement)()) { return [this, movement] { Move(movement); }; };
+    switch (index) {
+    case 0:
+    case 2: return [this] { CopyToClipboard(); };
+    case 1: return [this] { Cancel(); };
+    case 3: return move(&TLinesViewer::CharLeft);
+    case 4: return move(&TLinesViewer::CharRight);
+    case 5: return move(&TLinesViewer::WordLeft);
+    case 6: return move(&TLinesViewer::WordRight);
+    case 7: return move(&TLinesViewer::LineStart);
+    case 8: return move(&TLinesViewer::LineEnd);
+    case 9: return move(&TLinesViewer::LineUp);
+    case 10: return move(&TLinesViewer::LineDown);
+    case 11: return move(&TLinesViewer::PageUp);
+    case 12: return move(&TLinesViewer::PageDown);
+    case 13: return move(&TLinesViewer::TextStart);
+    case 14: return move(&TLinesViewer::TextEnd);
+    case 15: return move(&TLinesViewer::ScrollUp);
+    case 16: return move(&TLinesViewer::ScrollDown);
+    default: return [] { throw EInternalError("Undefined key handler"); };
+    }
+}
+
+bool TLinesViewer::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // A key the table binds is the editor's, before any menu shortcut; so is every key after the
+        // quick prefix.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (m_Keys.QuickPending() || m_Keys.Bound(VirtualKeyOf(*key), KeyModifiersOf(*key))) {
+            event->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress && m_WantTabs) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) { // the editor takes Tab instead of the focus chain
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+    }
+    return TFlickerFreeControl::event(event);
+}
+
+void TLinesViewer::keyPressEvent(QKeyEvent* event) {
+    m_EventModifiers = event->modifiers();
+    Guarded([&] {
+        m_KeyHandled = m_Keys.Process(VirtualKeyOf(*event), KeyModifiersOf(*event));
+        // A character comes with Ctrl only as AltGr (Ctrl and Alt together).
+        const bool control = (m_EventModifiers & Qt::ControlModifier) && !(m_EventModifiers & Qt::AltModifier);
+        if (!m_KeyHandled && !control && !event->text().isEmpty() && event->text()[0].isPrint()) CharTyped(event->text());
+    });
+    event->accept();
+}
+
+void TLinesViewer::Move(void (TLinesViewer::*movement)()) {
+    if (m_SelMode == 0) UpdateSelection();
+    (this->*movement)();
+    UpdateSelection();
+}
+
+void TLinesViewer::UpdateSelection() {
+    const int mode = (m_EventModifiers & Qt::ShiftModifier) ? 2 : (m_EventModifiers & Qt::AltModifier) ? 3 : 0;
+    const TViewPos caret = CaretPos();
+    if (mode == 0) {
+        if (m_SelMode != 0) {
+            InvalidateAll();
+            SetSelection(caret, caret, 0);
+        }
+        m_Anchor = caret;
+        return;
+    }
+    if (m_SelMode == 0) m_Anchor = caret;
+    TViewPos start = std::min(m_Anchor, caret), end = std::max(m_Anchor, caret);
+    if (mode == 3) {
+        start.Char = std::min(m_Anchor.Char, caret.Char);
+        end.Char = std::max(m_Anchor.Char, caret.Char);
+    }
+    InvalidateAll();
+    SetSelection(start, end, mode);
+}
+
+void TLinesViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
+    m_SelStart = start;
+    m_SelEnd = end;
+    m_SelMode = mode;
+    SetState(sfSelection, mode != 0 && start != end);
+}
+
+// Movements ---------------------------------------------------------------------------------------
+
+void TLinesViewer::CharLeft() {
+    if ((m_State & sfSelection) && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
+        const TViewPos start = m_SelStart;
+        SetCaretLine(start.Line);
+        SetCaretChar(start.Char);
+        m_Anchor = start;
+        SetSelection(start, start, 0);
+        InvalidateAll();
+    } else if (m_CaretChar > 0) {
+        if (m_CaretX > m_LineEndX)
+            MoveCaretTo(m_CaretX - m_CharWidth, m_CaretLine);
+        else
+            SetCaretChar(m_CaretChar - 1);
+    } else if (m_CaretLine > 0) {
+        SetCaretLine(m_CaretLine - 1);
+        SetCaretChar(m_LineLength);
+    } else {
+        Beep();
+    }
+}
+
+void TLinesViewer::CharRight() {
+    if ((m_State & sfSelection) && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
+        const TViewPos end = m_SelEnd;
+        SetCaretLine(end.Line);
+        SetCaretChar(end.Char);
+        m_Anchor = end;
+        SetSelection(end, end, 0);
+        InvalidateAll();
+    } else if (m_CaretChar < m_LineLength) {
+        SetCaretChar(m_CaretChar + 1);
+    } else if (m_CaretLine < m_LastLine) {
+        // Without word-processor mode the caret walks on into the space right of the line's end.
+        MoveCaretTo(m_CaretX + m_CharWidth, m_CaretLine);
+        if (m_WPMode || m_CaretX - m_HorzOffset + m_CharWidth - m_LeftMargin > m_HorzScrollBar->Limit()) {
+            SetCaretLine(m_CaretLine + 1);
+            SetCaretChar(0);
+        }
+    } else {
+        Beep();
+    }
+}
+
+void TLinesViewer::WordLeft() {
+    CharLeft();
+    // The start of the word the caret now stands in or after.
+    const TViewPos start = WordStart(CaretPos());
+    SetCaretLine(start.Line);
+    SetCaretChar(start.Char);
+}
+
+void TLinesViewer::WordRight() {
+    CharRight();
+    const TViewPos end = WordAndSpacesEnd(CaretPos());
+    SetCaretLine(end.Line);
+    SetCaretChar(end.Char);
+}
+
+void TLinesViewer::LineStart() { SetCaretChar(0); }
+
+void TLinesViewer::LineEnd() { SetCaretChar(m_LineLength); }
+
+void TLinesViewer::LineUp() {
+    if (m_CaretLine == 0)
+        Beep();
+    else
+        SetCaretLine(m_CaretLine - 1);
+}
+
+void TLinesViewer::LineDown() {
+    if (m_CaretLine >= m_LastLine)
+        Beep();
+    else
+        SetCaretLine(m_CaretLine + 1);
+}
+
+void TLinesViewer::PageUp() {
+    const TTextPos top = m_TopLine;
+    SetCaretLine(m_CaretLine - (m_VisibleLines - 1));
+    if (m_PagingMode == TPagingModes::pmCaretConstant) SetTopLine(top - (m_VisibleLines - 1));
+}
+
+void TLinesViewer::PageDown() {
+    const TTextPos top = m_TopLine;
+    SetCaretLine(m_CaretLine + (m_VisibleLines - 1));
+    if (m_PagingMode == TPagingModes::pmCaretConstant) SetTopLine(top + (m_VisibleLines - 1));
+}
+
+void TLinesViewer::TextStart() {
+    SetCaretLine(0);
+    SetCaretChar(0);
+}
+
+void TLinesViewer::TextEnd() {
+    SetCaretLine(m_LastLine);
+    SetCaretChar(m_LineLength);
+}
+
+void TLinesViewer::ScrollUp() {
+    if (m_TopLine <= 0) return;
+    SetTopLine(m_TopLine - 1);
+    if (m_CaretLine - m_TopLine == m_VisibleLines) SetCaretLine(m_CaretLine - 1);
+}
+
+void TLinesViewer::ScrollDown() {
+    if (m_TopLine >= m_LastLine - (m_VisibleLines - 1)) return;
+    SetTopLine(m_TopLine + 1);
+    if (m_CaretLine == m_TopLine - 1) SetCaretLine(m_TopLine);
+}
+
+void TLinesViewer::Cancel() {
+    SetSelection(m_SelStart, m_SelStart, 0);
+    InvalidateAll();
+}

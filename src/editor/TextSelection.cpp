@@ -1,0 +1,260 @@
+// The selection of TTextViewer: kept as byte offsets too, so that it survives relayout; copied to the
+// clipboard as plain text and, for a rectangle, also in the column-text format; found by search.
+
+#include <algorithm>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QWidget>
+
+#include "editor/TextViewer.h"
+#include "text/CodePage1252.h"
+#include "text/Exceptions.h"
+#include "text/FileStream.h"
+#include "text/SearchText.h"
+#include "text/WordChars.h"
+
+const char* const TTextViewer::ColumnTextFormat = "application/x-qt-windows-mime;value=\"QUORVEL_COLUMN_TEXT\"";
+
+namespace {
+
+QString FromWindows1252(const std::string& bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char c : bytes) *out++ = Windows1252ToUnicode[static_cast<unsigned char>(c)];
+    return text;
+}
+
+// Leaves busy mode however the operation ends.
+class TBusy {
+public:
+    TBusy(TLinesViewer& viewer, TTextPos total) : m_Viewer(viewer) { viewer.EnterBusy(total); }
+    ~TBusy() { m_Viewer.ExitBusy(); }
+
+private:
+    TLinesViewer& m_Viewer;
+};
+
+} // namespace
+
+TTextPos TTextViewer::XOfChar(TViewPos pos) {
+    WalkToLine(pos.Line, false);
+    const TTextPos inLine = std::min(pos.Char, m_WalkLength);
+    return m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + inLine) + (pos.Char - inLine) * m_CharWidth;
+}
+
+void TTextViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
+    if (m_TextBuffer) {
+        if (mode != 3) m_ColLeft = m_ColRight = 0;
+        // Offsets and pages follow the ends that changed; (0, 0) outside a column is offset 0 on page 1.
+        auto place = [&](TViewPos pos, TViewPos old, TTextPos& offset, TTextPos& page, TTextPos& column) {
+            if (pos == old && mode == m_SelMode) return;
+            if (mode != 3 && pos == TViewPos{}) {
+                offset = 0;
+                page = 1;
+                return;
+            }
+            offset = PosToOffset(pos);
+            page = m_WalkPage;
+            if (mode == 3) column = XOfChar(pos);
+        };
+        place(start, m_SelStart, m_SelStartOffset, m_SelStartPage, m_ColLeft);
+        place(end, m_SelEnd, m_SelEndOffset, m_SelEndPage, m_ColRight);
+    }
+    TLinesViewer::SetSelection(start, end, mode);
+}
+
+TTextPos TTextViewer::SelectionSize() {
+    if (m_SelMode == 0) return 0;
+    if (m_SelMode != 3) return m_SelEndOffset - m_SelStartOffset;
+    while (!m_LayoutComplete && m_ScanLine < m_SelEnd.Line) ScanStep();
+    return (std::abs(m_SelEnd.Char - m_SelStart.Char) + 2) * (m_SelEnd.Line - m_SelStart.Line + 1) + 1;
+}
+
+void TTextViewer::SelectAll() {
+    SetCaretLine(m_LastLine);
+    SetSelection({0, 0}, {m_LineLength, m_LastLine}, 2);
+    InvalidateAll();
+}
+
+// Word boundaries ---------------------------------------------------------------------------------
+
+TTextPos TTextViewer::WordStartOffset(TTextPos i) {
+    const TTextPos size = TextSize();
+    if (i >= size) i = size - 1;
+    while (i >= 0 && !IsWordChar(*m_TextBuffer->GetCharPtr(i))) --i;
+    while (i >= 0 && IsWordChar(*m_TextBuffer->GetCharPtr(i))) --i;
+    return i + 1;
+}
+
+TTextPos TTextViewer::WordEndOffset(TTextPos i) {
+    const TTextPos size = TextSize();
+    while (i < size && IsWordChar(*m_TextBuffer->GetCharPtr(i))) ++i;
+    return i;
+}
+
+TViewPos TTextViewer::WordStart(TViewPos pos) { return OffsetToPos(WordStartOffset(PosToOffset(pos))); }
+
+TViewPos TTextViewer::WordEnd(TViewPos pos) { return OffsetToPos(WordEndOffset(PosToOffset(pos))); }
+
+TViewPos TTextViewer::WordAndSpacesEnd(TViewPos pos) {
+    TTextPos i = WordEndOffset(PosToOffset(pos));
+    const TTextPos size = TextSize();
+    while (i < size && (*m_TextBuffer->GetCharPtr(i) == ' ' || *m_TextBuffer->GetCharPtr(i) == '\t')) ++i;
+    return OffsetToPos(i);
+}
+
+TViewPos TTextViewer::PointToPos(TTextPos x, TTextPos line) {
+    if (!m_TextBuffer) return {};
+    WalkToLine(line, false);
+    TTextPos pos = m_WalkStart, width = 0;
+    if (x > 0) m_TextBuffer->PosFromX(pos, x, width);
+    TTextPos ch = pos - m_WalkStart;
+    if (x > m_WalkEndX)
+        ch = m_WalkLength;
+    else if (x - width > m_CharWidth / 2 && ch < m_WalkLength)
+        ++ch;
+    return {ch, m_WalkLine};
+}
+
+// The paragraph of a fourth click (or third, with TripleClick): from the start of the hard line to the
+// start of the line after its last display line, so its line break is included.
+void TTextViewer::MouseUpSelect() {
+    if (!m_TextBuffer || !(m_ClickState == 3 || (m_ClickState == 2 && m_TripleClick))) return;
+    TTextPos start = CaretOffset();
+    m_TextBuffer->FindLineStart(start);
+    WalkToLine(m_CaretLine, false);
+    while (!m_WalkEnded && !m_TextBuffer->IsFormFeedAt(m_WalkNext) && NextLine()) {}
+    const TTextPos end = m_WalkNext;
+    const TViewPos from = OffsetToPos(start);
+    SetSelection(from, OffsetToPos(end), 2);
+    InvalidateAll();
+}
+
+// Copying out -------------------------------------------------------------------------------------
+
+std::string TTextViewer::CopyColumn() {
+    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
+    std::string bytes;
+    WalkToLine(m_SelStart.Line, false);
+    for (TTextPos line = m_SelStart.Line; line <= m_SelEnd.Line; ++line) {
+        TTextPos a = m_WalkStart, b = m_WalkStart, width = 0;
+        if (m_ColLeft > 0) m_TextBuffer->PosFromX(a, m_ColLeft, width);
+        if (m_ColRight > 0) m_TextBuffer->PosFromX(b, m_ColRight, width);
+        if (a > b) std::swap(a, b);
+        bytes += m_TextBuffer->GetText(a, b - a); // the slices size the block, whatever the font
+        bytes += "\r\n";
+        if (!NextLine()) break;
+    }
+    return bytes;
+}
+
+std::string TTextViewer::GetSelectedText() {
+    if (m_SelMode == 0) return {};
+    if (m_SelMode == 3) return CopyColumn();
+    return m_TextBuffer->GetText(m_SelStartOffset, SelectionSize());
+}
+
+void TTextViewer::CopyToClipboard() {
+    if (m_SelMode == 0 || !m_TextBuffer) return;
+    std::string bytes;
+    {
+        TBusy busy(*this, SelectionSize() + 1);
+        bytes = GetSelectedText();
+    }
+    auto* mime = new QMimeData;
+    mime->setText(FromWindows1252(bytes));
+    if (m_SelMode == 3) mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TTextViewer::SaveSelectionToFile(const std::filesystem::path& name) {
+    if (m_SelMode == 0) throw EUserError("no text selected");
+    TBusy busy(*this, SelectionSize() + 1);
+    TFileStream file(name, TFileStream::TMode::fmCreate);
+    if (m_SelMode == 3) {
+        const std::string bytes = CopyColumn();
+        file.Write(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()));
+    } else {
+        m_TextBuffer->CopyTo(file, m_SelStartOffset, SelectionSize());
+    }
+}
+
+std::string TTextViewer::WordAtCaret() {
+    if (!m_TextBuffer) return m_SearchText;
+    const TTextPos start = WordStartOffset(CaretOffset());
+    const TTextPos end = WordEndOffset(start);
+    const std::string word = m_TextBuffer->GetText(start, std::min<TTextPos>(end - start, 255));
+    return word.empty() ? m_SearchText : word;
+}
+
+std::string TTextViewer::GetLineText(TTextPos line, TTextPos start, TTextPos count) {
+    if (!m_TextBuffer) return {};
+    WalkToLine(line, false);
+    return m_TextBuffer->GetText(m_WalkStart + std::min(start, m_WalkLength), count);
+}
+
+// Search ------------------------------------------------------------------------------------------
+
+bool TTextViewer::Find(QWidget* dialog, const std::string& text, TFindOptions options) {
+    m_SearchOptions = options;
+    m_SearchText = TranslateSearchText(text);
+    SetState(sfSearchSet, !m_SearchText.empty());
+    setFocus();
+    return FindNext(dialog);
+}
+
+bool TTextViewer::FindNext(QWidget* dialog) {
+    if (m_State & sfSearching) {
+        Beep();
+        return false;
+    }
+    if (!m_TextBuffer) return false;
+    SetState(sfSearching, true);
+    const bool down = m_SearchOptions & frDown;
+    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelEndOffset : std::max<TTextPos>(0, m_SelStartOffset - 1);
+    bool found = false;
+    try {
+        TBusy busy(*this, TextSize());
+        found = m_TextBuffer->Find(pos, m_SearchText, m_SearchOptions);
+        if (found) SelectHit(pos, pos + static_cast<TTextPos>(m_SearchText.size()));
+    } catch (...) {
+        SetState(sfSearching, false);
+        throw;
+    }
+    SetState(sfSearching, false);
+    if (found && dialog) MoveDialogOffCaret(*dialog);
+    return found;
+}
+
+void TTextViewer::SelectHit(TTextPos start, TTextPos end) {
+    if (std::abs(start - m_WalkStart) > 4096 && TextSize() > 0) {
+        // Far away: placed by proportion of bytes, corrected when the scan gets there.
+        const auto line = static_cast<TTextPos>(static_cast<long double>(start) / TextSize() * m_LastLine);
+        JumpTo(start, line, line / std::max<TTextPos>(1, m_AvgLinesPerPage) + 1);
+        m_Estimated = true;
+        RelayoutFrom(m_WalkStart);
+    }
+    const TViewPos from = OffsetToPos(start);
+    const TViewPos to = OffsetToPos(end);
+    m_Anchor = from;
+    SetCaretLine(to.Line);
+    SetCaretChar(to.Char);
+    SetSelection(from, to, 2);
+    InvalidateAll();
+}
+
+void TTextViewer::MoveDialogOffCaret(QWidget& dialog) {
+    if (!dialog.isVisible()) return;
+    const QPoint rowTop = viewport()->mapToGlobal(QPoint(0, static_cast<int>((m_CaretLine - m_TopLine) * m_LineHeight)));
+    const QRect caretRow(rowTop, QSize(ClientWidth(), static_cast<int>(m_LineHeight)));
+    QRect frame = dialog.frameGeometry();
+    if (!frame.intersects(caretRow)) return;
+    if (frame.height() >= caretRow.top())
+        frame.moveTop(caretRow.bottom() + 1);
+    else
+        frame.moveBottom(caretRow.top() - 1);
+    dialog.move(frame.topLeft());
+    dialog.activateWindow();
+}

@@ -1,0 +1,241 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+
+#include "TestFiles.h"
+#include "editor/TextViewer.h"
+#include "text/Exceptions.h"
+
+namespace {
+
+// A viewer that records the characters that reach the editing layer.
+class TRecordingViewer : public TTextViewer {
+public:
+    QString Typed;
+
+protected:
+    void CharTyped(const QString& text) override { Typed += text; }
+};
+
+struct Viewer {
+    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 10, int columns = 40) {
+        view.SetTextBuffer(TextOver(bytes));
+        view.show();
+        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1, rows * static_cast<int>(view.LineHeight()));
+        for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
+            view.resize(view.size() + client - view.viewport()->size());
+            QTest::qWait(1);
+        }
+        view.SetWrapMode(mode);
+        view.setFocus();
+        for (bool done = false; !done;) view.IdleStep(done);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&view, key, modifiers); }
+    QPoint At(TTextPos ch, TTextPos line) const {
+        return QPoint(static_cast<int>(ch * view.CharWidth() + view.CharWidth() / 4),
+                      static_cast<int>((line - view.TopLine()) * view.LineHeight() + view.LineHeight() / 2));
+    }
+    TRecordingViewer view;
+};
+
+TViewPos Pos(TTextPos ch, TTextPos line) { return {ch, line}; }
+
+} // namespace
+
+class InputTest : public QObject {
+    Q_OBJECT
+private slots:
+    void quickPrefixKeys() {
+        Viewer v("hello world\n");
+        v.view.SetLineStartKey(1107); // Ctrl+Q, S
+        v.view.SetCaretChar(6);
+        v.Key(Qt::Key_Q, Qt::ControlModifier);
+        v.Key(Qt::Key_S, Qt::ControlModifier); // 1363: not bound, the prefix is used up all the same
+        QCOMPARE(v.view.CaretChar(), 6);
+        v.Key(Qt::Key_S);
+        QCOMPARE(v.view.CaretChar(), 6);
+        QCOMPARE(v.view.Typed, QString("s"));
+        v.Key(Qt::Key_Q, Qt::ControlModifier);
+        v.Key(Qt::Key_S);
+        QCOMPARE(v.view.CaretChar(), 0);
+        QCOMPARE(v.view.Typed, QString("s")); // neither the Q of Ctrl+Q nor the handled S was typed
+        v.view.SetLineStartKey(39); // Right's code: the later definition owns it
+        v.view.SetCaretChar(4);
+        v.Key(Qt::Key_Right);
+        QCOMPARE(v.view.CaretChar(), 0);
+    }
+
+    void shiftAndAltExtendSelections() {
+        Viewer v("abcdefgh\nabcdefgh\nabcdefgh\n");
+        v.view.SetCaretChar(5);
+        v.Key(Qt::Key_Left, Qt::ShiftModifier);
+        v.Key(Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(v.view.SelStart(), Pos(3, 0));
+        QCOMPARE(v.view.SelEnd(), Pos(5, 0));
+        QCOMPARE(v.view.SelMode(), 2);
+        // Back across the anchor: the selection shrinks to nothing at it, then grows the other way.
+        v.Key(Qt::Key_Right, Qt::ShiftModifier);
+        v.Key(Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(v.view.SelStart(), v.view.SelEnd());
+        QVERIFY(!(v.view.State() & sfSelection));
+        v.Key(Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(v.view.SelStart(), Pos(5, 0));
+        QCOMPARE(v.view.SelEnd(), Pos(6, 0));
+        // Down without Shift drops the selection and moves from the caret.
+        v.Key(Qt::Key_Down);
+        QCOMPARE(v.view.SelMode(), 0);
+        QCOMPARE(v.view.CaretPos(), Pos(6, 1));
+        v.Key(Qt::Key_Left, Qt::ShiftModifier);
+        v.Key(Qt::Key_Left, Qt::ShiftModifier);
+        v.Key(Qt::Key_Left);
+        QCOMPARE(v.view.CaretPos(), Pos(4, 1)); // Left goes to the selection's start
+        QCOMPARE(v.view.SelMode(), 0);
+        v.Key(Qt::Key_Down, Qt::AltModifier);
+        v.Key(Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(v.view.SelMode(), 3);
+        QCOMPARE(v.view.SelStart(), Pos(3, 1));
+        QCOMPARE(v.view.SelEnd(), Pos(4, 2));
+        v.Key(Qt::Key_Escape);
+        QCOMPARE(v.view.SelMode(), 0);
+    }
+
+    void wordMovement() {
+        Viewer v("hello world, again\n");
+        v.view.SetCaretChar(7); // in "world"
+        v.Key(Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(v.view.CaretChar(), 6);
+        v.Key(Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(v.view.CaretChar(), 0);
+        v.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(v.view.CaretChar(), 6);
+    }
+
+    void clickCountsSelectWordLineAndParagraph() {
+        for (bool tripleClick : {false, true}) {
+            Viewer v("one two three four five six seven\neight\n", TWrapModes::opWrapScreenWidth, 10, 12);
+            v.view.SetTripleClick(tripleClick);
+            QWidget* port = v.view.viewport();
+            const QPoint word = v.At(5, 0); // in "two"
+            // A double click as the system reports it: press, release, double click, release.
+            auto doubleClick = [port, word] {
+                QTest::mouseDClick(port, Qt::LeftButton, {}, word);
+                QTest::mouseRelease(port, Qt::LeftButton, {}, word);
+            };
+            doubleClick();
+            QCOMPARE(v.view.SelMode(), 1);
+            QCOMPARE(v.view.SelStart(), Pos(4, 0));
+            QCOMPARE(v.view.SelEnd(), Pos(7, 0));
+            QTest::mouseClick(port, Qt::LeftButton, {}, word);
+            const std::string line = v.view.GetSelectedText();
+            if (tripleClick) {
+                QCOMPARE(line, std::string("one two three four five six seven\n"));
+                continue;
+            }
+            QCOMPARE(line, std::string("one two ")); // the display line
+            doubleClick();
+            QCOMPARE(v.view.GetSelectedText(), std::string("one two three four five six seven\n"));
+        }
+    }
+
+    void dragSelectsAndScrollsBelowTheWindow() {
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + "\n";
+        Viewer v(text);
+        v.view.SetAutoScroll(true);
+        QWidget* port = v.view.viewport();
+        QTest::mousePress(port, Qt::LeftButton, {}, v.At(2, 1));
+        QTest::mouseMove(port, QPoint(30, port->height() + 200));
+        QTest::qWait(150);
+        QCOMPARE(v.view.AutoScrollInterval(), 100 / 11);
+        QVERIFY(v.view.TopLine() > 5);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(30, port->height() + 200));
+        QCOMPARE(v.view.AutoScrollInterval(), 0);
+        QCOMPARE(v.view.SelStart(), Pos(2, 1));
+        QVERIFY(v.view.SelEnd().Line > 10);
+    }
+
+    void rightMarginDragRewraps() {
+        std::string text;
+        for (int i = 0; i < 30; ++i) text += "word ";
+        Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 40);
+        v.view.SetRightMargin(20);
+        const TTextPos lines = v.view.LastLine();
+        QWidget* port = v.view.viewport();
+        const int margin = v.view.ClientWidth() - 20;
+        QTest::mouseMove(port, QPoint(margin, 5));
+        QVERIFY(v.view.CursorReasons() & crOnMargin);
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(margin, 5));
+        QTest::mouseMove(port, QPoint(margin - 100, 5));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(margin - 100, 5));
+        QCOMPARE(v.view.RightMargin(), 120);
+        for (bool done = false; !done;) v.view.IdleStep(done);
+        QVERIFY(v.view.LastLine() > lines);
+        QVERIFY(!(v.view.State() & sfDragging));
+    }
+
+    void rightButtonNeverMovesTheCaret() {
+        Viewer v("abc\ndef\n");
+        QTest::mouseClick(v.view.viewport(), Qt::RightButton, {}, v.At(2, 1));
+        QCOMPARE(v.view.CaretPos(), Pos(0, 0));
+        QTest::mouseClick(v.view.viewport(), Qt::LeftButton, {}, v.At(2, 1));
+        QCOMPARE(v.view.CaretPos(), Pos(2, 1));
+    }
+
+    void clipboardAndFiles() {
+        Viewer v("ab\r\ncd\r\nef");
+        v.view.SetSelection(Pos(1, 0), Pos(1, 2), 2);
+        QCOMPARE(v.view.SelectionSize(), 8);
+        v.view.CopyToClipboard();
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mime->text(), QString("b\r\ncd\r\ne"));
+        QVERIFY(!mime->hasFormat(TTextViewer::ColumnTextFormat));
+
+        TTempDir dir;
+        v.view.SaveSelectionToFile(dir / "stream.txt");
+        QCOMPARE(ReadFile(dir / "stream.txt"), std::string("b\r\ncd\r\ne"));
+
+        Viewer c("abcdef\nab\nabcdefgh\n\n");
+        c.view.SetSelection(Pos(1, 0), Pos(4, 3), 3);
+        const std::string column = "bcd\r\nb\r\nbcd\r\n\r\n";
+        QCOMPARE(c.view.GetSelectedText(), column);
+        QCOMPARE(c.view.SelectionSize(), (3 + 2) * 4 + 1);
+        c.view.CopyToClipboard();
+        mime = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mime->text(), QString::fromStdString(column));
+        QCOMPARE(mime->data(TTextViewer::ColumnTextFormat), QByteArray(column.c_str(), static_cast<int>(column.size()) + 1));
+        c.view.SaveSelectionToFile(dir / "column.txt");
+        QCOMPARE(ReadFile(dir / "column.txt"), column);
+
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 2);
+        c.view.SaveSelectionToFile(dir / "empty.txt");
+        QCOMPARE(ReadFile(dir / "empty.txt"), std::string());
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 3);
+        c.view.SaveSelectionToFile(dir / "empty-column.txt");
+        QCOMPARE(ReadFile(dir / "empty-column.txt"), std::string("\r\n"));
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 0);
+        try {
+            c.view.SaveSelectionToFile(dir / "none.txt");
+            QFAIL("saved a selection that does not exist");
+        } catch (const EUserError& e) {
+            QCOMPARE(QString(e.what()), QString("no text selected"));
+        }
+    }
+
+    void findSelectsHitsAndGoesOn() {
+        Viewer v("alpha beta alpha gamma ALPHA\n");
+        v.view.Find(nullptr, "alpha", frDown);
+        QCOMPARE(v.view.SelStartOffset(), 0);
+        QVERIFY(v.view.FindNext(nullptr));
+        QCOMPARE(v.view.SelStartOffset(), 11);
+        QCOMPARE(v.view.CaretPos(), Pos(16, 0));
+        QVERIFY(v.view.FindNext(nullptr));
+        QCOMPARE(v.view.SelStartOffset(), 23); // any case
+        QVERIFY(!v.view.FindNext(nullptr));
+        QCOMPARE(v.view.WordAtCaret(), std::string("ALPHA"));
+        QVERIFY(v.view.State() & sfSearchSet);
+    }
+};
+
+QTEST_MAIN(InputTest)
+#include "InputTest.moc"
