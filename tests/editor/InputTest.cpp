@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -64,6 +65,48 @@ private slots:
         v.view.SetCaretChar(4);
         v.Key(Qt::Key_Right);
         QCOMPARE(v.view.CaretChar(), 0);
+    }
+
+    void theEditorKeepsItsKeysFromShortcutsAndTabFromTheFocusChain() {
+        QWidget window;
+        auto* viewer = new TRecordingViewer;
+        viewer->SetTextBuffer(TextOver("some text\n"));
+        auto* other = new QWidget;
+        other->setFocusPolicy(Qt::StrongFocus);
+        QAction copy("Copy", &window);
+        copy.setShortcut(QKeySequence("Ctrl+C"));
+        window.addAction(&copy);
+        int triggered = 0;
+        connect(&copy, &QAction::triggered, [&triggered] { ++triggered; });
+        viewer->setParent(&window);
+        other->setParent(&window);
+        other->move(0, 200);
+        window.show();
+        window.activateWindow();
+        viewer->setFocus();
+        QTest::qWait(1);
+        QTest::keyClick(viewer, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(triggered, 0); // Ctrl+C is the editor's copy key
+        QTest::keyClick(viewer, Qt::Key_Tab);
+        QVERIFY(viewer->hasFocus());
+        viewer->SetWantTabs(false);
+        QTest::keyClick(viewer, Qt::Key_Tab);
+        QVERIFY(other->hasFocus());
+    }
+
+    void pagingModes() {
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += "line\n";
+        Viewer v(text);
+        v.view.SetCaretLine(3);
+        v.Key(Qt::Key_PageDown);
+        QCOMPARE(v.view.CaretLine(), 12);
+        QCOMPARE(v.view.TopLine(), 3); // only as far as needed to show the caret
+        v.view.SetPagingMode(TPagingModes::pmCaretConstant);
+        const TTextPos row = v.view.CaretLine() - v.view.TopLine();
+        v.Key(Qt::Key_PageDown);
+        QCOMPARE(v.view.CaretLine(), 21);
+        QCOMPARE(v.view.CaretLine() - v.view.TopLine(), row);
     }
 
     void shiftAndAltExtendSelections() {
