@@ -73,6 +73,15 @@ public:
     // Busy mode: input is refused, Esc asks to abandon the operation, progress is reported.
     void EnterBusy(TTextPos total);
     void ExitBusy();
+    // Busy mode for a scope, left however the operation ends.
+    class TBusy {
+    public:
+        TBusy(TLinesViewer& viewer, TTextPos total) : m_Viewer(viewer) { viewer.EnterBusy(total); }
+        ~TBusy() { m_Viewer.ExitBusy(); }
+
+    private:
+        TLinesViewer& m_Viewer;
+    };
     // Called between units of a long operation; false when it is to stop.
     bool PollAbort(TTextPos done);
 
@@ -183,7 +192,8 @@ public:
 
 protected:
     // The line-level operations of the descendant that binds a text.
-    virtual void GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
+    // `line` comes back as the line reached, which is lower when the text has fewer lines.
+    virtual void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
                              TTextPos& page, TTextPos& length) = 0;
     virtual TTextPos CharToX(TTextPos ch) = 0;
     virtual void XToChar(TTextPos& x, TTextPos& ch) = 0;

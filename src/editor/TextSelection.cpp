@@ -26,16 +26,6 @@ QString FromWindows1252(const std::string& bytes) {
     return text;
 }
 
-// Leaves busy mode however the operation ends.
-class TBusy {
-public:
-    TBusy(TLinesViewer& viewer, TTextPos total) : m_Viewer(viewer) { viewer.EnterBusy(total); }
-    ~TBusy() { m_Viewer.ExitBusy(); }
-
-private:
-    TLinesViewer& m_Viewer;
-};
-
 } // namespace
 
 TTextPos TTextViewer::XOfChar(TViewPos pos) {

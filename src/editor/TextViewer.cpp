@@ -103,11 +103,10 @@ TTextPos TTextViewer::LineToPage(TTextPos line) {
 }
 
 TTextPos TTextViewer::PageToLine(TTextPos page) {
-    EnterBusy(m_PageCount);
+    TBusy busy(*this, m_PageCount);
     while (!m_LayoutComplete && m_ScanPage <= page) ScanStep();
     while (page <= m_WalkPage && PrevLine()) {}
     while (page > m_WalkPage && NextLine()) {}
-    ExitBusy();
     return m_WalkLine;
 }
 
@@ -126,7 +125,7 @@ void TTextViewer::SetTabStop(int index, float inches) {
 
 // Line-level operations of the caret ------------------------------------------------------------
 
-void TTextViewer::GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
+void TTextViewer::GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
                               TTextPos& page, TTextPos& length) {
     if (!m_TextBuffer) {
         endX = sectionStart = lineBase = length = 0;
@@ -134,6 +133,7 @@ void TTextViewer::GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionSt
         return;
     }
     WalkToLine(line, true);
+    line = m_WalkLine;
     endX = m_WalkEndX;
     length = m_WalkLength;
     page = m_WalkPage;
@@ -205,4 +205,32 @@ void TTextViewer::focusInEvent(QFocusEvent* event) {
 void TTextViewer::focusOutEvent(QFocusEvent* event) {
     TLinesViewer::focusOutEvent(event);
     if (m_AutoIdle) TIdleDriver::Instance().Unregister(this);
+}
+
+// Changes of the text ----------------------------------------------------------------------------
+
+TTextViewer::TChangeStart TTextViewer::BeforeChange(TTextPos pos) {
+    WalkToOffset(pos);
+    TChangeStart start{0, 0, m_TextBuffer->IsFormFeedAt(0) ? 2 : 1};
+    if (m_WalkLine > 0 && m_WalkPrev < m_WalkStart)
+        start = {m_WalkPrev, m_WalkLine - 1, m_WalkPage - (m_WalkBreak != 0 ? 1 : 0)};
+    RelayoutFrom(start.Offset); // the scan goes over it again
+    return start;
+}
+
+void TTextViewer::AfterChange(const TChangeStart& from, TTextPos caret) {
+    JumpTo(from.Offset, from.Line, from.Page);
+    // Every anchor now starts at the unchanged line; the selection is gone.
+    m_CaretStart = m_WalkStart;
+    m_CaretLine = m_WalkLine;
+    m_CaretPage = m_WalkPage;
+    m_SelStart = m_SelEnd = m_Anchor = {0, m_WalkLine};
+    m_SelStartOffset = m_SelEndOffset = m_WalkStart;
+    m_SelStartPage = m_SelEndPage = m_WalkPage;
+    TLinesViewer::SetSelection(m_SelStart, m_SelEnd, 0);
+    m_TopStart = -1;
+    if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
+    GoToOffset(std::clamp<TTextPos>(caret, 0, TextSize()), false);
+    InvalidateAll();
+    CaretMoved();
 }

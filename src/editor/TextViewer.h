@@ -25,7 +25,7 @@ public:
 
     TLinesBuffer* TextBuffer() const { return m_TextBuffer.get(); }
     // Takes the text model; the previous one is released.
-    void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer);
+    virtual void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer);
 
     TWrapModes WrapMode() const { return m_WrapMode; }
     void SetWrapMode(TWrapModes mode);
@@ -59,7 +59,7 @@ public:
     // Searches for `text` in the search syntax; a hit becomes the selection. FindNext goes on from the
     // selection; a dialog covering the hit is moved off it.
     bool Find(QWidget* dialog, const std::string& text, TFindOptions options);
-    bool FindNext(QWidget* dialog);
+    virtual bool FindNext(QWidget* dialog);
     const std::string& SearchText() const { return m_SearchText; }
 
     // Tab stops of the layout layer, in inches.
@@ -100,7 +100,7 @@ public:
     TTextPos WalkNext() const { return m_WalkNext; }
 
 protected:
-    void GetLineInfo(TTextPos line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase, TTextPos& page,
+    void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase, TTextPos& page,
                      TTextPos& length) override;
     TTextPos CharToX(TTextPos ch) override;
     void XToChar(TTextPos& x, TTextPos& ch) override;
@@ -164,11 +164,25 @@ protected:
     // Lays out the walker's current line from WalkStart.
     void LayOutWalkLine();
 
-private:
-    TTextPos XOfChar(TViewPos pos);
+    // Where a change of the text at some position leaves the layout untouched: the display line before
+    // the one holding it, whose start and number no change there can alter.
+    struct TChangeStart {
+        TTextPos Offset = 0, Line = 0, Page = 1;
+    };
+    // Called before the text changes at `pos`.
+    TChangeStart BeforeChange(TTextPos pos);
+    // Called after the text changed at or after `from`: lays the display out again from there, marks the
+    // rest for the scan, removes the selection and puts the caret at `caret`.
+    void AfterChange(const TChangeStart& from, TTextPos caret);
     TTextPos WordStartOffset(TTextPos offset);
     TTextPos WordEndOffset(TTextPos offset);
+    // The search of the last Find, and its options.
+    TFindOptions SearchOptions() const { return m_SearchOptions; }
+
     std::string CopyColumn();
+
+private:
+    TTextPos XOfChar(TViewPos pos);
     void SelectHit(TTextPos start, TTextPos end);
     void MoveDialogOffCaret(QWidget& dialog);
     // Puts the walker on the line holding `offset`, numbered `line` on page `page`.

@@ -36,3 +36,10 @@ const char16_t Windows1252ToUnicode[256] = {
     0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
 };
+
+unsigned char UnicodeToWindows1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+    for (int b = 0x80; b < 0xA0; ++b)
+        if (Windows1252ToUnicode[b] == c) return static_cast<unsigned char>(b);
+    return '?';
+}

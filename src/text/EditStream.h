@@ -42,6 +42,8 @@ public:
     void SetMaxUndoLevels(int levels) { m_UndoList.SetMaxLevels(levels); }
     bool ReadOnly() const { return m_ReadOnly; }
     void SetReadOnly(bool value) { m_ReadOnly = value; }
+    // True when an edit must not happen (after telling OnWriteProtect); raises without a handler.
+    bool WriteProtected();
 
     // Asked for the view's state to keep in each new undo record (and whether it joins a group).
     std::function<void(TUndoState& state)> OnSaveUndo;
@@ -63,8 +65,6 @@ protected:
     TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count) override;
 
 private:
-    // True when the edit must not happen (after telling OnWriteProtect); raises without a handler.
-    bool WriteProtected();
     TTextPos PerformUndo(TUndoList& from, TUndoList& to);
     // Inserts straight into the chain, with the pending run already committed.
     void InsertDirect(const unsigned char* buffer, TTextPos pos, TTextPos count);

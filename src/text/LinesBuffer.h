@@ -12,7 +12,7 @@ enum class TWrapModes { opNone, opWrapScreenWidth, opAbsoluteWrap, opPrinter };
 enum class TlbModes { lbDisplay, lbPrinter };
 
 // Options of a search, as bits of the find dialog's option set.
-enum TFindOption : unsigned { frDown = 1, frMatchCase = 32, frWholeWord = 2048 };
+enum TFindOption : unsigned { frDown = 1, frMatchCase = 32, frReplace = 512, frReplaceAll = 1024, frWholeWord = 2048 };
 using TFindOptions = unsigned;
 
 // Turns the bytes of a text into display lines: knows the font's widths on the screen and on the

@@ -1,0 +1,346 @@
+#include "editor/BigEditor.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMimeData>
+
+#include "text/CodePage1252.h"
+#include "text/CodePages.h"
+#include "text/Exceptions.h"
+#include "text/WordChars.h"
+
+namespace {
+
+constexpr unsigned char CR = 13;
+// The default codes of definitions 17 ... 30 (Backspace, Insert, Enter, Ctrl+Y, Delete, Ctrl+T, ...).
+constexpr TKeyDefinition kEditingKeys[] = {8, 45, 13, 345, 46, 340, 344, 558, 342, 557, 1092, 1107, 2056, 338};
+
+bool IsLower(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247); }
+bool IsUpper(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215); }
+unsigned char ToUpper(unsigned char c) { return IsLower(c) ? static_cast<unsigned char>(c - 32) : c; }
+unsigned char ToLower(unsigned char c) { return IsUpper(c) ? static_cast<unsigned char>(c + 32) : c; }
+
+} // namespace
+
+TBigEditor::TBigEditor(QWidget* parent) : TTextViewer(parent) {
+    for (int index = 17; index <= 30; ++index) SetKeyCode(index, kEditingKeys[index - 17]);
+    SetInsertOn(true);
+    SetTextBuffer(std::make_unique<TEditStream>());
+    // Keeps the clipboard-holds-text flag current, so Paste can be enabled without asking the clipboard.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto clipboardChanged = [this, clipboard] {
+        const QMimeData* mime = clipboard->mimeData();
+        SetState(sfClipboardText, mime && (mime->hasText() || mime->hasFormat(ColumnTextFormat)));
+    };
+    connect(clipboard, &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
+}
+
+TEditStream& TBigEditor::Text() const {
+    auto* text = dynamic_cast<TEditStream*>(TextBuffer());
+    if (!text) throw EInternalError("The editor has no editable text");
+    return *text;
+}
+
+void TBigEditor::SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) {
+    TTextViewer::SetTextBuffer(std::move(buffer));
+    if (dynamic_cast<TEditStream*>(TextBuffer())) BindText();
+}
+
+void TBigEditor::BindText() {
+    TEditStream& text = Text();
+    text.OnSaveUndo = [this](TUndoState& state) {
+        state.CaretPos = m_UndoCaretPos > 0 ? m_UndoCaretPos : CaretOffset();
+        m_UndoCaretPos = 0;
+        state.SelStart = m_SelStartOffset;
+        state.SelEnd = m_SelEndOffset;
+        state.SelMode = static_cast<TSelModes>(m_SelMode);
+        state.Linked = m_CompoundEdit || (m_State & (sfDropping | sfSearching)) || m_SelMode == 3;
+    };
+    text.OnUndo = [this](const TUndoInfo& record) {
+        m_UndoCaretPos = record.CaretPos;
+        m_UndoSelStart = record.SelStart;
+        m_UndoSelEnd = record.SelEnd;
+        m_UndoSelMode = static_cast<int>(record.SelMode);
+    };
+    text.OnModified = [this](TTextBuffer& model) {
+        SetState(sfModified, model.Modified());
+        SetState(sfEmpty, model.TextSize() == 0);
+    };
+    text.SetOnUndoChange([this] {
+        SetState(sfCanUndo, Text().UndoLevels() > 0);
+        SetState(sfCanRedo, Text().RedoLevels() > 0);
+    });
+    // Each step of an undo is a change of its own: the walker follows it.
+    text.OnBeforeUndo = [this](TTextPos pos) { m_UndoSteps.push_back(BeforeChange(std::max<TTextPos>(0, pos - 1))); };
+    text.OnAfterUndo = [this](TEditStream&) {
+        AfterChange(m_UndoSteps.back(), m_UndoSteps.back().Offset);
+        m_UndoSteps.pop_back();
+    };
+}
+
+std::function<void()> TBigEditor::GetKeyHandler(int index) {
+    switch (index) {
+    case 17: return [this] { Backspace(); };
+    case 18: return [this] { ToggleInsert(); };
+    case 19: return [this] { NewLine(); };
+    case 20: return [this] { DeleteLine(); };
+    case 21: return [this] { DeleteChar(); };
+    case 22: return [this] { DeleteWord(); };
+    case 23:
+    case 24: return [this] { CutSelection(); };
+    case 25:
+    case 26: return [this] { PasteClipboard(); };
+    case 27: return [this] { DeleteToLineEnd(); };
+    case 28: return [this] { DeleteToLineStart(); };
+    case 29: return [this] { UndoEdit(); };
+    case 30: return [this] { RedoEdit(); };
+    default: return TTextViewer::GetKeyHandler(index);
+    }
+}
+
+void TBigEditor::CharTyped(const QString& text) {
+    for (const QChar c : text) TypeChar(UnicodeToWindows1252(c.unicode()));
+}
+
+// Inserting --------------------------------------------------------------------------------------
+
+TTextPos TBigEditor::PrepareInsertion() {
+    if (m_State & sfSelection) {
+        const TTextPos pos = m_SelStartOffset;
+        DeleteSelection();
+        return pos;
+    }
+    SetSelection(CaretPos(), CaretPos(), 0);
+    m_Anchor = CaretPos();
+    const TTextPos pos = CaretOffset();
+    if (m_CaretX <= m_LineEndX) return pos;
+    return FillTo(m_CaretX, m_CaretLine);
+}
+
+TTextPos TBigEditor::FillTo(TTextPos x, TTextPos line) {
+    WalkToLine(line, false);
+    const TTextPos end = m_WalkStart + m_WalkLength;
+    const TTextPos fill = (x - m_WalkEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' '));
+    if (fill <= 0) return end;
+    const TChangeStart start = BeforeChange(end);
+    Text().InsertSpaces(end, fill);
+    AfterChange(start, end + fill);
+    return end + fill;
+}
+
+void TBigEditor::TypeChar(unsigned char c) {
+    const TTextPos pos = PrepareInsertion();
+    const TChangeStart start = BeforeChange(pos);
+    TEditStream& text = Text();
+    if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) {
+        if (!text.WriteProtected()) text.Overwrite(pos, c); // a CR or LF is never overwritten
+    } else {
+        text.Insert(&c, pos, 1);
+    }
+    AfterChange(start, pos + 1);
+}
+
+void TBigEditor::NewLine() {
+    const TTextPos pos = PrepareInsertion();
+    const TChangeStart start = BeforeChange(pos);
+    Text().InsertString("\r\n", pos);
+    AfterChange(start, pos + 2);
+}
+
+void TBigEditor::InsertDateTime(const QDateTime& when) {
+    const QLocale locale;
+    const QString text = locale.toString(when.date(), QLocale::ShortFormat) + " " + locale.toString(when.time(), QLocale::LongFormat);
+    std::string bytes;
+    for (const QChar c : text) bytes += static_cast<char>(UnicodeToWindows1252(c.unicode()));
+    const TTextPos pos = PrepareInsertion();
+    const TChangeStart start = BeforeChange(pos);
+    Text().InsertString(bytes, pos);
+    AfterChange(start, pos + static_cast<TTextPos>(bytes.size()));
+}
+
+void TBigEditor::SetWindowText(const std::string& text) {
+    Clear();
+    std::string bytes = text;
+    if (Text().OEMConvert()) OemToAnsi(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()));
+    Text().InsertString(bytes, 0);
+    TextLoaded();
+    SetState(sfEmpty, TextSize() == 0);
+}
+
+// Deleting ---------------------------------------------------------------------------------------
+
+void TBigEditor::DeleteRange(TTextPos pos, TTextPos count) {
+    const TChangeStart start = BeforeChange(pos);
+    Text().Delete(pos, count);
+    AfterChange(start, pos);
+}
+
+void TBigEditor::DeleteSelection() {
+    if (!(m_State & sfSelection)) return;
+    if (m_SelMode == 3)
+        ReplaceBlock("", false);
+    else
+        DeleteRange(m_SelStartOffset, m_SelEndOffset - m_SelStartOffset);
+}
+
+void TBigEditor::Backspace() {
+    if (m_SelMode != 0) {
+        DeleteSelection();
+        return;
+    }
+    if (CaretPos() == TViewPos{} || m_CaretX > m_LineEndX) {
+        Beep();
+        return;
+    }
+    const TTextPos lineStart = m_CaretStart;
+    if (m_CaretChar == 0 && Text().LastCharBeforeBreak(lineStart) == lineStart) {
+        // A soft-wrapped continuation: its start is the same byte as the previous line's end.
+        SetCaretLine(m_CaretLine - 1);
+        SetCaretChar(m_LineLength);
+    }
+    m_UndoCaretPos = CaretOffset();
+    CharLeft();
+    DeleteChar();
+}
+
+void TBigEditor::DeleteChar() {
+    if (m_State & sfSelection) {
+        DeleteSelection();
+        return;
+    }
+    const TTextPos pos = CaretOffset();
+    if (pos >= TextSize()) {
+        Beep();
+        return;
+    }
+    SetSelection(CaretPos(), CaretPos(), 0);
+    m_Anchor = CaretPos();
+    // A line break goes as a unit: CR LF together.
+    const TTextPos count = Text().IsLineBreakAt(pos) && *Text().GetCharPtr(pos) == CR ? 2 : 1;
+    DeleteRange(pos, count);
+}
+
+bool TBigEditor::SelectWordAtCaret() {
+    const TTextPos pos = CaretOffset();
+    if (pos >= TextSize() || !IsWordChar(*Text().GetCharPtr(pos))) return false;
+    SetSelection(WordStart(CaretPos()), WordEnd(CaretPos()), 2);
+    return true;
+}
+
+void TBigEditor::DeleteWord() {
+    if (SelectWordAtCaret())
+        DeleteSelection();
+    else
+        Beep();
+}
+
+void TBigEditor::DeleteLine() {
+    const TTextPos line = m_CaretLine;
+    WalkToLine(line, false);
+    if (m_WalkNext < TextSize())
+        SetSelection({0, line}, {0, line + 1}, 2); // the line and the break that ends it
+    else
+        SetSelection({0, line}, {m_LineLength, line}, 2);
+    DeleteSelection();
+}
+
+void TBigEditor::DeleteToLineEnd() {
+    const TViewPos from = m_SelMode == 0 ? CaretPos() : m_SelStart;
+    SetSelection(from, {m_LineLength, m_CaretLine}, 2);
+    DeleteSelection();
+}
+
+void TBigEditor::DeleteToLineStart() {
+    const TViewPos to = m_SelMode == 0 ? CaretPos() : m_SelEnd;
+    SetSelection({0, m_CaretLine}, to, 2);
+    DeleteSelection();
+}
+
+void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen) {
+    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
+    const TViewPos first = m_SelStart, last = m_SelEnd;
+    const TTextPos left = m_ColLeft, right = m_ColRight;
+    const TChangeStart start = BeforeChange(PosToOffset({0, first.Line}));
+    TEditStream& model = Text();
+    WalkToLine(first.Line, false);
+    for (TTextPos line = first.Line; line <= last.Line; ++line) {
+        TTextPos a = m_WalkStart, b = m_WalkStart, width = 0;
+        if (left > 0) model.PosFromX(a, left, width);
+        if (right > 0) model.PosFromX(b, right, width);
+        if (a > b) std::swap(a, b);
+        if (b > a) model.Delete(a, b - a);
+        if (!text.empty()) model.InsertString(text, a);
+        LayOutWalkLine(); // the line changed; the lines after it start as far off as it changed
+        if (!NextLine()) break;
+    }
+    AfterChange(start, start.Offset);
+    if (!keepUndoGroupOpen) model.EndUndoGroup();
+    SetCaretLine(last.Line);
+    SetCaretChar(first.Char + static_cast<TTextPos>(text.size()));
+    m_Anchor = CaretPos();
+}
+
+// Case and history -------------------------------------------------------------------------------
+
+void TBigEditor::CapitaliseWords() {
+    if (!(m_State & sfSelection) && !SelectWordAtCaret()) return;
+    TEditStream& text = Text();
+    const TTextPos begin = WordStartOffset(m_SelStartOffset), end = m_SelEndOffset;
+    const unsigned char first = *text.GetCharPtr(begin);
+    enum { Capitalise, Upper, Lower } mode;
+    if (IsLower(first))
+        mode = Capitalise;
+    else if (IsUpper(first))
+        mode = begin + 1 < text.TextSize() && IsLower(*text.GetCharPtr(begin + 1)) ? Upper : Lower;
+    else {
+        Beep();
+        return;
+    }
+    if (text.WriteProtected()) return;
+    const int selMode = m_SelMode;
+    const TTextPos selStart = m_SelStartOffset, selEnd = m_SelEndOffset;
+    {
+        TFlagScope compound([this](bool on) { m_CompoundEdit = on; });
+        TBusy busy(*this, 0);
+        auto convert = [&text](TTextPos pos, unsigned char (*to)(unsigned char)) {
+            text.Overwrite(pos, to(*text.GetCharPtr(pos)));
+        };
+        for (TTextPos pos = begin; pos < end; ++pos) { // the last step passes the byte that ended a word
+            if (mode == Capitalise) convert(pos++, ToUpper);
+            for (; pos < text.TextSize() && pos < end && IsWordChar(*text.GetCharPtr(pos)); ++pos)
+                convert(pos, mode == Upper ? ToUpper : ToLower);
+        }
+    }
+    text.EndUndoGroup();
+    // Case changes widths in a proportional font: the lines are laid out again, the selection kept.
+    RelayoutFrom(m_WalkStart > begin ? 0 : m_WalkStart);
+    LayOutWalkLine();
+    SetSelection(OffsetToPos(selStart), OffsetToPos(selEnd), selMode);
+    InvalidateAll();
+}
+
+void TBigEditor::UndoEdit() { History(true); }
+
+void TBigEditor::RedoEdit() { History(false); }
+
+void TBigEditor::History(bool undo) {
+    TEditStream& text = Text();
+    text.Commit();
+    if ((undo ? text.UndoLevels() : text.RedoLevels()) < 1) throw EUndoError("Nothing to Undo!");
+    {
+        TBusy busy(*this, TextSize());
+        undo ? text.Undo() : text.Redo();
+    }
+    // The selection and the caret as the step kept them.
+    if (m_UndoSelMode != 0) {
+        const TViewPos start = OffsetToPos(std::min(m_UndoSelStart, TextSize()));
+        SetSelection(start, OffsetToPos(std::min(m_UndoSelEnd, TextSize())), m_UndoSelMode);
+        m_Anchor = start;
+    }
+    SetState(sfEmpty, TextSize() == 0);
+    const TTextPos caret = m_UndoCaretPos;
+    m_UndoCaretPos = 0;
+    GoToOffset(std::min(caret, TextSize()), false);
+}

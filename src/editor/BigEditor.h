@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QDateTime>
+
+#include "editor/TextViewer.h"
+#include "text/EditStream.h"
+
+// The editor control: every operation that changes the text, on an edit stream. Each command is one
+// undo step: commands that make several changes run linked (CompoundEdit, a drop, Replace All or a
+// column selection) and close the group when they end; single changes rely on the edit stream's
+// merging of adjacent ones.
+class TBigEditor : public TTextViewer {
+    Q_OBJECT
+public:
+    explicit TBigEditor(QWidget* parent = nullptr);
+
+    // The text model; it must be an edit stream.
+    void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) override;
+    TEditStream& Text() const;
+
+#define QV_KEY(Name, Index) \
+    TKeyDefinition Name() const { return KeyCode(Index); } \
+    void Set##Name(TKeyDefinition key) { SetKeyCode(Index, key); }
+    QV_KEY(BackSpaceKey, 17) QV_KEY(InsertKey, 18) QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20)
+    QV_KEY(DeleteKey, 21) QV_KEY(DeleteWordKey, 22) QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25)
+    QV_KEY(AltPasteKey, 26) QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29)
+    QV_KEY(RedoKey, 30)
+#undef QV_KEY
+
+    bool InsertOn() const { return m_State & sfInsert; }
+    void SetInsertOn(bool on) { SetState(sfInsert, on); }
+    bool SelectAfterPaste() const { return m_SelectAfterPaste; }
+    void SetSelectAfterPaste(bool on) { m_SelectAfterPaste = on; }
+    bool ReadOnly() const { return Text().ReadOnly(); }
+    void SetReadOnly(bool on) { Text().SetReadOnly(on); }
+    TTextPos MaxTextSize() const { return Text().MaxTextSize(); }
+    void SetMaxTextSize(TTextPos size) { Text().SetMaxTextSize(size); }
+    int MaxUndoLevels() const { return Text().MaxUndoLevels(); }
+    void SetMaxUndoLevels(int levels) { Text().SetMaxUndoLevels(levels); }
+    bool Modified() const { return m_State & sfModified; }
+    void SetModified(bool modified) { Text().SetModified(modified); }
+
+    // Editing commands.
+    void TypeChar(unsigned char c);
+    void NewLine();
+    void ToggleInsert() { SetInsertOn(!InsertOn()); }
+    void Backspace();
+    void DeleteChar();
+    void DeleteWord();
+    void DeleteLine();
+    void DeleteToLineEnd();
+    void DeleteToLineStart();
+    void DeleteSelection();
+    void DeleteRange(TTextPos pos, TTextPos count);
+    // Replaces each line's part of a column selection by `text`; one undo step unless kept open.
+    void ReplaceBlock(const std::string& text, bool keepUndoGroupOpen);
+    void InsertDateTime(const QDateTime& when);
+    // Cycles the words of the selection (or at the caret): lower case, Capitalised, UPPER CASE.
+    void CapitaliseWords();
+    void UndoEdit();
+    void RedoEdit();
+    bool SelectWordAtCaret();
+    // Makes room for typed or pasted text: deletes the selection, or fills with spaces up to a caret
+    // right of its line's end. Returns where the text goes.
+    TTextPos PrepareInsertion();
+    // Replaces the whole text.
+    void SetWindowText(const std::string& text);
+
+    // Moving text in and out.
+    void CutSelection();
+    void PasteClipboard();
+    // Inserts a column block (lines ended by CR LF) at the column of `pos` on successive lines; returns
+    // the position after its last line.
+    TTextPos PasteColumnBlock(const std::string& block, TTextPos pos);
+    // The Replace dialog's Replace and Replace All.
+    bool Replace(QWidget* dialog, const std::string& findText, TFindOptions options, const std::string& replaceWith);
+    bool FindNext(QWidget* dialog) override;
+    std::function<void(TBigEditor& sender, TTextPos count)> OnReplaceAll;
+
+protected:
+    std::function<void()> GetKeyHandler(int index) override;
+    void CharTyped(const QString& text) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Sets a flag for the span of a command, however it ends.
+    class TFlagScope {
+    public:
+        explicit TFlagScope(std::function<void(bool)> set) : m_Set(std::move(set)) { m_Set(true); }
+        ~TFlagScope() { m_Set(false); }
+
+    private:
+        std::function<void(bool)> m_Set;
+    };
+
+    void BindText();
+    void History(bool undo);
+    TTextPos ReplaceAll();
+    // Whether a view position lies in the selection, for starting a drag.
+    bool OverSelection(TTextPos x, TTextPos line);
+    // Drops the dragged selection at the caret; false when that was an ordinary click on it.
+    bool Drop(bool copy);
+    void DropStream(TTextPos d, bool copy, TTextPos fill);
+    void DropColumn(TTextPos d, bool copy, TTextPos fill);
+    // Spaces from a line's end up to document x on that line; the position after them.
+    TTextPos FillTo(TTextPos x, TTextPos line);
+
+    bool m_SelectAfterPaste = true;
+    TTextPos m_UndoCaretPos = 0;
+    TTextPos m_UndoSelStart = 0, m_UndoSelEnd = 0;
+    int m_UndoSelMode = 0;
+    bool m_CompoundEdit = false;
+    std::string m_ReplaceText;
+    std::vector<TChangeStart> m_UndoSteps; // the layout starts of the steps of an undo
+};

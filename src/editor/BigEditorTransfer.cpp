@@ -1,0 +1,280 @@
+// Moving text in and out of TBigEditor: cut, paste of stream text and column blocks, drag-and-drop of
+// the selection, and Replace.
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include "editor/BigEditor.h"
+#include "text/CodePage1252.h"
+#include "text/Exceptions.h"
+#include "text/SearchText.h"
+
+namespace {
+
+std::string ToWindows1252(const QString& text) {
+    std::string bytes(static_cast<size_t>(text.size()), '\0');
+    for (qsizetype i = 0; i < text.size(); ++i) bytes[static_cast<size_t>(i)] = static_cast<char>(UnicodeToWindows1252(text[i].unicode()));
+    return bytes;
+}
+
+} // namespace
+
+void TBigEditor::CutSelection() {
+    if (m_SelMode == 0) return;
+    CopyToClipboard();
+    DeleteSelection();
+}
+
+void TBigEditor::PasteClipboard() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    const TTextPos pos = PrepareInsertion();
+    TTextPos end = pos;
+    int reselect = 2;
+    if (mime && mime->hasFormat(ColumnTextFormat)) {
+        QByteArray data = mime->data(ColumnTextFormat);
+        const std::string block(data.constData(), static_cast<size_t>(qstrnlen(data.constData(), static_cast<uint>(data.size()))));
+        {
+            TFlagScope compound([this](bool on) { m_CompoundEdit = on; });
+            end = PasteColumnBlock(block, pos);
+        }
+        Text().EndUndoGroup();
+        reselect = 0;
+    } else if (mime && mime->hasText()) {
+        const std::string bytes = ToWindows1252(mime->text());
+        const TChangeStart start = BeforeChange(pos);
+        end = pos + Text().InsertFromHandle(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
+        AfterChange(start, end);
+    } else {
+        throw Exception("Clipboard is empty");
+    }
+    if (end == pos) {
+        Beep();
+        return;
+    }
+    if (m_SelectAfterPaste && reselect != 0) SetSelection(OffsetToPos(pos), OffsetToPos(end), reselect);
+    GoToOffset(end, false);
+}
+
+TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
+    // A fresh text model lays the block out the way this editor would show it.
+    TEditStream lines;
+    lines.SetCanvas(&m_Canvas);
+    lines.SetMode(TextBuffer()->Mode());
+    lines.SetMaxWidth(TextBuffer()->MaxWidth());
+    lines.InsertString(block, 0);
+    TEditStream& text = Text();
+    WalkToOffset(pos);
+    const TTextPos x = text.MeasureWidth(m_WalkStart, pos);
+    const TChangeStart start = BeforeChange(pos);
+    WalkToOffset(pos);
+    TTextPos end = pos;
+    for (TTextPos at = 0; at < lines.TextSize();) {
+        const TTextPos from = at;
+        TTextPos width = 0, count = 0;
+        lines.NextLineEnd(at, width, count);
+        const std::string line = lines.GetText(from, count);
+        TTextPos insertAt = m_WalkStart;
+        if (x <= m_WalkEndX) {
+            text.PosFromX(insertAt, x, width);
+        } else { // right of the line's end: spaces up to the block's column first
+            insertAt = m_WalkStart + m_WalkLength;
+            const TTextPos fill = (x - m_WalkEndX) / std::max<TTextPos>(1, text.ByteWidth(' '));
+            text.InsertSpaces(insertAt, fill);
+            insertAt += fill;
+        }
+        text.InsertString(line, insertAt);
+        end = insertAt + static_cast<TTextPos>(line.size());
+        if (end == text.TextSize()) {
+            text.InsertString("\r\n", end);
+            end += 2;
+        }
+        LayOutWalkLine();
+        if (at >= lines.TextSize()) break;
+        bool next = NextLine();
+        while (next && text.IsFormFeedAt(m_WalkStart)) next = NextLine();
+        if (!next) { // the block needs lines the text does not have yet
+            text.InsertString("\r\n", text.TextSize());
+            NextLine();
+        }
+    }
+    TextBuffer()->SetCanvas(&m_Canvas); // the temporary model took the canvas over
+    AfterChange(start, end);
+    return end;
+}
+
+// Replace ------------------------------------------------------------------------------------------
+
+bool TBigEditor::Replace(QWidget* dialog, const std::string& findText, TFindOptions options, const std::string& replaceWith) {
+    m_ReplaceText = TranslateSearchText(replaceWith);
+    m_SearchOptions = options;
+    m_SearchText = TranslateSearchText(findText);
+    SetState(sfSearchSet, !m_SearchText.empty());
+    return FindNext(dialog);
+}
+
+bool TBigEditor::FindNext(QWidget* dialog) {
+    const bool down = m_SearchOptions & frDown;
+    if (m_SearchOptions & frReplaceAll) {
+        if (m_State & sfSearching) {
+            Beep();
+            return false;
+        }
+        TFlagScope searching([this](bool on) { SetState(sfSearching, on); });
+        TBusy busy(*this, down ? TextSize() - CaretOffset() : CaretOffset());
+        ReplaceAll();
+        return true;
+    }
+    if ((m_SearchOptions & frReplace) && m_SelMode != 0 && SelectionSize() == static_cast<TTextPos>(m_SearchText.size())) {
+        const std::string selected = GetSelectedText();
+        const bool matchCase = m_SearchOptions & frMatchCase;
+        const bool same = std::equal(selected.begin(), selected.end(), m_SearchText.begin(), m_SearchText.end(),
+                                     [matchCase](char a, char b) {
+                                         auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+                                         return matchCase ? a == b : fold(a) == fold(b);
+                                     });
+        if (same) {
+            const TTextPos pos = PrepareInsertion();
+            const TChangeStart start = BeforeChange(pos);
+            Text().InsertString(m_ReplaceText, pos);
+            AfterChange(start, pos + static_cast<TTextPos>(m_ReplaceText.size()));
+        }
+    }
+    return TTextViewer::FindNext(dialog);
+}
+
+TTextPos TBigEditor::ReplaceAll() {
+    if (m_SearchText.empty()) return 0;
+    TEditStream& text = Text();
+    const bool down = m_SearchOptions & frDown;
+    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelStartOffset : m_SelEndOffset;
+    // Searching down every change lies after the start; searching up the whole text may change.
+    const TChangeStart start = BeforeChange(down ? pos : 0);
+    const auto length = static_cast<TTextPos>(m_SearchText.size());
+    const auto replacement = static_cast<TTextPos>(m_ReplaceText.size());
+    TTextPos count = 0;
+    while (pos >= 0 && text.Find(pos, m_SearchText, m_SearchOptions)) {
+        const bool goOn = PollAbort(pos);
+        text.Delete(pos, length);
+        text.InsertString(m_ReplaceText, pos);
+        ++count;
+        if (down)
+            pos += replacement;
+        else
+            --pos; // before the replaced text
+        if (!goOn || pos >= text.TextSize()) break;
+    }
+    AfterChange(start, std::clamp<TTextPos>(pos, 0, text.TextSize()));
+    text.EndUndoGroup();
+    if (OnReplaceAll) OnReplaceAll(*this, count);
+    return count;
+}
+
+// Drag-and-drop of the selection -----------------------------------------------------------------
+
+bool TBigEditor::OverSelection(TTextPos x, TTextPos line) {
+    if (!(m_State & sfSelection) || line < m_SelStart.Line || line > m_SelEnd.Line) return false;
+    const TViewPos pos = PointToPos(x, line);
+    if (m_SelMode == 3) return pos.Char >= m_SelStart.Char && pos.Char <= m_SelEnd.Char;
+    if (x > m_WalkEndX) return false; // the empty space right of the line's end
+    const TTextPos offset = m_WalkStart + std::min(pos.Char, m_WalkLength);
+    return offset >= m_SelStartOffset && offset <= m_SelEndOffset;
+}
+
+void TBigEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && (m_CursorReasons & crOverSelection) && !(m_State & sfBusy)) {
+        SetCursorReason(crDragging, true);
+        m_UndoCaretPos = CaretOffset();
+        SetState(sfDragging, true);
+        return;
+    }
+    TTextViewer::mousePressEvent(event);
+}
+
+void TBigEditor::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const TTextPos line = m_TopLine + (at.y() >= 0 ? at.y() / m_LineHeight : -1);
+    if ((m_State & sfDragging) && (m_CursorReasons & crDragging)) { // the caret follows the pointer
+        Guarded([&] { MoveCaretTo(m_HorzOffset + at.x() - m_LeftMargin, line); });
+        return;
+    }
+    TTextViewer::mouseMoveEvent(event);
+    if (!(m_State & (sfBusy | sfMouseSelecting | sfDragging))) {
+        const bool over = OverSelection(m_HorzOffset + at.x() - m_LeftMargin, line);
+        if (over != bool(m_CursorReasons & crOverSelection)) SetCursorReason(crOverSelection, over);
+    }
+}
+
+void TBigEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if ((m_State & sfDragging) && (m_CursorReasons & crDragging)) {
+        SetState(sfDragging, false);
+        SetCursorReason(crDragging, false);
+        bool dropped = false;
+        Guarded([&] { dropped = Drop(event->modifiers() & Qt::ControlModifier); });
+        if (dropped) return;
+    }
+    TTextViewer::mouseReleaseEvent(event);
+}
+
+bool TBigEditor::Drop(bool copy) {
+    TTextPos d = CaretOffset();
+    const TTextPos fill = m_CaretX > m_LineEndX ? (m_CaretX - m_LineEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' ')) : 0;
+    const bool inColumn = m_SelMode != 3 || (m_CaretChar >= m_SelStart.Char && m_CaretChar <= m_SelEnd.Char);
+    if (d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0 && inColumn && (m_SelMode != 3 || (m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line))) {
+        m_UndoCaretPos = 0; // dropped on itself: an ordinary click
+        return false;
+    }
+    TFlagScope dropping([this](bool on) { SetState(sfDropping, on); });
+    if (m_SelMode == 3)
+        DropColumn(d, copy, fill);
+    else
+        DropStream(d, copy, fill);
+    Text().EndUndoGroup();
+    return true;
+}
+
+void TBigEditor::DropStream(TTextPos d, bool copy, TTextPos fill) {
+    if (m_SelMode != 1 && m_SelMode != 2) throw EInternalError("Not in correct Selection Mode");
+    const TTextPos from = m_SelStartOffset, length = m_SelEndOffset - m_SelStartOffset;
+    const std::string bytes = Text().GetText(from, length);
+    if (!copy) {
+        if (from < d) d -= length;
+        DeleteRange(from, length);
+    }
+    const TChangeStart start = BeforeChange(d);
+    if (fill > 0) Text().InsertSpaces(d, fill); // the drop point lay right of its line's end
+    d += fill;
+    Text().InsertString(bytes, d);
+    AfterChange(start, d + length);
+    SetSelection(OffsetToPos(d), OffsetToPos(d + length), 2);
+    GoToOffset(d + length, false);
+}
+
+void TBigEditor::DropColumn(TTextPos d, bool copy, TTextPos fill) {
+    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
+    TBusy busy(*this, 0);
+    const std::string block = CopyColumn();
+    const TViewPos selStart = m_SelStart, selEnd = m_SelEnd;
+    const TViewPos dropAt = CaretPos();
+    if (!copy) {
+        if (m_SelStartOffset < d) {
+            // Lowered by what the block loses before the drop point (exact for a fixed-pitch font).
+            const TTextPos width = selEnd.Char - selStart.Char;
+            TTextPos lines = selEnd.Line - selStart.Line + 1;
+            if (m_SelEndOffset > d)
+                lines = dropAt.Line - selStart.Line + (selStart.Char > dropAt.Char ? 0 : 1);
+            d -= width * lines;
+        }
+        ReplaceBlock("", true);
+    }
+    if (fill > 0) {
+        const TChangeStart start = BeforeChange(d);
+        Text().InsertSpaces(d, fill);
+        AfterChange(start, d + fill);
+        d += fill;
+    }
+    const TTextPos end = PasteColumnBlock(block, d);
+    SetSelection(OffsetToPos(d), OffsetToPos(end), 3);
+    GoToOffset(end, false);
+}
