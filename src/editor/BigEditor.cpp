@@ -14,17 +14,27 @@ namespace {
 
 constexpr unsigned char CR = 13;
 // The default codes of definitions 17 ... 30 (Backspace, Insert, Enter, Ctrl+Y, Delete, Ctrl+T, ...).
-constexpr TKeyDefinition kEditingKeys[] = {8, 45, 13, 345, 46, 340, 344, 558, 342, 557, 1092, 1107, 2056, 338};
+constexpr TKeyDefinition kEditingKeys[] = {8,   45,  13,  345,  46,   340,  344,
+                                           558, 342, 557, 1092, 1107, 2056, 338};
 
-bool IsLower(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247); }
-bool IsUpper(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215); }
-unsigned char ToUpper(unsigned char c) { return IsLower(c) ? static_cast<unsigned char>(c - 32) : c; }
-unsigned char ToLower(unsigned char c) { return IsUpper(c) ? static_cast<unsigned char>(c + 32) : c; }
+bool IsLower(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247);
+}
+bool IsUpper(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215);
+}
+unsigned char ToUpper(unsigned char c) {
+    return IsLower(c) ? static_cast<unsigned char>(c - 32) : c;
+}
+unsigned char ToLower(unsigned char c) {
+    return IsUpper(c) ? static_cast<unsigned char>(c + 32) : c;
+}
 
 } // namespace
 
 TBigEditor::TBigEditor(QWidget* parent) : TTextViewer(parent) {
-    for (int index = 17; index <= 30; ++index) SetKeyCode(index, kEditingKeys[index - 17]);
+    for (int index = 17; index <= 30; ++index)
+        SetKeyCode(index, kEditingKeys[index - 17]);
     SetInsertOn(true);
     SetTextBuffer(std::make_unique<TEditStream>());
     // Keeps the clipboard-holds-text flag current, so Paste can be enabled without asking the clipboard.
@@ -73,7 +83,9 @@ void TBigEditor::BindText() {
         SetState(sfCanRedo, Text().RedoLevels() > 0);
     });
     // Each step of an undo is a change of its own: the walker follows it.
-    text.OnBeforeUndo = [this](TTextPos pos) { m_UndoSteps.push_back(BeforeChange(std::max<TTextPos>(0, pos - 1))); };
+    text.OnBeforeUndo = [this](TTextPos pos) {
+        m_UndoSteps.push_back(BeforeChange(std::max<TTextPos>(0, pos - 1)));
+    };
     text.OnAfterUndo = [this](TEditStream&) {
         AfterChange(m_UndoSteps.back(), m_UndoSteps.back().Offset);
         m_UndoSteps.pop_back();
@@ -82,26 +94,40 @@ void TBigEditor::BindText() {
 
 std::function<void()> TBigEditor::GetKeyHandler(int index) {
     switch (index) {
-    case 17: return [this] { Backspace(); };
-    case 18: return [this] { ToggleInsert(); };
-    case 19: return [this] { NewLine(); };
-    case 20: return [this] { DeleteLine(); };
-    case 21: return [this] { DeleteChar(); };
-    case 22: return [this] { DeleteWord(); };
+    case 17:
+        return [this] { Backspace(); };
+    case 18:
+        return [this] { ToggleInsert(); };
+    case 19:
+        return [this] { NewLine(); };
+    case 20:
+        return [this] { DeleteLine(); };
+    case 21:
+        return [this] { DeleteChar(); };
+    case 22:
+        return [this] { DeleteWord(); };
     case 23:
-    case 24: return [this] { CutSelection(); };
+    case 24:
+        return [this] { CutSelection(); };
     case 25:
-    case 26: return [this] { PasteClipboard(); };
-    case 27: return [this] { DeleteToLineEnd(); };
-    case 28: return [this] { DeleteToLineStart(); };
-    case 29: return [this] { UndoEdit(); };
-    case 30: return [this] { RedoEdit(); };
-    default: return TTextViewer::GetKeyHandler(index);
+    case 26:
+        return [this] { PasteClipboard(); };
+    case 27:
+        return [this] { DeleteToLineEnd(); };
+    case 28:
+        return [this] { DeleteToLineStart(); };
+    case 29:
+        return [this] { UndoEdit(); };
+    case 30:
+        return [this] { RedoEdit(); };
+    default:
+        return TTextViewer::GetKeyHandler(index);
     }
 }
 
 void TBigEditor::CharTyped(const QString& text) {
-    for (const QChar c : text) TypeChar(UnicodeToWindows1252(c.unicode()));
+    for (const QChar c : text)
+        TypeChar(UnicodeToWindows1252(c.unicode()));
 }
 
 // Inserting --------------------------------------------------------------------------------------
@@ -151,9 +177,11 @@ void TBigEditor::NewLine() {
 
 void TBigEditor::InsertDateTime(const QDateTime& when) {
     const QLocale locale;
-    const QString text = locale.toString(when.date(), QLocale::ShortFormat) + " " + locale.toString(when.time(), QLocale::LongFormat);
+    const QString text = locale.toString(when.date(), QLocale::ShortFormat) + " " +
+                         locale.toString(when.time(), QLocale::LongFormat);
     std::string bytes;
-    for (const QChar c : text) bytes += static_cast<char>(UnicodeToWindows1252(c.unicode()));
+    for (const QChar c : text)
+        bytes += static_cast<char>(UnicodeToWindows1252(c.unicode()));
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
     Text().InsertString(bytes, pos);
@@ -163,7 +191,8 @@ void TBigEditor::InsertDateTime(const QDateTime& when) {
 void TBigEditor::SetWindowText(const std::string& text) {
     Clear();
     std::string bytes = text;
-    if (Text().OEMConvert()) OemToAnsi(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()));
+    if (Text().OEMConvert())
+        OemToAnsi(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()));
     Text().InsertString(bytes, 0);
     TextLoaded();
     SetState(sfEmpty, TextSize() == 0);
@@ -321,9 +350,13 @@ void TBigEditor::CapitaliseWords() {
     InvalidateAll();
 }
 
-void TBigEditor::UndoEdit() { History(true); }
+void TBigEditor::UndoEdit() {
+    History(true);
+}
 
-void TBigEditor::RedoEdit() { History(false); }
+void TBigEditor::RedoEdit() {
+    History(false);
+}
 
 void TBigEditor::History(bool undo) {
     TEditStream& text = Text();

@@ -18,32 +18,63 @@ public:
     void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) override;
     TEditStream& Text() const;
 
-#define QV_KEY(Name, Index) \
-    TKeyDefinition Name() const { return KeyCode(Index); } \
-    void Set##Name(TKeyDefinition key) { SetKeyCode(Index, key); }
-    QV_KEY(BackSpaceKey, 17) QV_KEY(InsertKey, 18) QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20)
-    QV_KEY(DeleteKey, 21) QV_KEY(DeleteWordKey, 22) QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25)
-    QV_KEY(AltPasteKey, 26) QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29)
-    QV_KEY(RedoKey, 30)
+#define QV_KEY(Name, Index)                                                                                  \
+    TKeyDefinition Name() const {                                                                            \
+        return KeyCode(Index);                                                                               \
+    }                                                                                                        \
+    void Set##Name(TKeyDefinition key) {                                                                     \
+        SetKeyCode(Index, key);                                                                              \
+    }
+    QV_KEY(BackSpaceKey, 17)
+    QV_KEY(InsertKey, 18) QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20) QV_KEY(DeleteKey, 21)
+        QV_KEY(DeleteWordKey, 22) QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25)
+            QV_KEY(AltPasteKey, 26) QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29)
+                QV_KEY(RedoKey, 30)
 #undef QV_KEY
 
-    bool InsertOn() const { return m_State & sfInsert; }
-    void SetInsertOn(bool on) { SetState(sfInsert, on); }
-    bool SelectAfterPaste() const { return m_SelectAfterPaste; }
-    void SetSelectAfterPaste(bool on) { m_SelectAfterPaste = on; }
-    bool ReadOnly() const { return Text().ReadOnly(); }
-    void SetReadOnly(bool on) { Text().SetReadOnly(on); }
-    TTextPos MaxTextSize() const { return Text().MaxTextSize(); }
-    void SetMaxTextSize(TTextPos size) { Text().SetMaxTextSize(size); }
-    int MaxUndoLevels() const { return Text().MaxUndoLevels(); }
-    void SetMaxUndoLevels(int levels) { Text().SetMaxUndoLevels(levels); }
-    bool Modified() const { return m_State & sfModified; }
-    void SetModified(bool modified) { Text().SetModified(modified); }
+                    bool InsertOn() const {
+        return m_State & sfInsert;
+    }
+    void SetInsertOn(bool on) {
+        SetState(sfInsert, on);
+    }
+    bool SelectAfterPaste() const {
+        return m_SelectAfterPaste;
+    }
+    void SetSelectAfterPaste(bool on) {
+        m_SelectAfterPaste = on;
+    }
+    bool ReadOnly() const {
+        return Text().ReadOnly();
+    }
+    void SetReadOnly(bool on) {
+        Text().SetReadOnly(on);
+    }
+    TTextPos MaxTextSize() const {
+        return Text().MaxTextSize();
+    }
+    void SetMaxTextSize(TTextPos size) {
+        Text().SetMaxTextSize(size);
+    }
+    int MaxUndoLevels() const {
+        return Text().MaxUndoLevels();
+    }
+    void SetMaxUndoLevels(int levels) {
+        Text().SetMaxUndoLevels(levels);
+    }
+    bool Modified() const {
+        return m_State & sfModified;
+    }
+    void SetModified(bool modified) {
+        Text().SetModified(modified);
+    }
 
     // Editing commands.
     void TypeChar(unsigned char c);
     void NewLine();
-    void ToggleInsert() { SetInsertOn(!InsertOn()); }
+    void ToggleInsert() {
+        SetInsertOn(!InsertOn());
+    }
     void Backspace();
     void DeleteChar();
     void DeleteWord();
@@ -73,7 +104,8 @@ public:
     // the position after its last line.
     TTextPos PasteColumnBlock(const std::string& block, TTextPos pos);
     // The Replace dialog's Replace and Replace All.
-    bool Replace(QWidget* dialog, const std::string& findText, TFindOptions options, const std::string& replaceWith);
+    bool Replace(QWidget* dialog, const std::string& findText, TFindOptions options,
+                 const std::string& replaceWith);
     bool FindNext(QWidget* dialog) override;
     std::function<void(TBigEditor& sender, TTextPos count)> OnReplaceAll;
 

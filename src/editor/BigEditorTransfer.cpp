@@ -15,7 +15,8 @@ namespace {
 
 std::string ToWindows1252(const QString& text) {
     std::string bytes(static_cast<size_t>(text.size()), '\0');
-    for (qsizetype i = 0; i < text.size(); ++i) bytes[static_cast<size_t>(i)] = static_cast<char>(UnicodeToWindows1252(text[i].unicode()));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        bytes[static_cast<size_t>(i)] = static_cast<char>(UnicodeToWindows1252(text[i].unicode()));
     return bytes;
 }
 
@@ -34,7 +35,8 @@ void TBigEditor::PasteClipboard() {
     int reselect = 2;
     if (mime && mime->hasFormat(ColumnTextFormat)) {
         QByteArray data = mime->data(ColumnTextFormat);
-        const std::string block(data.constData(), static_cast<size_t>(qstrnlen(data.constData(), static_cast<uint>(data.size()))));
+        const std::string block(data.constData(), static_cast<size_t>(qstrnlen(
+                                                      data.constData(), static_cast<uint>(data.size()))));
         {
             TFlagScope compound([this](bool on) { m_CompoundEdit = on; });
             end = PasteColumnBlock(block, pos);
@@ -44,7 +46,8 @@ void TBigEditor::PasteClipboard() {
     } else if (mime && mime->hasText()) {
         const std::string bytes = ToWindows1252(mime->text());
         const TChangeStart start = BeforeChange(pos);
-        end = pos + Text().InsertFromHandle(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
+        end = pos + Text().InsertFromHandle(
+                        std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
         AfterChange(start, end);
     } else {
         throw Exception("Clipboard is empty");
@@ -93,7 +96,8 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
         LayOutWalkLine();
         if (at >= lines.TextSize()) break;
         bool next = NextLine();
-        while (next && text.IsFormFeedAt(m_WalkStart)) next = NextLine();
+        while (next && text.IsFormFeedAt(m_WalkStart))
+            next = NextLine();
         if (!next) { // the block needs lines the text does not have yet
             text.InsertString("\r\n", text.TextSize());
             NextLine();
@@ -106,7 +110,8 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
 
 // Replace ------------------------------------------------------------------------------------------
 
-bool TBigEditor::Replace(QWidget* dialog, const std::string& findText, TFindOptions options, const std::string& replaceWith) {
+bool TBigEditor::Replace(QWidget* dialog, const std::string& findText, TFindOptions options,
+                         const std::string& replaceWith) {
     m_ReplaceText = TranslateSearchText(replaceWith);
     m_SearchOptions = options;
     m_SearchText = TranslateSearchText(findText);
@@ -126,12 +131,15 @@ bool TBigEditor::FindNext(QWidget* dialog) {
         ReplaceAll();
         return true;
     }
-    if ((m_SearchOptions & frReplace) && m_SelMode != 0 && SelectionSize() == static_cast<TTextPos>(m_SearchText.size())) {
+    if ((m_SearchOptions & frReplace) && m_SelMode != 0 &&
+        SelectionSize() == static_cast<TTextPos>(m_SearchText.size())) {
         const std::string selected = GetSelectedText();
         const bool matchCase = m_SearchOptions & frMatchCase;
-        const bool same = std::equal(selected.begin(), selected.end(), m_SearchText.begin(), m_SearchText.end(),
-                                     [matchCase](char a, char b) {
-                                         auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        const bool same = std::equal(selected.begin(), selected.end(), m_SearchText.begin(),
+                                     m_SearchText.end(), [matchCase](char a, char b) {
+                                         auto fold = [](char c) {
+                                             return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+                                         };
                                          return matchCase ? a == b : fold(a) == fold(b);
                                      });
         if (same) {
@@ -219,9 +227,12 @@ void TBigEditor::mouseReleaseEvent(QMouseEvent* event) {
 
 bool TBigEditor::Drop(bool copy) {
     TTextPos d = CaretOffset();
-    const TTextPos fill = m_CaretX > m_LineEndX ? (m_CaretX - m_LineEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' ')) : 0;
+    const TTextPos fill = m_CaretX > m_LineEndX
+                              ? (m_CaretX - m_LineEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' '))
+                              : 0;
     const bool inColumn = m_SelMode != 3 || (m_CaretChar >= m_SelStart.Char && m_CaretChar <= m_SelEnd.Char);
-    if (d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0 && inColumn && (m_SelMode != 3 || (m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line))) {
+    if (d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0 && inColumn &&
+        (m_SelMode != 3 || (m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line))) {
         m_UndoCaretPos = 0; // dropped on itself: an ordinary click
         return false;
     }

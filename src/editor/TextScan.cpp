@@ -64,7 +64,8 @@ void TTextViewer::ScanStep() {
         if (m_ScanLine >= m_TopLine && m_ScanLine < m_TopLine + m_VisibleLines) InvalidateAll();
     };
     const TTextPos stepStart = m_ScanPos;
-    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget && m_ScanPos - stepStart < kBytesPerStep; ++lines) {
+    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget && m_ScanPos - stepStart < kBytesPerStep;
+         ++lines) {
         if (m_ScanPos == m_CaretStart) {
             m_CaretPage = m_ScanPage;
             m_CaretLine = m_ScanLine;
@@ -82,8 +83,10 @@ void TTextViewer::ScanStep() {
         }
         TTextPos next = m_ScanPos, width = 0, count = 0;
         text.NextLineEnd(next, width, count);
-        if (m_SelStartOffset >= m_ScanPos && m_SelStartOffset < std::max(next, m_ScanPos + 1)) m_SelStart.Line = m_ScanLine;
-        if (m_SelEndOffset >= m_ScanPos && m_SelEndOffset < std::max(next, m_ScanPos + 1)) m_SelEnd.Line = m_ScanLine;
+        if (m_SelStartOffset >= m_ScanPos && m_SelStartOffset < std::max(next, m_ScanPos + 1))
+            m_SelStart.Line = m_ScanLine;
+        if (m_SelEndOffset >= m_ScanPos && m_SelEndOffset < std::max(next, m_ScanPos + 1))
+            m_SelEnd.Line = m_ScanLine;
         if (width > m_MaxLineWidth && m_WrapMode != TWrapModes::opWrapScreenWidth) {
             m_MaxLineWidth = width;
             m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
@@ -127,7 +130,8 @@ void TTextViewer::Estimate() {
         return;
     }
     if (!m_LayoutComplete && m_ScanPos > 0) {
-        const auto estimate = static_cast<TTextPos>(static_cast<long double>(TextSize()) / m_ScanPos * m_ScanLine);
+        const auto estimate =
+            static_cast<TTextPos>(static_cast<long double>(TextSize()) / m_ScanPos * m_ScanLine);
         if (estimate > m_CaretLine) SetLastLine(estimate);
         m_PageCount = m_LastLine / std::max<TTextPos>(1, m_LinesPerPage) + 1;
     }
@@ -162,11 +166,14 @@ void TTextViewer::ApplyWrapWidth() {
         text.SetMode(TlbModes::lbPrinter);
         QPrinter* printer = TPrinterAccess::Printer();
         // Without a printer the page is a Letter sheet at the screen's resolution.
-        const TTextPos pageWidth = printer ? printer->pageLayout().fullRectPixels(printer->resolution()).width()
-                                           : static_cast<TTextPos>(8.5 * logicalDpiX());
-        const TTextPos width = std::max<TTextPos>(1, zoomed(pageWidth - m_PrintMargins[0] - m_PrintMargins[2]));
+        const TTextPos pageWidth = printer
+                                       ? printer->pageLayout().fullRectPixels(printer->resolution()).width()
+                                       : static_cast<TTextPos>(8.5 * logicalDpiX());
+        const TTextPos width =
+            std::max<TTextPos>(1, zoomed(pageWidth - m_PrintMargins[0] - m_PrintMargins[2]));
         text.SetMaxWidth(width);
-        m_MaxLineWidth = std::lround(static_cast<double>(width) / text.LayoutAvgCharWidth() * text.ScreenAvgCharWidth());
+        m_MaxLineWidth =
+            std::lround(static_cast<double>(width) / text.LayoutAvgCharWidth() * text.ScreenAvgCharWidth());
         break;
     }
     }
@@ -222,7 +229,9 @@ void TTextViewer::SetShowPageBreaks(TPageBreakDisplayModes mode) {
     InvalidateAll();
 }
 
-void TTextViewer::FontMeasured() { Relayout(); }
+void TTextViewer::FontMeasured() {
+    Relayout();
+}
 
 void TTextViewer::ResizeHorz() {
     if (m_WrapMode == TWrapModes::opWrapScreenWidth)

@@ -15,14 +15,16 @@
 #include "text/SearchText.h"
 #include "text/WordChars.h"
 
-const char* const TTextViewer::ColumnTextFormat = "application/x-qt-windows-mime;value=\"QUORVEL_COLUMN_TEXT\"";
+const char* const TTextViewer::ColumnTextFormat =
+    "application/x-qt-windows-mime;value=\"QUORVEL_COLUMN_TEXT\"";
 
 namespace {
 
 QString FromWindows1252(const std::string& bytes) {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char c : bytes) *out++ = Windows1252ToUnicode[static_cast<unsigned char>(c)];
+    for (const char c : bytes)
+        *out++ = Windows1252ToUnicode[static_cast<unsigned char>(c)];
     return text;
 }
 
@@ -58,7 +60,8 @@ void TTextViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
 TTextPos TTextViewer::SelectionSize() {
     if (m_SelMode == 0) return 0;
     if (m_SelMode != 3) return m_SelEndOffset - m_SelStartOffset;
-    while (!m_LayoutComplete && m_ScanLine < m_SelEnd.Line) ScanStep();
+    while (!m_LayoutComplete && m_ScanLine < m_SelEnd.Line)
+        ScanStep();
     return (std::abs(m_SelEnd.Char - m_SelStart.Char) + 2) * (m_SelEnd.Line - m_SelStart.Line + 1) + 1;
 }
 
@@ -73,25 +76,33 @@ void TTextViewer::SelectAll() {
 TTextPos TTextViewer::WordStartOffset(TTextPos i) {
     const TTextPos size = TextSize();
     if (i >= size) i = size - 1;
-    while (i >= 0 && !IsWordChar(*m_TextBuffer->GetCharPtr(i))) --i;
-    while (i >= 0 && IsWordChar(*m_TextBuffer->GetCharPtr(i))) --i;
+    while (i >= 0 && !IsWordChar(*m_TextBuffer->GetCharPtr(i)))
+        --i;
+    while (i >= 0 && IsWordChar(*m_TextBuffer->GetCharPtr(i)))
+        --i;
     return i + 1;
 }
 
 TTextPos TTextViewer::WordEndOffset(TTextPos i) {
     const TTextPos size = TextSize();
-    while (i < size && IsWordChar(*m_TextBuffer->GetCharPtr(i))) ++i;
+    while (i < size && IsWordChar(*m_TextBuffer->GetCharPtr(i)))
+        ++i;
     return i;
 }
 
-TViewPos TTextViewer::WordStart(TViewPos pos) { return OffsetToPos(WordStartOffset(PosToOffset(pos))); }
+TViewPos TTextViewer::WordStart(TViewPos pos) {
+    return OffsetToPos(WordStartOffset(PosToOffset(pos)));
+}
 
-TViewPos TTextViewer::WordEnd(TViewPos pos) { return OffsetToPos(WordEndOffset(PosToOffset(pos))); }
+TViewPos TTextViewer::WordEnd(TViewPos pos) {
+    return OffsetToPos(WordEndOffset(PosToOffset(pos)));
+}
 
 TViewPos TTextViewer::WordAndSpacesEnd(TViewPos pos) {
     TTextPos i = WordEndOffset(PosToOffset(pos));
     const TTextPos size = TextSize();
-    while (i < size && (*m_TextBuffer->GetCharPtr(i) == ' ' || *m_TextBuffer->GetCharPtr(i) == '\t')) ++i;
+    while (i < size && (*m_TextBuffer->GetCharPtr(i) == ' ' || *m_TextBuffer->GetCharPtr(i) == '\t'))
+        ++i;
     return OffsetToPos(i);
 }
 
@@ -115,7 +126,8 @@ void TTextViewer::MouseUpSelect() {
     TTextPos start = CaretOffset();
     m_TextBuffer->FindLineStart(start);
     WalkToLine(m_CaretLine, false);
-    while (!m_WalkEnded && !m_TextBuffer->IsFormFeedAt(m_WalkNext) && NextLine()) {}
+    while (!m_WalkEnded && !m_TextBuffer->IsFormFeedAt(m_WalkNext) && NextLine()) {
+    }
     const TTextPos end = m_WalkNext;
     const TViewPos from = OffsetToPos(start);
     SetSelection(from, OffsetToPos(end), 2);
@@ -155,7 +167,8 @@ void TTextViewer::CopyToClipboard() {
     }
     auto* mime = new QMimeData;
     mime->setText(FromWindows1252(bytes));
-    if (m_SelMode == 3) mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
+    if (m_SelMode == 3)
+        mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
@@ -203,7 +216,9 @@ bool TTextViewer::FindNext(QWidget* dialog) {
     if (!m_TextBuffer) return false;
     SetState(sfSearching, true);
     const bool down = m_SearchOptions & frDown;
-    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelEndOffset : std::max<TTextPos>(0, m_SelStartOffset - 1);
+    TTextPos pos = m_SelMode == 0 ? CaretOffset()
+                   : down         ? m_SelEndOffset
+                                  : std::max<TTextPos>(0, m_SelStartOffset - 1);
     bool found = false;
     try {
         TBusy busy(*this, TextSize());
@@ -237,7 +252,8 @@ void TTextViewer::SelectHit(TTextPos start, TTextPos end) {
 
 void TTextViewer::MoveDialogOffCaret(QWidget& dialog) {
     if (!dialog.isVisible()) return;
-    const QPoint rowTop = viewport()->mapToGlobal(QPoint(0, static_cast<int>((m_CaretLine - m_TopLine) * m_LineHeight)));
+    const QPoint rowTop =
+        viewport()->mapToGlobal(QPoint(0, static_cast<int>((m_CaretLine - m_TopLine) * m_LineHeight)));
     const QRect caretRow(rowTop, QSize(ClientWidth(), static_cast<int>(m_LineHeight)));
     QRect frame = dialog.frameGeometry();
     if (!frame.intersects(caretRow)) return;

@@ -4,9 +4,13 @@
 
 #include "editor/IdleDriver.h"
 
-TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) { Constructed(); }
+TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) {
+    Constructed();
+}
 
-TTextViewer::~TTextViewer() { TIdleDriver::Instance().Unregister(this); }
+TTextViewer::~TTextViewer() {
+    TIdleDriver::Instance().Unregister(this);
+}
 
 void TTextViewer::SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) {
     m_TextBuffer = std::move(buffer);
@@ -20,7 +24,9 @@ void TTextViewer::SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) {
     TextLoaded();
 }
 
-TTextPos TTextViewer::TextSize() const { return m_TextBuffer ? m_TextBuffer->TextSize() : 0; }
+TTextPos TTextViewer::TextSize() const {
+    return m_TextBuffer ? m_TextBuffer->TextSize() : 0;
+}
 
 void TTextViewer::Reset() {
     if (m_TextBuffer) m_TextBuffer->Clear();
@@ -54,7 +60,9 @@ void TTextViewer::TextLoaded() {
 
 // Offsets and positions -------------------------------------------------------------------------
 
-TTextPos TTextViewer::CaretOffset() { return m_CaretStart + std::min(m_CaretChar, m_LineLength); }
+TTextPos TTextViewer::CaretOffset() {
+    return m_CaretStart + std::min(m_CaretChar, m_LineLength);
+}
 
 TTextPos TTextViewer::PosToOffset(TViewPos pos) {
     WalkToLine(pos.Line, false);
@@ -81,7 +89,8 @@ void TTextViewer::GoToLine(TTextPos number) {
     SetState(sfGoToLine, true);
     WalkToLine(number - 1, false);
     // Hard page-break lines do not count.
-    while (m_WalkHardIndex + number > m_WalkLine && NextLine()) {}
+    while (m_WalkHardIndex + number > m_WalkLine && NextLine()) {
+    }
     SetCaretLine(m_WalkLine);
     SetCaretChar(0);
     SetState(sfGoToLine, false);
@@ -104,9 +113,12 @@ TTextPos TTextViewer::LineToPage(TTextPos line) {
 
 TTextPos TTextViewer::PageToLine(TTextPos page) {
     TBusy busy(*this, m_PageCount);
-    while (!m_LayoutComplete && m_ScanPage <= page) ScanStep();
-    while (page <= m_WalkPage && PrevLine()) {}
-    while (page > m_WalkPage && NextLine()) {}
+    while (!m_LayoutComplete && m_ScanPage <= page)
+        ScanStep();
+    while (page <= m_WalkPage && PrevLine()) {
+    }
+    while (page > m_WalkPage && NextLine()) {
+    }
     return m_WalkLine;
 }
 
@@ -138,9 +150,12 @@ void TTextViewer::GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionS
     length = m_WalkLength;
     page = m_WalkPage;
     lineBase = m_WalkHardIndex + 1;
-    sectionStart = lineBase > 0 ? m_HardBreakLines[static_cast<size_t>(
-                                      std::min<TTextPos>(lineBase, static_cast<TTextPos>(m_HardBreakLines.size())) - 1)] + 1
-                                : 0;
+    sectionStart =
+        lineBase > 0
+            ? m_HardBreakLines[static_cast<size_t>(
+                  std::min<TTextPos>(lineBase, static_cast<TTextPos>(m_HardBreakLines.size())) - 1)] +
+                  1
+            : 0;
     m_CaretStart = m_WalkStart;
 }
 
@@ -180,7 +195,9 @@ void TTextViewer::XToChar(TTextPos& x, TTextPos& ch) {
     }
 }
 
-void TTextViewer::CaretMoved() { TIdleDriver::Instance().Kick(); }
+void TTextViewer::CaretMoved() {
+    TIdleDriver::Instance().Kick();
+}
 
 void TTextViewer::IdleStep(bool& done) {
     done = true;

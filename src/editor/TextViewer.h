@@ -100,8 +100,8 @@ public:
     TTextPos WalkNext() const { return m_WalkNext; }
 
 protected:
-    void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase, TTextPos& page,
-                     TTextPos& length) override;
+    void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
+                     TTextPos& page, TTextPos& length) override;
     TTextPos CharToX(TTextPos ch) override;
     void XToChar(TTextPos& x, TTextPos& ch) override;
     void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) override;
@@ -148,7 +148,8 @@ protected:
     TTextPos m_ColLeft = 0, m_ColRight = 0;
     TTextPos m_TopStart = 0;
     // The walker.
-    TTextPos m_WalkNext = 0, m_WalkPrev = 0, m_WalkStart = 0, m_CaretStart = 0, m_WalkLine = 0, m_WalkLength = 0;
+    TTextPos m_WalkNext = 0, m_WalkPrev = 0, m_WalkStart = 0, m_CaretStart = 0, m_WalkLine = 0,
+             m_WalkLength = 0;
     TTextPos m_WalkEndX = 0, m_WalkPage = 1;
     int m_WalkBreak = 0;
     bool m_WalkEnded = false; // the walker's line ends with a line break

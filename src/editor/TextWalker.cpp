@@ -107,7 +107,8 @@ void TTextViewer::JumpTo(TTextPos offset, TTextPos line, TTextPos page) {
         start = pos;
         m_TextBuffer->NextLineEnd(pos, width, count);
         // A position right before a page break belongs to the end of the line before it.
-        if (offset < pos || pos >= size || pos <= start || (offset == pos && m_TextBuffer->IsFormFeedAt(offset)))
+        if (offset < pos || pos >= size || pos <= start ||
+            (offset == pos && m_TextBuffer->IsFormFeedAt(offset)))
             break;
         prev = start;
     }
@@ -138,8 +139,11 @@ void TTextViewer::WalkToOffset(TTextPos offset) {
     for (const TAnchor& anchor : anchors)
         if (std::abs(anchor.Offset - offset) < std::abs(nearest->Offset - offset)) nearest = &anchor;
     if (nearest != &anchors[3]) JumpTo(nearest->Offset, nearest->Line, nearest->Page);
-    while (offset < m_WalkStart && PrevLine()) {}
-    while ((offset > m_WalkNext || (offset == m_WalkNext && !m_TextBuffer->IsFormFeedAt(offset))) && NextLine()) {}
+    while (offset < m_WalkStart && PrevLine()) {
+    }
+    while ((offset > m_WalkNext || (offset == m_WalkNext && !m_TextBuffer->IsFormFeedAt(offset))) &&
+           NextLine()) {
+    }
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
 }
 
@@ -152,8 +156,8 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
         const auto guess = static_cast<TTextPos>(static_cast<long double>(TextSize()) * line / m_LastLine);
         auto farFrom = [](TTextPos a, TTextPos b, TTextPos distance) { return std::abs(a - b) > distance; };
         if (farFrom(guess, m_SelStartOffset, 4096) && farFrom(guess, m_SelEndOffset, 4096) &&
-            farFrom(line, m_WalkLine, 100) && farFrom(line, m_CaretLine, 100) && farFrom(line, m_SelStart.Line, 100) &&
-            farFrom(line, m_SelEnd.Line, 100)) {
+            farFrom(line, m_WalkLine, 100) && farFrom(line, m_CaretLine, 100) &&
+            farFrom(line, m_SelStart.Line, 100) && farFrom(line, m_SelEnd.Line, 100)) {
             // Far into text not walked: place the line by proportion of bytes and let the scan correct it.
             if (line + 2 * m_VisibleLines < m_LastLine) {
                 JumpTo(guess, line, line / std::max<TTextPos>(1, m_AvgLinesPerPage) + 1);
@@ -176,15 +180,17 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
         const TAnchor* nearest = nullptr;
         TTextPos best = std::abs(m_WalkLine - line);
         for (const TAnchor& anchor : anchors)
-            if (std::abs(anchor.Line - line) <= best && (!nearest || std::abs(anchor.Line - line) < std::abs(nearest->Line - line))) {
+            if (std::abs(anchor.Line - line) <= best &&
+                (!nearest || std::abs(anchor.Line - line) < std::abs(nearest->Line - line))) {
                 nearest = &anchor;
                 best = std::abs(anchor.Line - line);
             }
-        if (nearest && nearest->Line != m_WalkLine)
-            JumpTo(nearest->Offset, nearest->Line, nearest->Page);
+        if (nearest && nearest->Line != m_WalkLine) JumpTo(nearest->Offset, nearest->Line, nearest->Page);
         RecomputeHardIndex();
     }
-    while (m_WalkLine < line && NextLine()) {}
-    while (m_WalkLine > line && PrevLine()) {}
+    while (m_WalkLine < line && NextLine()) {
+    }
+    while (m_WalkLine > line && PrevLine()) {
+    }
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
 }

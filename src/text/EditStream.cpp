@@ -122,7 +122,8 @@ void TEditStream::Insert(const unsigned char* buffer, TTextPos pos, TTextPos cou
     const TTextPos at = pos - m_BufferPos;
     if (m_BufferSize > m_PendingInsert + count + m_PendingPos - m_BufferPos) {
         // Room after the run: the bytes behind it move up, those pushed out stay in the chain.
-        std::memmove(p + count, p, static_cast<size_t>(std::min(m_BufferCount - at, m_BufferSize - at - count)));
+        std::memmove(p + count, p,
+                     static_cast<size_t>(std::min(m_BufferCount - at, m_BufferSize - at - count)));
         std::memcpy(p, buffer, static_cast<size_t>(count));
         m_BufferCount = std::min(m_BufferCount + count, m_BufferSize);
         m_PendingInsert += count;
@@ -165,7 +166,8 @@ TTextPos TEditStream::InsertFromHandle(std::span<const unsigned char> block, TTe
 
 void TEditStream::Delete(TTextPos pos, TTextPos count) {
     if (WriteProtected() || count <= 0) return;
-    if (pos < 0 || pos + count > m_TextSize) RaiseInternalError("Internal Error - Deletion passed End of File");
+    if (pos < 0 || pos + count > m_TextSize)
+        RaiseInternalError("Internal Error - Deletion passed End of File");
     m_RedoList.Clear();
     unsigned char* p = GetCharPtr(pos);
     const bool touchesRun = pos <= m_PendingPos && m_PendingPos <= pos + count;
@@ -217,7 +219,9 @@ TTextPos TEditStream::Undo() {
     return m_UndoList.Levels() < 1 ? 0 : PerformUndo(m_UndoList, m_RedoList);
 }
 
-TTextPos TEditStream::Redo() { return m_RedoList.Levels() < 1 ? 0 : PerformUndo(m_RedoList, m_UndoList); }
+TTextPos TEditStream::Redo() {
+    return m_RedoList.Levels() < 1 ? 0 : PerformUndo(m_RedoList, m_UndoList);
+}
 
 TTextPos TEditStream::PerformUndo(TUndoList& from, TUndoList& to) {
     TTextPos low = m_TextSize;

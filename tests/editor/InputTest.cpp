@@ -20,19 +20,24 @@ protected:
 };
 
 struct Viewer {
-    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 10, int columns = 40) {
+    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 10,
+                    int columns = 40) {
         view.SetTextBuffer(TextOver(bytes));
         view.show();
-        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1, rows * static_cast<int>(view.LineHeight()));
+        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1,
+                           rows * static_cast<int>(view.LineHeight()));
         for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
             view.resize(view.size() + client - view.viewport()->size());
             QTest::qWait(1);
         }
         view.SetWrapMode(mode);
         view.setFocus();
-        for (bool done = false; !done;) view.IdleStep(done);
+        for (bool done = false; !done;)
+            view.IdleStep(done);
     }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&view, key, modifiers); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&view, key, modifiers);
+    }
     QPoint At(TTextPos ch, TTextPos line) const {
         return QPoint(static_cast<int>(ch * view.CharWidth() + view.CharWidth() / 4),
                       static_cast<int>((line - view.TopLine()) * view.LineHeight() + view.LineHeight() / 2));
@@ -40,7 +45,9 @@ struct Viewer {
     TRecordingViewer view;
 };
 
-TViewPos Pos(TTextPos ch, TTextPos line) { return {ch, line}; }
+TViewPos Pos(TTextPos ch, TTextPos line) {
+    return {ch, line};
+}
 
 } // namespace
 
@@ -61,7 +68,7 @@ private slots:
         v.Key(Qt::Key_S);
         QCOMPARE(v.view.CaretChar(), 0);
         QCOMPARE(v.view.Typed, QString("s")); // neither the Q of Ctrl+Q nor the handled S was typed
-        v.view.SetLineStartKey(39); // Right's code: the later definition owns it
+        v.view.SetLineStartKey(39);           // Right's code: the later definition owns it
         v.view.SetCaretChar(4);
         v.Key(Qt::Key_Right);
         QCOMPARE(v.view.CaretChar(), 0);
@@ -96,7 +103,8 @@ private slots:
 
     void pagingModes() {
         std::string text;
-        for (int i = 0; i < 100; ++i) text += "line\n";
+        for (int i = 0; i < 100; ++i)
+            text += "line\n";
         Viewer v(text);
         v.view.SetCaretLine(3);
         v.Key(Qt::Key_PageDown);
@@ -183,7 +191,8 @@ private slots:
 
     void dragSelectsAndScrollsBelowTheWindow() {
         std::string text;
-        for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + "\n";
+        for (int i = 0; i < 100; ++i)
+            text += "line " + std::to_string(i) + "\n";
         Viewer v(text);
         v.view.SetAutoScroll(true);
         QWidget* port = v.view.viewport();
@@ -200,7 +209,8 @@ private slots:
 
     void rightMarginDragRewraps() {
         std::string text;
-        for (int i = 0; i < 30; ++i) text += "word ";
+        for (int i = 0; i < 30; ++i)
+            text += "word ";
         Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 40);
         v.view.SetRightMargin(20);
         const TTextPos lines = v.view.LastLine();
@@ -212,7 +222,8 @@ private slots:
         QTest::mouseMove(port, QPoint(margin - 100, 5));
         QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(margin - 100, 5));
         QCOMPARE(v.view.RightMargin(), 120);
-        for (bool done = false; !done;) v.view.IdleStep(done);
+        for (bool done = false; !done;)
+            v.view.IdleStep(done);
         QVERIFY(v.view.LastLine() > lines);
         QVERIFY(!(v.view.State() & sfDragging));
     }
@@ -246,7 +257,8 @@ private slots:
         c.view.CopyToClipboard();
         mime = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(mime->text(), QString::fromStdString(column));
-        QCOMPARE(mime->data(TTextViewer::ColumnTextFormat), QByteArray(column.c_str(), static_cast<int>(column.size()) + 1));
+        QCOMPARE(mime->data(TTextViewer::ColumnTextFormat),
+                 QByteArray(column.c_str(), static_cast<int>(column.size()) + 1));
         c.view.SaveSelectionToFile(dir / "column.txt");
         QCOMPARE(ReadFile(dir / "column.txt"), column);
 

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 #include <random>
 
 #include "TestFiles.h"
@@ -52,7 +51,8 @@ public:
     void Redo() {
         TStep step = std::move(m_Redo.back());
         m_Redo.pop_back();
-        for (const TDelta& r : step.Records) Adjust(r.Pos, r.Inserted - r.Deleted);
+        for (const TDelta& r : step.Records)
+            Adjust(r.Pos, r.Inserted - r.Deleted);
         step.Before = Text;
         step.ModifiedBefore = Modified;
         Text = step.After;
@@ -76,7 +76,9 @@ private:
     std::deque<TStep> m_Undo, m_Redo;
 };
 
-std::string Text(TEditStream& text) { return text.GetText(0, text.TextSize()); }
+std::string Text(TEditStream& text) {
+    return text.GetText(0, text.TextSize());
+}
 
 // Random editing commands on an edit stream bound to a real file, each checked against the model. Every
 // command is one undo step by construction: runs of typing, Backspace, Delete and overwriting, blocks,
@@ -101,9 +103,11 @@ public:
                 Redo();
             }
         } else if (kind == 7) {
-            for (TTextPos n = Pick(1, 3); n > 0 && m_Text.UndoLevels() > 0; --n) Undo();
+            for (TTextPos n = Pick(1, 3); n > 0 && m_Text.UndoLevels() > 0; --n)
+                Undo();
         } else if (kind == 8) {
-            for (TTextPos n = Pick(1, 3); n > 0 && m_Text.RedoLevels() > 0; --n) Redo();
+            for (TTextPos n = Pick(1, 3); n > 0 && m_Text.RedoLevels() > 0; --n)
+                Redo();
         } else if (kind == 9) {
             m_Text.SetModified(false);
             m_Model.Modified = false;
@@ -112,26 +116,32 @@ public:
             ASSERT_EQ(m_Text.AddBookmark(pos), static_cast<int>(m_Model.Bookmarks.size()));
             m_Model.Bookmarks.push_back(pos);
         } else if (!m_Model.Bookmarks.empty()) {
-            const auto handle = static_cast<int>(Pick(0, static_cast<TTextPos>(m_Model.Bookmarks.size()) - 1));
+            const auto handle =
+                static_cast<int>(Pick(0, static_cast<TTextPos>(m_Model.Bookmarks.size()) - 1));
             m_Text.DeleteBookmark(handle);
             m_Model.Bookmarks[static_cast<size_t>(handle)] = -1;
-            while (!m_Model.Bookmarks.empty() && m_Model.Bookmarks.back() == -1) m_Model.Bookmarks.pop_back();
+            while (!m_Model.Bookmarks.empty() && m_Model.Bookmarks.back() == -1)
+                m_Model.Bookmarks.pop_back();
         }
         Check();
     }
 
     void UndoEverything() {
-        while (m_Text.UndoLevels() > 0) Undo();
+        while (m_Text.UndoLevels() > 0)
+            Undo();
         ASSERT_EQ(Text(m_Text), m_Original);
         ASSERT_FALSE(m_Text.Modified());
     }
 
 private:
-    TTextPos Pick(TTextPos low, TTextPos high) { return std::uniform_int_distribution<TTextPos>(low, high)(m_Random); }
+    TTextPos Pick(TTextPos low, TTextPos high) {
+        return std::uniform_int_distribution<TTextPos>(low, high)(m_Random);
+    }
     TTextPos Size() const { return static_cast<TTextPos>(m_Model.Text.size()); }
     std::string RandomText(TTextPos count) {
         std::string text(static_cast<size_t>(count), ' ');
-        for (char& c : text) c = "abcdefgh \r\n"[Pick(0, 10)];
+        for (char& c : text)
+            c = "abcdefgh \r\n"[Pick(0, 10)];
         return text;
     }
 
@@ -153,7 +163,8 @@ private:
         const TTextPos run = Pick(1, 40);
         switch (kind) {
         case 0: // typing
-            for (TTextPos i = 0; i < run; ++i) Insert(pos + i, RandomText(1));
+            for (TTextPos i = 0; i < run; ++i)
+                Insert(pos + i, RandomText(1));
             step.Records = {{pos, run, 0}};
             break;
         case 1: { // a block
@@ -165,7 +176,8 @@ private:
         case 2: { // Backspace
             const TTextPos n = std::min(run, pos);
             if (n == 0) return;
-            for (TTextPos i = 1; i <= n; ++i) Delete(pos - i, 1);
+            for (TTextPos i = 1; i <= n; ++i)
+                Delete(pos - i, 1);
             step.Records = {{pos - n, 0, n}};
             break;
         }
@@ -173,7 +185,8 @@ private:
             const TTextPos n = std::min(Pick(0, 1) ? run : Pick(1, 300), size - pos);
             if (n == 0) return;
             if (n == run) {
-                for (TTextPos i = 0; i < n; ++i) Delete(pos, 1);
+                for (TTextPos i = 0; i < n; ++i)
+                    Delete(pos, 1);
             } else {
                 Delete(pos, n);
             }
@@ -205,7 +218,8 @@ private:
             Insert(third, last);
             m_Grouping = false;
             m_Text.EndUndoGroup();
-            step.Records = {{pos, static_cast<TTextPos>(first.size()), 0}, {at, 0, n},
+            step.Records = {{pos, static_cast<TTextPos>(first.size()), 0},
+                            {at, 0, n},
                             {third, static_cast<TTextPos>(last.size()), 0}};
         }
         }
@@ -245,7 +259,8 @@ TEST(EditStreamRandom, CommandsUndoAndRedoLikeTheModel) {
                 SCOPED_TRACE("max undo " + std::to_string(maxUndo) + " block " + std::to_string(blockSize) +
                              " seed " + std::to_string(seed));
                 TCommandRun run(seed, blockSize, maxUndo);
-                for (int step = 0; step < 400 && !::testing::Test::HasFatalFailure(); ++step) run.Step();
+                for (int step = 0; step < 400 && !::testing::Test::HasFatalFailure(); ++step)
+                    run.Step();
                 if (maxUndo > 1000) run.UndoEverything();
                 if (::testing::Test::HasFatalFailure()) return;
             }
@@ -263,7 +278,8 @@ TEST(EditStreamRandom, UndoAfterFreeEditingWalksBackThroughRealStates) {
             return std::uniform_int_distribution<TTextPos>(low, high)(random);
         };
         std::string model(static_cast<size_t>(pick(0, 200)), 'x');
-        for (char& c : model) c = static_cast<char>('a' + pick(0, 25));
+        for (char& c : model)
+            c = static_cast<char>('a' + pick(0, 25));
         TEditStream text;
         text.SetBufferSize(16 + 16 * (seed % 3));
         text.SetMaxUndoLevels(100000);
@@ -305,7 +321,8 @@ TEST(EditStreamRandom, UndoAfterFreeEditingWalksBackThroughRealStates) {
         auto last = static_cast<TTextPos>(states.size()) - 1;
         for (int back = 0; text.UndoLevels() > 0; ++back) {
             if (back == 10) {
-                while (text.RedoLevels() > 0) text.Redo();
+                while (text.RedoLevels() > 0)
+                    text.Redo();
                 ASSERT_EQ(Text(text), model);
                 last = static_cast<TTextPos>(states.size()) - 1;
             }
@@ -313,7 +330,8 @@ TEST(EditStreamRandom, UndoAfterFreeEditingWalksBackThroughRealStates) {
             text.CheckInvariants();
             const std::string now = Text(text);
             TTextPos found = last; // a step may change nothing visible: '#' overwritten by '#'
-            while (found >= 0 && states[static_cast<size_t>(found)] != now) --found;
+            while (found >= 0 && states[static_cast<size_t>(found)] != now)
+                --found;
             ASSERT_GE(found, 0) << "an undo step gave a text the document never had";
             last = found;
         }

@@ -1,13 +1,15 @@
+#include "text/EditStream.h"
+
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "text/EditStream.h"
 #include "text/Exceptions.h"
 
 namespace {
 
 void Type(TEditStream& text, TTextPos pos, const std::string& s) {
-    for (char c : s) text.InsertString(std::string(1, c), pos++);
+    for (char c : s)
+        text.InsertString(std::string(1, c), pos++);
 }
 
 TEST(EditStream, TypingRunsAreOneStepAndAnotherPlaceStartsAnother) {
@@ -36,7 +38,8 @@ TEST(EditStream, BackspaceRunAcrossBlocksRestoresTheFirstCaret) {
     text->OnSaveUndo = [&caret](TUndoState& state) { state.CaretPos = caret; };
     TTextPos restored = -1;
     text->OnUndo = [&restored](const TUndoInfo& record) { restored = record.CaretPos; };
-    for (; caret > 200; --caret) text->Delete(caret - 1, 1);
+    for (; caret > 200; --caret)
+        text->Delete(caret - 1, 1);
     EXPECT_EQ(text->UndoLevels(), 1);
     EXPECT_EQ(text->Undo(), 200);
     EXPECT_EQ(restored, 250);
@@ -46,9 +49,11 @@ TEST(EditStream, BackspaceRunAcrossBlocksRestoresTheFirstCaret) {
 TEST(EditStream, LimitsOfTheHistoryAndOfTheText) {
     auto text = EditOver("abcdefghij");
     text->SetMaxUndoLevels(3);
-    for (TTextPos i = 0; i < 5; ++i) text->InsertString("x", i * 2);
+    for (TTextPos i = 0; i < 5; ++i)
+        text->InsertString("x", i * 2);
     int undone = 0;
-    while (text->UndoLevels() > 0) undone += text->Undo() >= 0;
+    while (text->UndoLevels() > 0)
+        undone += text->Undo() >= 0;
     EXPECT_EQ(undone, 3);
 
     auto unrecorded = EditOver("abc");
