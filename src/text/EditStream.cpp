@@ -74,8 +74,8 @@ void TEditStream::CutCache(TTextPos pos) {
     if (pos <= m_BufferPos) {
         m_BufferPos = -1;
         m_BufferCount = 0;
-    } else {
-        m_BufferCount = std::min(m_BufferCount, pos - m_BufferPos);
+    } else { // what is read through the block must end where the cache does
+        SetCached(m_BufferPos, std::min(m_BufferCount, pos - m_BufferPos));
     }
 }
 

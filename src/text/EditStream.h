@@ -39,7 +39,11 @@ public:
     int UndoLevels() const { return m_UndoList.Levels(); }
     int RedoLevels() const { return m_RedoList.Levels(); }
     int MaxUndoLevels() const { return m_UndoList.MaxLevels(); }
-    void SetMaxUndoLevels(int levels) { m_UndoList.SetMaxLevels(levels); }
+    // The redo history keeps as many levels, so that everything undone can be redone.
+    void SetMaxUndoLevels(int levels) {
+        m_UndoList.SetMaxLevels(levels);
+        m_RedoList.SetMaxLevels(levels);
+    }
     bool ReadOnly() const { return m_ReadOnly; }
     void SetReadOnly(bool value) { m_ReadOnly = value; }
     // True when an edit must not happen (after telling OnWriteProtect); raises without a handler.

@@ -45,7 +45,7 @@ public:
         step.ModifiedAfter = Modified;
         Text = step.Before;
         Modified = step.ModifiedBefore;
-        Push(m_Redo, std::move(step), 10);
+        Push(m_Redo, std::move(step), m_MaxUndo);
         return low;
     }
     void Redo() {
@@ -317,7 +317,7 @@ TEST(EditStreamRandom, UndoAfterFreeEditingWalksBackThroughRealStates) {
             if (states.back() != model) states.push_back(model);
         }
         ASSERT_EQ(Text(text), model);
-        // Up to ten steps back (what the redo history keeps) and forward again, then back to the file.
+        // Ten steps back and forward again, then back to the file.
         auto last = static_cast<TTextPos>(states.size()) - 1;
         for (int back = 0; text.UndoLevels() > 0; ++back) {
             if (back == 10) {

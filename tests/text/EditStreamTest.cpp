@@ -113,3 +113,16 @@ TEST(EditStream, AppendingKeepsTheCacheAndBindingEmptiesTheHistory) {
 }
 
 } // namespace
+
+TEST(EditStream, TheTextReadBetweenTheStepsOfAnUndoIsCurrent) {
+    auto text = EditOver("0123456789");
+    text->OnSaveUndo = [](TUndoState& state) { state.Linked = true; };
+    text->Delete(6, 2);
+    text->InsertString("XY", 1);
+    text->EndUndoGroup();
+    ASSERT_EQ(text->GetText(0, 20), "0XY1234589");
+    std::vector<std::string> seen;
+    text->OnAfterUndo = [&seen](TEditStream& model) { seen.push_back(model.GetText(0, model.TextSize())); };
+    text->Undo();
+    EXPECT_EQ(seen, (std::vector<std::string>{"01234589", "0123456789"}));
+}
