@@ -287,7 +287,7 @@ void TBigEditor::DeleteToLineStart() {
     DeleteSelection();
 }
 
-void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen) {
+void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, TTextPos* follow) {
     if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
     const TViewPos first = m_SelStart, last = m_SelEnd;
     const TTextPos left = m_ColLeft, right = m_ColRight;
@@ -301,6 +301,8 @@ void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen) {
         if (a > b) std::swap(a, b);
         if (b > a) model.Delete(a, b - a);
         if (!text.empty()) model.InsertString(text, a);
+        if (follow && *follow > a)
+            *follow = std::max(a, *follow - (b - a)) + static_cast<TTextPos>(text.size());
         LayOutWalkLine(); // the line changed; the lines after it start as far off as it changed
         if (!NextLine()) break;
     }
@@ -368,8 +370,13 @@ void TBigEditor::History(bool undo) {
     }
     // The selection and the caret as the step kept them.
     if (m_UndoSelMode != 0) {
-        const TViewPos start = OffsetToPos(std::min(m_UndoSelStart, TextSize()));
-        SetSelection(start, OffsetToPos(std::min(m_UndoSelEnd, TextSize())), m_UndoSelMode);
+        TViewPos start = OffsetToPos(std::min(m_UndoSelStart, TextSize()));
+        TViewPos end = OffsetToPos(std::min(m_UndoSelEnd, TextSize()));
+        // Offsets at the end of a soft-wrapped line come back as the next line's start: keep the order,
+        // and a rectangle's left edge on the left.
+        if (end < start) std::swap(start, end);
+        if (m_UndoSelMode == 3) std::tie(start.Char, end.Char) = std::minmax(start.Char, end.Char);
+        SetSelection(start, end, m_UndoSelMode);
         m_Anchor = start;
     }
     SetState(sfEmpty, TextSize() == 0);

@@ -83,8 +83,9 @@ public:
     void DeleteToLineStart();
     void DeleteSelection();
     void DeleteRange(TTextPos pos, TTextPos count);
-    // Replaces each line's part of a column selection by `text`; one undo step unless kept open.
-    void ReplaceBlock(const std::string& text, bool keepUndoGroupOpen);
+    // Replaces each line's part of a column selection by `text`; one undo step unless kept open. The
+    // offset `follow` points to, if any, is kept on the same text.
+    void ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, TTextPos* follow = nullptr);
     void InsertDateTime(const QDateTime& when);
     // Cycles the words of the selection (or at the caret): lower case, Capitalised, UPPER CASE.
     void CapitaliseWords();
@@ -132,10 +133,15 @@ private:
     TTextPos ReplaceAll();
     // Whether a view position lies in the selection, for starting a drag.
     bool OverSelection(TTextPos x, TTextPos line);
+    // The same for a viewport point, kept in the cursor reasons.
+    bool PointerOverSelection(QPoint at);
+    TTextPos LineAt(int y) const {
+        return m_TopLine + (y >= 0 ? y / m_LineHeight : -1);
+    }
     // Drops the dragged selection at the caret; false when that was an ordinary click on it.
     bool Drop(bool copy);
     void DropStream(TTextPos d, bool copy, TTextPos fill);
-    void DropColumn(TTextPos d, bool copy, TTextPos fill);
+    void DropColumn(bool copy);
     // Spaces from a line's end up to document x on that line; the position after them.
     TTextPos FillTo(TTextPos x, TTextPos line);
 

@@ -98,8 +98,10 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
         bool next = NextLine();
         while (next && text.IsFormFeedAt(m_WalkStart))
             next = NextLine();
-        if (!next) { // the block needs lines the text does not have yet
+        if (!next) { // the block needs lines the text does not have yet: end the last, add an empty one
+            if (!text.IsLineBreakAt(text.TextSize() - 1)) text.InsertString("\r\n", text.TextSize());
             text.InsertString("\r\n", text.TextSize());
+            LayOutWalkLine();
             NextLine();
         }
     }
@@ -190,8 +192,16 @@ bool TBigEditor::OverSelection(TTextPos x, TTextPos line) {
     return offset >= m_SelStartOffset && offset <= m_SelEndOffset;
 }
 
+bool TBigEditor::PointerOverSelection(QPoint at) {
+    const bool over = OverSelection(m_HorzOffset + at.x() - m_LeftMargin, LineAt(at.y()));
+    if (over != bool(m_CursorReasons & crOverSelection)) SetCursorReason(crOverSelection, over);
+    return over;
+}
+
 void TBigEditor::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && (m_CursorReasons & crOverSelection) && !(m_State & sfBusy)) {
+    // The selection may have changed under a pointer that has not moved since.
+    if (event->button() == Qt::LeftButton && !(m_State & sfBusy) &&
+        PointerOverSelection(event->position().toPoint())) {
         SetCursorReason(crDragging, true);
         m_UndoCaretPos = CaretOffset();
         SetState(sfDragging, true);
@@ -202,16 +212,12 @@ void TBigEditor::mousePressEvent(QMouseEvent* event) {
 
 void TBigEditor::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    const TTextPos line = m_TopLine + (at.y() >= 0 ? at.y() / m_LineHeight : -1);
     if ((m_State & sfDragging) && (m_CursorReasons & crDragging)) { // the caret follows the pointer
-        Guarded([&] { MoveCaretTo(m_HorzOffset + at.x() - m_LeftMargin, line); });
+        Guarded([&] { MoveCaretTo(m_HorzOffset + at.x() - m_LeftMargin, LineAt(at.y())); });
         return;
     }
     TTextViewer::mouseMoveEvent(event);
-    if (!(m_State & (sfBusy | sfMouseSelecting | sfDragging))) {
-        const bool over = OverSelection(m_HorzOffset + at.x() - m_LeftMargin, line);
-        if (over != bool(m_CursorReasons & crOverSelection)) SetCursorReason(crOverSelection, over);
-    }
+    if (!(m_State & (sfBusy | sfMouseSelecting | sfDragging))) PointerOverSelection(at);
 }
 
 void TBigEditor::mouseReleaseEvent(QMouseEvent* event) {
@@ -230,15 +236,19 @@ bool TBigEditor::Drop(bool copy) {
     const TTextPos fill = m_CaretX > m_LineEndX
                               ? (m_CaretX - m_LineEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' '))
                               : 0;
-    const bool inColumn = m_SelMode != 3 || (m_CaretChar >= m_SelStart.Char && m_CaretChar <= m_SelEnd.Char);
-    if (d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0 && inColumn &&
-        (m_SelMode != 3 || (m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line))) {
+    const bool inBlock = m_CaretChar >= m_SelStart.Char && m_CaretChar <= m_SelEnd.Char &&
+                         m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line;
+    const bool atEnds = d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0;
+    // Right of a line's end inside the selected text is inside it too, spaces or not.
+    const bool inside =
+        m_SelMode == 3 ? atEnds && inBlock : atEnds || (d > m_SelStartOffset && d < m_SelEndOffset);
+    if (inside) {
         m_UndoCaretPos = 0; // dropped on itself: an ordinary click
         return false;
     }
     TFlagScope dropping([this](bool on) { SetState(sfDropping, on); });
     if (m_SelMode == 3)
-        DropColumn(d, copy, fill);
+        DropColumn(copy);
     else
         DropStream(d, copy, fill);
     Text().EndUndoGroup();
@@ -262,29 +272,16 @@ void TBigEditor::DropStream(TTextPos d, bool copy, TTextPos fill) {
     GoToOffset(d + length, false);
 }
 
-void TBigEditor::DropColumn(TTextPos d, bool copy, TTextPos fill) {
+void TBigEditor::DropColumn(bool copy) {
     if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
     TBusy busy(*this, 0);
     const std::string block = CopyColumn();
-    const TViewPos selStart = m_SelStart, selEnd = m_SelEnd;
-    const TViewPos dropAt = CaretPos();
-    if (!copy) {
-        if (m_SelStartOffset < d) {
-            // Lowered by what the block loses before the drop point (exact for a fixed-pitch font).
-            const TTextPos width = selEnd.Char - selStart.Char;
-            TTextPos lines = selEnd.Line - selStart.Line + 1;
-            if (m_SelEndOffset > d)
-                lines = dropAt.Line - selStart.Line + (selStart.Char > dropAt.Char ? 0 : 1);
-            d -= width * lines;
-        }
-        ReplaceBlock("", true);
-    }
-    if (fill > 0) {
-        const TChangeStart start = BeforeChange(d);
-        Text().InsertSpaces(d, fill);
-        AfterChange(start, d + fill);
-        d += fill;
-    }
+    const TTextPos x = m_CaretX; // where the block's left edge goes
+    TTextPos d = CaretOffset();
+    if (!copy) ReplaceBlock("", true, &d); // the drop point stays on its text, whatever the lines lose
+    // Right of its line's end, the line is first filled with spaces up to the pointer's column.
+    WalkToOffset(d);
+    if (d == m_WalkStart + m_WalkLength && x > m_WalkEndX) d = FillTo(x, m_WalkLine);
     const TTextPos end = PasteColumnBlock(block, d);
     SetSelection(OffsetToPos(d), OffsetToPos(end), 3);
     GoToOffset(end, false);

@@ -29,7 +29,7 @@ void TTextViewer::RelayoutFrom(TTextPos offset) {
         m_ScanPos = m_CaretStart;
         m_ScanLine = m_CaretLine;
         m_ScanPage = m_CaretPage;
-    } else if (m_Estimated || offset < m_WalkPrev) {
+    } else if (m_Estimated || offset < m_WalkPrev || m_WalkLine == 0) {
         RestartScan();
         return;
     } else {
@@ -75,6 +75,12 @@ void TTextViewer::ScanStep() {
             m_VertScrollBar->SetPosition(m_ScanLine);
             budget += m_VisibleLines;
         }
+        for (auto [anchor, end] :
+             {std::pair{&m_SelStartAnchor, &m_SelStart}, std::pair{&m_SelEndAnchor, &m_SelEnd}})
+            if (m_ScanPos == anchor->Offset) {
+                anchor->Line = end->Line = m_ScanLine;
+                anchor->Page = m_ScanPage;
+            }
         if (m_ScanPos == m_WalkStart) {
             m_WalkLine = m_ScanLine;
             m_WalkPage = m_ScanPage;
@@ -83,10 +89,6 @@ void TTextViewer::ScanStep() {
         }
         TTextPos next = m_ScanPos, width = 0, count = 0;
         text.NextLineEnd(next, width, count);
-        if (m_SelStartOffset >= m_ScanPos && m_SelStartOffset < std::max(next, m_ScanPos + 1))
-            m_SelStart.Line = m_ScanLine;
-        if (m_SelEndOffset >= m_ScanPos && m_SelEndOffset < std::max(next, m_ScanPos + 1))
-            m_SelEnd.Line = m_ScanLine;
         if (width > m_MaxLineWidth && m_WrapMode != TWrapModes::opWrapScreenWidth) {
             m_MaxLineWidth = width;
             m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
@@ -188,6 +190,7 @@ void TTextViewer::Relayout() {
     m_SelMode = 0;
     m_SelStart = m_SelEnd = {};
     m_SelStartOffset = m_SelEndOffset = 0;
+    m_SelStartAnchor = m_SelEndAnchor = {};
     ApplyWrapWidth();
     // Every anchor is stale now. The caret's keeps its number as a guess, but starts a line of the new
     // layout, so that the scan finds it and corrects the number.

@@ -39,20 +39,27 @@ TTextPos TTextViewer::XOfChar(TViewPos pos) {
 void TTextViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
     if (m_TextBuffer) {
         if (mode != 3) m_ColLeft = m_ColRight = 0;
-        // Offsets and pages follow the ends that changed; (0, 0) outside a column is offset 0 on page 1.
-        auto place = [&](TViewPos pos, TViewPos old, TTextPos& offset, TTextPos& page, TTextPos& column) {
+        // Offsets and anchors follow the ends that changed; (0, 0) outside a column is offset 0.
+        auto place = [&](TViewPos pos, TViewPos old, TTextPos& offset, TAnchor& anchor, TTextPos& column) {
             if (pos == old && mode == m_SelMode) return;
             if (mode != 3 && pos == TViewPos{}) {
                 offset = 0;
-                page = 1;
+                anchor = {};
                 return;
             }
             offset = PosToOffset(pos);
-            page = m_WalkPage;
+            anchor = {m_WalkStart, m_WalkLine, m_WalkPage};
             if (mode == 3) column = XOfChar(pos);
         };
-        place(start, m_SelStart, m_SelStartOffset, m_SelStartPage, m_ColLeft);
-        place(end, m_SelEnd, m_SelEndOffset, m_SelEndPage, m_ColRight);
+        // The old ends stay anchors of the walk until both new ones are placed.
+        TTextPos startOffset = m_SelStartOffset, endOffset = m_SelEndOffset;
+        TAnchor startAnchor = m_SelStartAnchor, endAnchor = m_SelEndAnchor;
+        place(start, m_SelStart, startOffset, startAnchor, m_ColLeft);
+        place(end, m_SelEnd, endOffset, endAnchor, m_ColRight);
+        m_SelStartOffset = startOffset;
+        m_SelStartAnchor = startAnchor;
+        m_SelEndOffset = endOffset;
+        m_SelEndAnchor = endAnchor;
     }
     TLinesViewer::SetSelection(start, end, mode);
 }

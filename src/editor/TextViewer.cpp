@@ -41,7 +41,7 @@ void TTextViewer::TextLoaded() {
     m_HardBreakLines.clear();
     m_WalkHardIndex = -1;
     m_SelStartOffset = m_SelEndOffset = 0;
-    m_SelStartPage = m_SelEndPage = 1;
+    m_SelStartAnchor = m_SelEndAnchor = {};
     m_MaxLineWidth = 0;
     m_TopStart = 0;
     m_CaretStart = 0;
@@ -226,8 +226,21 @@ void TTextViewer::focusOutEvent(QFocusEvent* event) {
 
 // Changes of the text ----------------------------------------------------------------------------
 
+bool TTextViewer::WordGoesOnBefore(TTextPos pos, TTextPos lineStart) {
+    auto breaks = [this](TTextPos at) {
+        const unsigned char c = *m_TextBuffer->GetCharPtr(at);
+        return c == ' ' || c == '-' || c == '\n' || c == '\f';
+    };
+    for (TTextPos at = std::min(pos, TextSize()) - 1; at >= lineStart; --at)
+        if (breaks(at)) return false;
+    return lineStart > 0 && !breaks(lineStart - 1);
+}
+
 TTextViewer::TChangeStart TTextViewer::BeforeChange(TTextPos pos) {
     WalkToOffset(pos);
+    // Wrapping at words: a word shortened or split at `pos` may move up, wholly or in part, to the line
+    // before the one it starts on. (A word that fills a whole line cannot.)
+    if (m_WrapMode != TWrapModes::opNone && WordGoesOnBefore(pos, m_WalkStart)) PrevLine();
     TChangeStart start{0, 0, m_TextBuffer->IsFormFeedAt(0) ? 2 : 1};
     if (m_WalkLine > 0 && m_WalkPrev < m_WalkStart)
         start = {m_WalkPrev, m_WalkLine - 1, m_WalkPage - (m_WalkBreak != 0 ? 1 : 0)};
@@ -236,14 +249,17 @@ TTextViewer::TChangeStart TTextViewer::BeforeChange(TTextPos pos) {
 }
 
 void TTextViewer::AfterChange(const TChangeStart& from, TTextPos caret) {
-    JumpTo(from.Offset, from.Line, from.Page);
+    if (from.Line == 0)
+        Restart(); // the text's start: its page depends on the new text
+    else
+        JumpTo(from.Offset, from.Line, from.Page, true);
     // Every anchor now starts at the unchanged line; the selection is gone.
     m_CaretStart = m_WalkStart;
     m_CaretLine = m_WalkLine;
     m_CaretPage = m_WalkPage;
     m_SelStart = m_SelEnd = m_Anchor = {0, m_WalkLine};
     m_SelStartOffset = m_SelEndOffset = m_WalkStart;
-    m_SelStartPage = m_SelEndPage = m_WalkPage;
+    m_SelStartAnchor = m_SelEndAnchor = {m_WalkStart, m_WalkLine, m_WalkPage};
     TLinesViewer::SetSelection(m_SelStart, m_SelEnd, 0);
     m_TopStart = -1;
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);

@@ -134,7 +134,11 @@ protected:
     std::unique_ptr<TLinesBuffer> m_TextBuffer;
     bool m_Estimated = false;
     TSaveMode m_SaveMode = TSaveMode::smPrompt;
-    TTextPos m_SelStartPage = 1, m_SelEndPage = 1;
+    // A display line whose number is known, by its start: the walk may jump there.
+    struct TAnchor {
+        TTextPos Offset = 0, Line = 0, Page = 1;
+    };
+    TAnchor m_SelStartAnchor, m_SelEndAnchor; // the lines of the selection's ends
     bool m_ShowLineBreaks = false;
     TPageBreakDisplayModes m_ShowPageBreaks = TPageBreakDisplayModes::pbAlways;
     TWrapModes m_WrapMode = TWrapModes::opWrapScreenWidth;
@@ -186,8 +190,17 @@ private:
     TTextPos XOfChar(TViewPos pos);
     void SelectHit(TTextPos start, TTextPos end);
     void MoveDialogOffCaret(QWidget& dialog);
-    // Puts the walker on the line holding `offset`, numbered `line` on page `page`.
-    void JumpTo(TTextPos offset, TTextPos line, TTextPos page);
+    // Puts the walker on the line holding `offset`, numbered `line` on page `page`. Where one line ends
+    // and the next begins without a line break between (a soft wrap or a page break), the offset is
+    // taken as OffsetToPos takes it, unless it is known to be a line start.
+    void JumpTo(TTextPos offset, TTextPos line, TTextPos page, bool lineStart = false);
+    // Whether the word that holds or ends at `pos` begins before `lineStart`.
+    bool WordGoesOnBefore(TTextPos pos, TTextPos lineStart);
+    // A position right before a page break belongs to the end of the line before it, unless that line
+    // ends with a line break.
+    bool EndsLineBeforePageBreak(TTextPos pos) const {
+        return m_TextBuffer->IsFormFeedAt(pos) && !m_TextBuffer->IsLineBreakAt(pos - 1);
+    }
     void RecomputeHardIndex();
     int BreakKind(TTextPos line, TTextPos hardIndex) const;
     bool SoftBreakBefore(TTextPos line, TTextPos hardIndex) const;

@@ -92,10 +92,13 @@ bool TTextViewer::PrevLine() {
     LayOutWalkLine();
     --m_WalkLine;
     m_WalkBreak = BreakKind(m_WalkLine, m_WalkHardIndex);
+    // Coming back from text the scan has not reached, page breaks it has not found yet were missed:
+    // the scan's own line has its page exact.
+    if (!m_LayoutComplete && m_WalkStart == m_ScanPos && m_WalkLine == m_ScanLine) m_WalkPage = m_ScanPage;
     return true;
 }
 
-void TTextViewer::JumpTo(TTextPos offset, TTextPos line, TTextPos page) {
+void TTextViewer::JumpTo(TTextPos offset, TTextPos line, TTextPos page, bool lineStart) {
     const TTextPos size = TextSize();
     offset = std::clamp<TTextPos>(offset, 0, size);
     // Back up two hard lines, so that the line holding `offset` is not the first one laid out.
@@ -106,10 +109,8 @@ void TTextViewer::JumpTo(TTextPos offset, TTextPos line, TTextPos page) {
     for (;;) {
         start = pos;
         m_TextBuffer->NextLineEnd(pos, width, count);
-        // A position right before a page break belongs to the end of the line before it.
-        if (offset < pos || pos >= size || pos <= start ||
-            (offset == pos && m_TextBuffer->IsFormFeedAt(offset)))
-            break;
+        const bool endsHere = !lineStart && offset == pos && EndsLineBeforePageBreak(pos);
+        if (offset < pos || endsHere || pos >= size || pos <= start) break;
         prev = start;
     }
     m_WalkStart = start;
@@ -126,22 +127,19 @@ void TTextViewer::WalkToOffset(TTextPos offset) {
         Restart();
         return;
     }
-    struct TAnchor {
-        TTextPos Offset, Line, Page;
-    };
     // The nearest anchor in bytes; ties go to the caret, the selection start, the selection end, and
     // the walker last.
     const TAnchor anchors[] = {{m_CaretStart, m_CaretLine, m_CaretPage},
-                               {m_SelStartOffset, m_SelStart.Line, m_SelStartPage},
-                               {m_SelEndOffset, m_SelEnd.Line, m_SelEndPage},
+                               m_SelStartAnchor,
+                               m_SelEndAnchor,
                                {m_WalkStart, m_WalkLine, m_WalkPage}};
     const TAnchor* nearest = &anchors[0];
     for (const TAnchor& anchor : anchors)
         if (std::abs(anchor.Offset - offset) < std::abs(nearest->Offset - offset)) nearest = &anchor;
-    if (nearest != &anchors[3]) JumpTo(nearest->Offset, nearest->Line, nearest->Page);
+    if (nearest != &anchors[3]) JumpTo(nearest->Offset, nearest->Line, nearest->Page, true);
     while (offset < m_WalkStart && PrevLine()) {
     }
-    while ((offset > m_WalkNext || (offset == m_WalkNext && !m_TextBuffer->IsFormFeedAt(offset))) &&
+    while ((offset > m_WalkNext || (offset == m_WalkNext && !EndsLineBeforePageBreak(offset))) &&
            NextLine()) {
     }
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
@@ -171,12 +169,8 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
     if (m_WalkLine != line) {
         // From the nearest anchor by lines: the caret first, then the selection ends; the walker stays
         // only when it is strictly nearest.
-        struct TAnchor {
-            TTextPos Offset, Line, Page;
-        };
-        const TAnchor anchors[] = {{m_CaretStart, m_CaretLine, m_CaretPage},
-                                   {m_SelStartOffset, m_SelStart.Line, m_SelStartPage},
-                                   {m_SelEndOffset, m_SelEnd.Line, m_SelEndPage}};
+        const TAnchor anchors[] = {
+            {m_CaretStart, m_CaretLine, m_CaretPage}, m_SelStartAnchor, m_SelEndAnchor};
         const TAnchor* nearest = nullptr;
         TTextPos best = std::abs(m_WalkLine - line);
         for (const TAnchor& anchor : anchors)
@@ -185,7 +179,8 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
                 nearest = &anchor;
                 best = std::abs(anchor.Line - line);
             }
-        if (nearest && nearest->Line != m_WalkLine) JumpTo(nearest->Offset, nearest->Line, nearest->Page);
+        if (nearest && nearest->Line != m_WalkLine)
+            JumpTo(nearest->Offset, nearest->Line, nearest->Page, true);
         RecomputeHardIndex();
     }
     while (m_WalkLine < line && NextLine()) {

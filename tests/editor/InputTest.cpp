@@ -4,6 +4,7 @@
 #include <QMimeData>
 #include <QTest>
 
+#include "ShownView.h"
 #include "TestFiles.h"
 #include "editor/TextViewer.h"
 #include "text/Exceptions.h"
@@ -19,30 +20,10 @@ protected:
     void CharTyped(const QString& text) override { Typed += text; }
 };
 
-struct Viewer {
+struct Viewer : TShownView<TRecordingViewer> {
     explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 10,
-                    int columns = 40) {
-        view.SetTextBuffer(TextOver(bytes));
-        view.show();
-        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1,
-                           rows * static_cast<int>(view.LineHeight()));
-        for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
-            view.resize(view.size() + client - view.viewport()->size());
-            QTest::qWait(1);
-        }
-        view.SetWrapMode(mode);
-        view.setFocus();
-        for (bool done = false; !done;)
-            view.IdleStep(done);
-    }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&view, key, modifiers);
-    }
-    QPoint At(TTextPos ch, TTextPos line) const {
-        return QPoint(static_cast<int>(ch * view.CharWidth() + view.CharWidth() / 4),
-                      static_cast<int>((line - view.TopLine()) * view.LineHeight() + view.LineHeight() / 2));
-    }
-    TRecordingViewer view;
+                    int columns = 40)
+        : TShownView(TextOver(bytes), mode, rows, columns) {}
 };
 
 TViewPos Pos(TTextPos ch, TTextPos line) {

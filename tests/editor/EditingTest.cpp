@@ -1,0 +1,226 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+
+#include "ScriptedMessages.h"
+#include "ShownView.h"
+#include "TestFiles.h"
+#include "editor/BigEditor.h"
+
+namespace {
+
+struct Editor : TShownView<TBigEditor> {
+    explicit Editor(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 10,
+                    int columns = 40)
+        : TShownView(EditOver(bytes), mode, rows, columns) {}
+    QByteArray Bytes() {
+        const std::string bytes = view.Text().GetText(0, view.TextSize());
+        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    void Type(const char* text) { QTest::keyClicks(&view, text); }
+    void Undo() { Key(Qt::Key_Backspace, Qt::AltModifier); }
+    void Click(TTextPos ch, TTextPos line, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, At(ch, line));
+    }
+    // Drags the selection from one character cell to another, the way a user does: the pointer
+    // rests on the selection first.
+    void Drag(TViewPos from, TViewPos to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* port = view.viewport();
+        QTest::mouseMove(port, At(from.Char, from.Line));
+        QTest::mousePress(port, Qt::LeftButton, {}, At(from.Char, from.Line));
+        QTest::mouseMove(port, At(to.Char, to.Line));
+        QTest::mouseRelease(port, Qt::LeftButton, modifiers, At(to.Char, to.Line));
+    }
+};
+
+void SetClipboard(const QString& text, const QByteArray& column = {}) {
+    auto* mime = new QMimeData;
+    mime->setText(text);
+    if (!column.isEmpty()) mime->setData(TTextViewer::ColumnTextFormat, column);
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+} // namespace
+
+class EditingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typingInOverwriteModeAndRightOfALinesEnd() {
+        Editor e("ab\r\ncd");
+        e.Key(Qt::Key_Insert);
+        QVERIFY(!e.view.InsertOn());
+        e.Type("Q");
+        e.Key(Qt::Key_End);
+        e.Type("x"); // the line break is never overwritten
+        e.Key(Qt::Key_End, Qt::ControlModifier);
+        e.Type("y");
+        QCOMPARE(e.Bytes(), QByteArray("Qbx\r\ncdy"));
+        e.Key(Qt::Key_Insert);
+        e.Click(6, 0);
+        e.Type("z");
+        QCOMPARE(e.Bytes(), QByteArray("Qbx   z\r\ncdy"));
+        QCOMPARE(e.view.CaretOffset(), 7);
+    }
+
+    void backspaceJoinsLinesAndUndoRestoresTheCaret() {
+        Editor hard("ab\r\ncd");
+        hard.Key(Qt::Key_Down);
+        hard.Key(Qt::Key_Backspace);
+        QCOMPARE(hard.Bytes(), QByteArray("abcd"));
+        hard.Key(Qt::Key_Home);
+        hard.Key(Qt::Key_Backspace); // at the start of the text: refused
+        QCOMPARE(hard.Bytes(), QByteArray("abcd"));
+
+        Editor soft("abcdefghij", TWrapModes::opWrapScreenWidth, 10, 4);
+        QCOMPARE(soft.view.WalkLength(), 4); // some line is laid out four wide
+        soft.Key(Qt::Key_Down);
+        QCOMPARE(soft.view.CaretOffset(), 4);
+        soft.Key(Qt::Key_Backspace);
+        QCOMPARE(soft.Bytes(), QByteArray("abcefghij"));
+        soft.Undo();
+        QCOMPARE(soft.Bytes(), QByteArray("abcdefghij"));
+        QCOMPARE(soft.view.CaretOffset(), 4);
+    }
+
+    void deletingLinesWordsAndLineParts() {
+        Editor e("ab\r\ncd\r\n_x9 end");
+        e.Key(Qt::Key_Down);
+        e.Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\n_x9 end"));
+        e.Key(Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\n end"));
+        e.Key(Qt::Key_T, Qt::ControlModifier); // on a space: refused
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\n end"));
+        e.Key(Qt::Key_Right, Qt::ShiftModifier);
+        e.Key(Qt::Key_Right, Qt::ShiftModifier);
+        e.Key(Qt::Key_Q, Qt::ControlModifier);
+        e.Key(Qt::Key_S); // to the line's start, from the selection's end
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\nnd"));
+        e.Key(Qt::Key_Y, Qt::ControlModifier); // the last line: its break before it stays
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\n"));
+        e.Key(Qt::Key_Home);
+        e.Key(Qt::Key_Right);
+        e.Key(Qt::Key_Q, Qt::ControlModifier);
+        e.Key(Qt::Key_D);
+        QCOMPARE(e.Bytes(), QByteArray("a\r\n"));
+    }
+
+    void capitaliseWordsCyclesThroughThreeCases() {
+        TScriptedMessages messages;
+        Editor e("hello world 1st");
+        e.Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        e.Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        e.Key(Qt::Key_Left, Qt::ShiftModifier); // "hello world" selected
+        for (const char* expected : {"Hello World 1st", "HELLO WORLD 1st", "hello world 1st"}) {
+            e.view.CapitaliseWords();
+            QCOMPARE(e.Bytes(), QByteArray(expected));
+            QCOMPARE(e.view.SelEndOffset(), 11);
+        }
+        e.Key(Qt::Key_End);
+        e.Key(Qt::Key_Left);
+        e.view.CapitaliseWords(); // 1st starts with no letter
+        QCOMPARE(e.Bytes(), QByteArray("hello world 1st"));
+        e.Undo();
+        QCOMPARE(e.Bytes(), QByteArray("HELLO WORLD 1st"));
+    }
+
+    void replaceBlockIsOneUndoStep() {
+        Editor e("abcdef\r\nghijkl\r\nmnopqr");
+        e.Key(Qt::Key_Right);
+        for (int i = 0; i < 3; ++i)
+            e.Key(Qt::Key_Right, Qt::AltModifier);
+        for (int i = 0; i < 2; ++i)
+            e.Key(Qt::Key_Down, Qt::AltModifier);
+        e.view.ReplaceBlock("--", false);
+        QCOMPARE(e.Bytes(), QByteArray("a--ef\r\ng--kl\r\nm--qr"));
+        e.Undo();
+        QCOMPARE(e.Bytes(), QByteArray("abcdef\r\nghijkl\r\nmnopqr"));
+    }
+
+    void pastingColumnsAtAndNearTheEnd() {
+        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
+        Editor atEnd("xy\r\nabc");
+        atEnd.Key(Qt::Key_End, Qt::ControlModifier);
+        atEnd.Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc12\r\n   34\r\n   56\r\n"));
+        QCOMPARE(atEnd.view.State() & sfSelection, 0u); // a pasted block is not left selected
+        atEnd.Undo();
+        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc"));
+
+        Editor nearEnd("xy\r\nabcd");
+        nearEnd.Click(2, 1);
+        nearEnd.Key(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(nearEnd.Bytes(), QByteArray("xy\r\nab12cd\r\n  34\r\n  56\r\n"));
+    }
+
+    void pastingTextSelectsItAndAnEmptyClipboardIsRefused() {
+        QVERIFY(Editor("").view.State() & sfClipboardText); // left by the previous case
+        SetClipboard("new");
+        Editor e("old text");
+        e.Key(Qt::Key_Right, Qt::ShiftModifier);
+        e.Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.Bytes(), QByteArray("newld text"));
+        QCOMPARE(e.view.SelStartOffset(), 0);
+        QCOMPARE(e.view.SelEndOffset(), 3);
+        QCOMPARE(e.view.CaretOffset(), 3);
+
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(!(e.view.State() & sfClipboardText));
+        TScriptedMessages messages;
+        e.Key(Qt::Key_V, Qt::ControlModifier); // the selection goes first
+        QCOMPARE(e.Bytes(), QByteArray("ld text"));
+        QCOMPARE(messages.Asked, std::vector<std::string>{"Clipboard is empty"});
+        e.Key(Qt::Key_X, Qt::ControlModifier); // Cut without a selection
+        QCOMPARE(e.Bytes(), QByteArray("ld text"));
+    }
+
+    void replaceHonoursMatchCase() {
+        Editor e("Hello hello");
+        const auto options = TFindOptions(frDown) | frReplace;
+        e.view.SetSelection({0, 0}, {5, 0}, 2);
+        QVERIFY(e.view.Replace(nullptr, "hello", options | frMatchCase, "bye"));
+        QCOMPARE(e.Bytes(), QByteArray("Hello hello"));
+        QCOMPARE(e.view.SelStartOffset(), 6); // the next match, found instead
+        e.view.SetSelection({0, 0}, {5, 0}, 2);
+        QVERIFY(e.view.Replace(nullptr, "hello", options, "bye"));
+        QCOMPARE(e.Bytes(), QByteArray("bye hello"));
+        QCOMPARE(e.view.SelStartOffset(), 4);
+    }
+
+    void replaceAllIsOneUndoStep() {
+        Editor e("a.a.a.a.a.");
+        TTextPos reported = -1;
+        e.view.OnReplaceAll = [&reported](TBigEditor&, TTextPos count) { reported = count; };
+        e.view.Replace(nullptr, "a", TFindOptions(frDown) | frReplaceAll, "bb");
+        QCOMPARE(reported, 5);
+        QCOMPARE(e.Bytes(), QByteArray("bb.bb.bb.bb.bb."));
+        e.Undo();
+        QCOMPARE(e.Bytes(), QByteArray("a.a.a.a.a."));
+    }
+
+    void draggingTheSelection() {
+        Editor e("one two three");
+        e.view.SetSelection({4, 0}, {7, 0}, 2);
+        e.Drag({5, 0}, {6, 0}); // inside itself: a click
+        QCOMPARE(e.Bytes(), QByteArray("one two three"));
+        QCOMPARE(e.view.State() & sfSelection, 0u);
+
+        e.view.SetSelection({4, 0}, {7, 0}, 2);
+        e.Drag({5, 0}, {13, 0}, Qt::ControlModifier);
+        QCOMPARE(e.Bytes(), QByteArray("one two threetwo"));
+        QCOMPARE(e.view.SelStartOffset(), 13);
+        QCOMPARE(e.view.SelEndOffset(), 16);
+        e.Undo();
+        QCOMPARE(e.Bytes(), QByteArray("one two three"));
+
+        e.view.SetSelection({0, 0}, {3, 0}, 2);
+        e.Drag({1, 0}, {8, 0}); // before "three", as it stood before the move
+        QCOMPARE(e.Bytes(), QByteArray(" two onethree"));
+        e.Undo();
+        QCOMPARE(e.Bytes(), QByteArray("one two three"));
+    }
+};
+
+QTEST_MAIN(EditingTest)
+#include "EditingTest.moc"

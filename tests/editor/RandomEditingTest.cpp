@@ -1,0 +1,232 @@
+// Random sessions of keys, typing, pastes and mouse work on a wrapped window, checked after every step
+// against a fresh layout of the text, then undone and redone as a whole.
+
+#include <random>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+
+#include "ScriptedMessages.h"
+#include "ShownView.h"
+#include "TestFiles.h"
+#include "editor/BigEditor.h"
+
+namespace {
+
+constexpr int kRows = 6, kColumns = 16;
+
+struct TKeyStroke {
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+};
+
+// The keys of the default key table, and some that are not in it.
+const std::vector<TKeyStroke>& Strokes() {
+    static const std::vector<TKeyStroke> strokes = [] {
+        std::vector<TKeyStroke> list;
+        for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End,
+                            Qt::Key_PageUp, Qt::Key_PageDown})
+            for (auto modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::AltModifier, Qt::ControlModifier})
+                list.push_back({key, modifiers});
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier,
+                                    alt = Qt::AltModifier;
+        for (TKeyStroke stroke : std::initializer_list<TKeyStroke>{
+                 {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_Delete, {}},
+                 {Qt::Key_Delete, {}},    {Qt::Key_Return, {}},    {Qt::Key_Insert, {}},
+                 {Qt::Key_Y, ctrl},       {Qt::Key_T, ctrl},       {Qt::Key_X, ctrl},
+                 {Qt::Key_Delete, shift}, {Qt::Key_V, ctrl},       {Qt::Key_Insert, shift},
+                 {Qt::Key_C, ctrl},       {Qt::Key_Insert, ctrl},  {Qt::Key_Q, ctrl},
+                 {Qt::Key_D, {}},         {Qt::Key_S, {}},         {Qt::Key_Backspace, alt},
+                 {Qt::Key_R, ctrl},       {Qt::Key_Escape, {}},    {Qt::Key_Tab, {}}})
+            list.push_back(stroke);
+        return list;
+    }();
+    return strokes;
+}
+
+class TSession {
+public:
+    explicit TSession(unsigned seed)
+        : m_Random(seed), m_Original(RandomText(Pick(0, 3000))),
+          m_Editor(EditOver(m_Original, 512), TWrapModes::opWrapScreenWidth, kRows, kColumns),
+          m_Fresh(TextOver(""), TWrapModes::opWrapScreenWidth, kRows, kColumns) {
+        QGuiApplication::clipboard()->clear(); // each session on its own
+        m_Editor.view.SetMaxUndoLevels(1 << 20);
+        m_Editor.view.SetBeepOn(false);
+    }
+
+    // One random action; false with a message when a check after it fails.
+    bool Step(int index, QString& failure) {
+        m_Last = Act();
+        return Check(QString("step %1 (%2)").arg(index).arg(m_Last), failure);
+    }
+
+    bool UndoAndRedoEverything(QString& failure) {
+        QTest::keyClicks(&m_Editor.view, "z"); // an edit of its own ends any redo list
+        const std::string final = Bytes();
+        TEditStream& text = m_Editor.view.Text();
+        while (text.UndoLevels() > 0) {
+            m_Editor.view.UndoEdit();
+            if (!Check(QString("undo to level %1").arg(text.UndoLevels()), failure)) return false;
+        }
+        if (Bytes() != m_Original) return Fail("undoing everything did not give the original", failure);
+        if (!Check("after undoing everything", failure)) return false;
+        while (text.RedoLevels() > 0)
+            m_Editor.view.RedoEdit();
+        if (Bytes() != final) return Fail("redoing everything did not give the final text", failure);
+        return Check("after redoing everything", failure);
+    }
+
+private:
+    TTextPos Pick(TTextPos low, TTextPos high) {
+        return std::uniform_int_distribution<TTextPos>(low, high)(m_Random);
+    }
+
+    std::string RandomText(TTextPos size) {
+        static const std::string pieces[] = {
+            "word",      "Alpha", "x",    " ",      " ",
+            "  ",        "\t",    "\r\n", "\r\n",   "\n",
+            "\xe9t\xe9", "_9",    ".",    "\f\r\n", "a_very_long_identifier_without_breaks"};
+        std::string text;
+        while (static_cast<TTextPos>(text.size()) < size)
+            text += pieces[Pick(0, std::size(pieces) - 1)];
+        return text;
+    }
+
+    std::string Bytes() { return m_Editor.view.Text().GetText(0, m_Editor.view.TextSize()); }
+
+    QPoint RandomPoint() {
+        return m_Editor.At(Pick(0, kColumns + 3), m_Editor.view.TopLine() + Pick(0, kRows - 1));
+    }
+
+    QString Act() {
+        TBigEditor& view = m_Editor.view;
+        QWidget* port = view.viewport();
+        const int kind = static_cast<int>(Pick(0, 99));
+        if (kind < 55) {
+            const TKeyStroke stroke =
+                Strokes()[static_cast<size_t>(Pick(0, static_cast<TTextPos>(Strokes().size()) - 1))];
+            QTest::keyClick(&view, stroke.Key, stroke.Modifiers);
+            return QString("key %1 %2").arg(stroke.Key, 0, 16).arg(stroke.Modifiers.toInt(), 0, 16);
+        }
+        if (kind < 75) {
+            const std::string typed = RandomText(Pick(1, 4));
+            for (const char c : typed)
+                if (c != '\r' && c != '\n' && c != '\f' && c != '\t')
+                    QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown,
+                                        QString(QChar(static_cast<unsigned char>(c))), Qt::NoModifier);
+            return "typing";
+        }
+        if (kind < 82) {
+            auto* mime = new QMimeData;
+            const std::string clip = RandomText(Pick(0, 40));
+            mime->setText(QString::fromLatin1(clip.data(), static_cast<qsizetype>(clip.size())));
+            if (Pick(0, 2) == 0) mime->setData(TTextViewer::ColumnTextFormat, "ab\r\ncd\r\nef\r\n");
+            QGuiApplication::clipboard()->setMimeData(mime);
+            QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+            return "paste";
+        }
+        if (kind < 92) {
+            const auto modifiers = Pick(0, 2) == 0 ? Qt::AltModifier : Qt::NoModifier;
+            const QPoint from = RandomPoint(), to = RandomPoint();
+            QTest::mouseMove(port, from);
+            QTest::mousePress(port, Qt::LeftButton, modifiers, from);
+            QTest::mouseMove(port, to);
+            QTest::mouseRelease(port, Qt::LeftButton, Pick(0, 2) == 0 ? Qt::ControlModifier : modifiers, to);
+            QTest::qWait(1); // lets a pending single-click timer run out
+            return QString("mouse (%1,%2)-(%3,%4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y());
+        }
+        if (kind < 96) {
+            view.CapitaliseWords();
+            return "capitalise";
+        }
+        static const char* const finds[] = {"a", "word", "\\n", "x", " "};
+        const char* find = finds[Pick(0, std::size(finds) - 1)];
+        view.Replace(nullptr, find, TFindOptions(Pick(0, 1) ? frDown : 0) | frReplaceAll,
+                     Pick(0, 1) ? "" : "yy\\nz");
+        return QString("replace all %1").arg(find);
+    }
+
+    bool Fail(const QString& what, QString& failure) {
+        failure = what;
+        return false;
+    }
+
+    // The caret and selection lie in the text, and every line has the start and page a fresh layout of
+    // the same text gives it.
+    bool Check(const QString& when, QString& failure) {
+        TBigEditor& view = m_Editor.view;
+        TTextViewer& fresh = m_Fresh.view;
+        for (const std::string& asked : m_Messages.Asked)
+            if (asked != "Nothing to Undo!" && asked != "Clipboard is empty")
+                return Fail(when + ": " + QString::fromStdString(asked), failure);
+        m_Messages.Asked.clear();
+        const TTextPos size = view.TextSize();
+        if (view.CaretOffset() < 0 || view.CaretOffset() > size)
+            return Fail(when + ": caret outside the text", failure);
+        if (view.SelStartOffset() < 0 || view.SelStartOffset() > view.SelEndOffset() ||
+            view.SelEndOffset() > size)
+            return Fail(when + QString(": selection %1-%2 outside the text")
+                                   .arg(view.SelStartOffset())
+                                   .arg(view.SelEndOffset()),
+                        failure);
+        m_Editor.Settle();
+        const TTextPos walkLine = view.WalkLine(), walkStart = view.WalkStart(), caretPage = view.CaretPage();
+        fresh.SetTextBuffer(TextOver(Bytes()));
+        m_Fresh.Resize(view.viewport()->size());
+        m_Fresh.Settle();
+        if (fresh.PosToOffset({0, walkLine}) != walkStart)
+            return Fail(when + QString(": the walker's line %1 is off").arg(walkLine), failure);
+        if (caretPage != fresh.LineToPage(view.CaretLine()))
+            return Fail(when + ": the caret's page is off", failure);
+        if (view.SelMode() != 0 && (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
+                                    view.PosToOffset(view.SelEnd()) != view.SelEndOffset()))
+            return Fail(when + ": the selection's offsets are not its places'", failure);
+        if (view.LastLine() != fresh.LastLine())
+            return Fail(when +
+                            QString(": %1 lines, not %2").arg(view.LastLine() + 1).arg(fresh.LastLine() + 1),
+                        failure);
+        // Every line in order: the walk steps on, or jumps to an anchor that claims the line.
+        for (TTextPos line = 0; line <= view.LastLine(); ++line) {
+            const TTextPos start = view.PosToOffset({0, line}), expected = fresh.PosToOffset({0, line});
+            if (start != expected)
+                return Fail(when +
+                                QString(": line %1 starts at %2, not %3").arg(line).arg(start).arg(expected),
+                            failure);
+            if (view.LineToPage(line) != fresh.LineToPage(line))
+                return Fail(when + QString(": line %1's page is off").arg(line), failure);
+        }
+        return true;
+    }
+
+    std::mt19937 m_Random;
+    std::string m_Original;
+    TShownView<TBigEditor> m_Editor;
+    TShownView<TTextViewer> m_Fresh;
+    TScriptedMessages m_Messages;
+    QString m_Last;
+};
+
+} // namespace
+
+class RandomEditingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void randomSessionsKeepTheLayoutTrueAndUndoAsAWhole() {
+        // Sessions share the application, so a seed's session depends on those before it: the first 64
+        // cover every fault these sessions have found.
+        for (unsigned seed = 1; seed <= 64; ++seed) {
+            TSession session(seed);
+            QString failure;
+            for (int step = 0; step < 1000 && failure.isEmpty(); ++step)
+                session.Step(step, failure);
+            if (failure.isEmpty()) session.UndoAndRedoEverything(failure);
+            QVERIFY2(failure.isEmpty(), qPrintable(QString("seed %1, %2").arg(seed).arg(failure)));
+        }
+    }
+};
+
+QTEST_MAIN(RandomEditingTest)
+#include "RandomEditingTest.moc"

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+
+#include <QTest>
+
+#include "text/LinesBuffer.h"
+
+// A viewer shown offscreen with a client area of `rows` by `columns` characters, its layout complete.
+template <typename TView> struct TShownView {
+    TShownView(std::unique_ptr<TLinesBuffer> text, TWrapModes mode, int rows, int columns) {
+        view.SetTextBuffer(std::move(text));
+        view.show();
+        Resize(QSize(columns * static_cast<int>(view.CharWidth()) + 1,
+                     rows * static_cast<int>(view.LineHeight())));
+        view.SetWrapMode(mode);
+        view.setFocus();
+        Settle();
+    }
+    // Sizes the client area; showing or hiding a scroll bar changes it, so this may take a few rounds.
+    void Resize(QSize client) {
+        for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
+            view.resize(view.size() + client - view.viewport()->size());
+            QTest::qWait(1);
+        }
+    }
+    void Settle() {
+        for (bool done = false; !done;)
+            view.IdleStep(done);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&view, key, modifiers);
+    }
+    // The middle of the left quarter of a character cell, in viewport coordinates.
+    QPoint At(TTextPos ch, TTextPos line) const {
+        return QPoint(static_cast<int>(ch * view.CharWidth() + view.CharWidth() / 4 + view.LeftMargin() -
+                                       view.HorzOffset()),
+                      static_cast<int>((line - view.TopLine()) * view.LineHeight() + view.LineHeight() / 2));
+    }
+    TView view;
+};
