@@ -366,6 +366,8 @@ void TBigEditor::History(bool undo) {
     if ((undo ? text.UndoLevels() : text.RedoLevels()) < 1) throw EUndoError("Nothing to Undo!");
     {
         TBusy busy(*this, TextSize());
+        // The view follows every step of the change, but scrolls and paints once, at the end.
+        TFlagScope still([this](bool on) { EnableUpdates(!on); });
         undo ? text.Undo() : text.Redo();
     }
     // The selection and the caret as the step kept them.

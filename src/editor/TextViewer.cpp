@@ -241,7 +241,7 @@ TTextViewer::TChangeStart TTextViewer::BeforeChange(TTextPos pos) {
     // Wrapping at words: a word shortened or split at `pos` may move up, wholly or in part, to the line
     // before the one it starts on. (A word that fills a whole line cannot.)
     if (m_WrapMode != TWrapModes::opNone && WordGoesOnBefore(pos, m_WalkStart)) PrevLine();
-    TChangeStart start{0, 0, m_TextBuffer->IsFormFeedAt(0) ? 2 : 1};
+    TChangeStart start{0, 0, 1}; // the text's start: its page is found after the change
     if (m_WalkLine > 0 && m_WalkPrev < m_WalkStart)
         start = {m_WalkPrev, m_WalkLine - 1, m_WalkPage - (m_WalkBreak != 0 ? 1 : 0)};
     RelayoutFrom(start.Offset); // the scan goes over it again
