@@ -26,13 +26,13 @@ public:
         SetKeyCode(Index, key);                                                                              \
     }
     QV_KEY(BackSpaceKey, 17)
-    QV_KEY(InsertKey, 18) QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20) QV_KEY(DeleteKey, 21)
-        QV_KEY(DeleteWordKey, 22) QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25)
-            QV_KEY(AltPasteKey, 26) QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29)
-                QV_KEY(RedoKey, 30)
+    QV_KEY(InsertKey, 18)
+    QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20) QV_KEY(DeleteKey, 21) QV_KEY(DeleteWordKey, 22)
+        QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25) QV_KEY(AltPasteKey, 26)
+            QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29) QV_KEY(RedoKey, 30)
 #undef QV_KEY
 
-                    bool InsertOn() const {
+                bool InsertOn() const {
         return m_State & sfInsert;
     }
     void SetInsertOn(bool on) {
@@ -61,6 +61,9 @@ public:
     }
     void SetMaxUndoLevels(int levels) {
         Text().SetMaxUndoLevels(levels);
+    }
+    void SetOnWriteProtect(std::function<void(TEditStream& sender)> handler) {
+        Text().OnWriteProtect = std::move(handler);
     }
     bool Modified() const {
         return m_State & sfModified;

@@ -1,5 +1,7 @@
 #include "editor/FileEditor.h"
 
+#include <utility>
+
 void TStreamEditor::SetStream(std::unique_ptr<TStream> stream) {
     Clear();
     Text().SetStream(std::move(stream));
@@ -9,23 +11,35 @@ void TStreamEditor::SetStream(std::unique_ptr<TStream> stream) {
 TFileEditor::TFileEditor(QWidget* parent) : TStreamEditor(parent), m_Document(Text()) {
     m_Document.OnClear = [this] { Clear(); };
     m_Document.OnReset = [this] { TextLoaded(); };
-    m_Document.OnProgress = [this](TTextPos done, TTextPos) { return (m_State & sfBusy) && !PollAbort(done); };
+    m_Document.OnProgress = [this](TTextPos done, TTextPos) {
+        return (m_State & sfBusy) && !PollAbort(done);
+    };
     // A save that wrote line breaks changed the text: the view starts over, the caret and the selection
     // at their places in the text as saved. Any other save leaves the layout as it is.
-    m_Document.OnGetPositions = [this] { return std::vector<TTextPos>{CaretOffset(), m_SelStartOffset, m_SelEndOffset}; };
-    m_Document.OnSetPositions = [this](const std::vector<TTextPos>& moved) { m_Moved = moved; };
-    m_Document.OnRefresh = [this] {
-        if (m_Moved.size() == 3) {
-            const int selMode = m_SelMode;
-            const TTextPos row = m_CaretLine - m_TopLine;
-            TextLoaded();
-            GoToOffset(m_Moved[0], false);
-            SetTopLine(m_CaretLine - row);
-            if (selMode != 0) SetSelection(OffsetToPos(m_Moved[1]), OffsetToPos(m_Moved[2]), selMode);
-            m_Moved.clear();
-        }
-        InvalidateAll();
+    m_Document.OnGetPositions = [this] {
+        return std::vector<TTextPos>{CaretOffset(), m_SelStartOffset, m_SelEndOffset};
     };
+    m_Document.OnSetPositions = [this](const std::vector<TTextPos>& moved) { m_Moved = moved; };
+    // Starting the view over ends busy mode: a save in busy mode refreshes after it.
+    m_Document.OnRefresh = [this] {
+        if (m_State & sfBusy)
+            m_RefreshPending = true;
+        else
+            Refresh();
+    };
+}
+
+void TFileEditor::Refresh() {
+    if (m_Moved.size() == 3) {
+        const int selMode = m_SelMode;
+        const TTextPos row = m_CaretLine - m_TopLine;
+        TextLoaded();
+        GoToOffset(m_Moved[0], false);
+        SetTopLine(m_CaretLine - row);
+        if (selMode != 0) SetSelection(OffsetToPos(m_Moved[1]), OffsetToPos(m_Moved[2]), selMode);
+        m_Moved.clear();
+    }
+    InvalidateAll();
 }
 
 void TFileEditor::Save(const std::filesystem::path& name) {
@@ -33,6 +47,15 @@ void TFileEditor::Save(const std::filesystem::path& name) {
         m_Document.Save(name);
         return;
     }
-    TBusy busy(*this, TextSize());
-    m_Document.Save(name);
+    const auto refresh = [this] {
+        if (std::exchange(m_RefreshPending, false)) Refresh();
+    };
+    try {
+        TBusy busy(*this, TextSize());
+        m_Document.Save(name);
+    } catch (...) {
+        refresh(); // a save that failed after changing the text still shows the text it left
+        throw;
+    }
+    refresh();
 }

@@ -4,6 +4,7 @@
 
 #include "editor/BigEditor.h"
 #include "text/DocumentFile.h"
+#include "text/Exceptions.h"
 
 // The editor on any stream: binding one starts the view over.
 class TStreamEditor : public TBigEditor {
@@ -21,6 +22,10 @@ class TFileEditor : public TStreamEditor {
 public:
     explicit TFileEditor(QWidget* parent = nullptr);
 
+    // The document is bound to the editor's own text, which nothing replaces.
+    void SetTextBuffer(std::unique_ptr<TLinesBuffer>) override {
+        throw EInternalError("A file editor keeps its own text");
+    }
     TDocumentFile& Document() { return m_Document; }
     const std::filesystem::path& FileName() const { return m_Document.FileName(); }
     void SetFileName(const std::filesystem::path& name) { m_Document.SetFileName(name); }
@@ -30,6 +35,9 @@ public:
     void New() { m_Document.New(); }
 
 private:
+    void Refresh();
+
     TDocumentFile m_Document;
+    bool m_RefreshPending = false;
     std::vector<TTextPos> m_Moved; // the caret and selection offsets in the text as saved
 };

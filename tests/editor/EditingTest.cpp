@@ -6,7 +6,7 @@
 #include "ScriptedMessages.h"
 #include "ShownView.h"
 #include "TestFiles.h"
-#include "editor/BigEditor.h"
+#include "editor/FileEditor.h"
 
 namespace {
 
@@ -61,6 +61,21 @@ private slots:
         e.Type("z");
         QCOMPARE(e.Bytes(), QByteArray("Qbx   z\r\ncdy"));
         QCOMPARE(e.view.CaretOffset(), 7);
+    }
+
+    void aReadOnlyTextRefusesEveryEdit() {
+        TScriptedMessages messages;
+        Editor e("ab\r\ncd");
+        e.view.SetReadOnly(true);
+        e.Type("x");
+        e.Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\ncd"));
+        QCOMPARE(messages.Asked, std::vector<std::string>(2, "Write protected!"));
+        int told = 0;
+        e.view.SetOnWriteProtect([&told](TEditStream&) { ++told; });
+        e.Key(Qt::Key_Delete);
+        QCOMPARE(told, 1);
+        QCOMPARE(e.Bytes(), QByteArray("ab\r\ncd"));
     }
 
     void backspaceJoinsLinesAndUndoRestoresTheCaret() {
@@ -197,6 +212,26 @@ private slots:
         QCOMPARE(e.Bytes(), QByteArray("bb.bb.bb.bb.bb."));
         e.Undo();
         QCOMPARE(e.Bytes(), QByteArray("a.a.a.a.a."));
+    }
+
+    void savingWithHardLineBreaksKeepsTheCaretOnItsText() {
+        TTempDir dir;
+        const auto name = dir / "wrapped.txt";
+        WriteFile(name, "one two three four\r\n");
+        TShownView<TFileEditor> e(nullptr, TWrapModes::opWrapScreenWidth, 10, 10);
+        e.view.SetFileName(name);
+        e.Settle();
+        e.view.GoToOffset(14, false);
+        e.Key(Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClicks(&e.view, "F");
+        QVERIFY(e.view.Modified());
+        e.view.Document().SetSaveMode(TSaveMode::smLineBreaks);
+        e.view.Save(name);
+        const std::string saved = ReadFile(name);
+        QVERIFY(saved.find("\r\nthree ") != std::string::npos); // the soft breaks became hard ones
+        QCOMPARE(e.view.Text().GetText(0, e.view.TextSize()), saved);
+        QCOMPARE(e.view.Text().GetText(e.view.CaretOffset() - 1, 4), std::string("Four"));
+        QVERIFY(!e.view.Modified());
     }
 
     void draggingTheSelection() {

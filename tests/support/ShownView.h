@@ -8,8 +8,9 @@
 
 // A viewer shown offscreen with a client area of `rows` by `columns` characters, its layout complete.
 template <typename TView> struct TShownView {
+    // Without a text the view keeps its own.
     TShownView(std::unique_ptr<TLinesBuffer> text, TWrapModes mode, int rows, int columns) {
-        view.SetTextBuffer(std::move(text));
+        if (text) view.SetTextBuffer(std::move(text));
         view.show();
         Resize(QSize(columns * static_cast<int>(view.CharWidth()) + 1,
                      rows * static_cast<int>(view.LineHeight())));
