@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QMimeData>
 
-#include "text/CodePage1252.h"
+#include "editor/QtText.h"
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
 #include "text/WordChars.h"
@@ -126,8 +126,8 @@ std::function<void()> TBigEditor::GetKeyHandler(int index) {
 }
 
 void TBigEditor::CharTyped(const QString& text) {
-    for (const QChar c : text)
-        TypeChar(UnicodeToWindows1252(c.unicode()));
+    for (const char c : ToWindows1252(text))
+        TypeChar(static_cast<unsigned char>(c));
 }
 
 // Inserting --------------------------------------------------------------------------------------
@@ -179,9 +179,7 @@ void TBigEditor::InsertDateTime(const QDateTime& when) {
     const QLocale locale;
     const QString text = locale.toString(when.date(), QLocale::ShortFormat) + " " +
                          locale.toString(when.time(), QLocale::LongFormat);
-    std::string bytes;
-    for (const QChar c : text)
-        bytes += static_cast<char>(UnicodeToWindows1252(c.unicode()));
+    const std::string bytes = ToWindows1252(text);
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
     Text().InsertString(bytes, pos);

@@ -7,20 +7,9 @@
 #include <QMouseEvent>
 
 #include "editor/BigEditor.h"
-#include "text/CodePage1252.h"
+#include "editor/QtText.h"
 #include "text/Exceptions.h"
 #include "text/SearchText.h"
-
-namespace {
-
-std::string ToWindows1252(const QString& text) {
-    std::string bytes(static_cast<size_t>(text.size()), '\0');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        bytes[static_cast<size_t>(i)] = static_cast<char>(UnicodeToWindows1252(text[i].unicode()));
-    return bytes;
-}
-
-} // namespace
 
 void TBigEditor::CutSelection() {
     if (m_SelMode == 0) return;

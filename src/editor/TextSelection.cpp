@@ -8,8 +8,8 @@
 #include <QMimeData>
 #include <QWidget>
 
+#include "editor/QtText.h"
 #include "editor/TextViewer.h"
-#include "text/CodePage1252.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
 #include "text/SearchText.h"
@@ -17,18 +17,6 @@
 
 const char* const TTextViewer::ColumnTextFormat =
     "application/x-qt-windows-mime;value=\"QUORVEL_COLUMN_TEXT\"";
-
-namespace {
-
-QString FromWindows1252(const std::string& bytes) {
-    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char c : bytes)
-        *out++ = Windows1252ToUnicode[static_cast<unsigned char>(c)];
-    return text;
-}
-
-} // namespace
 
 TTextPos TTextViewer::XOfChar(TViewPos pos) {
     WalkToLine(pos.Line, false);
