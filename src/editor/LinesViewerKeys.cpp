@@ -11,7 +11,8 @@
 
 namespace {
 // The default codes of definitions 0 ... 16 (Ctrl+Insert, Esc, Ctrl+C, the arrows, Home, End ...).
-constexpr TKeyDefinition kDefaultKeys[] = {301, 27, 323, 37, 39, 293, 295, 36, 35, 38, 40, 33, 34, 292, 291, 294, 296};
+constexpr TKeyDefinition kDefaultKeys[] = {301, 27, 323, 37, 39,  293, 295, 36, 35,
+                                           38,  40, 33,  34, 292, 291, 294, 296};
 constexpr TKeyDefinition kDefaultQuickKey = 337; // Ctrl+Q
 } // namespace
 
@@ -22,7 +23,8 @@ void TLinesViewer::InstallDefaultKeys() {
 }
 
 TKeyDefinition TLinesViewer::KeyCode(int index) const {
-    return index >= 0 && index < static_cast<int>(m_KeyCodes.size()) ? m_KeyCodes[static_cast<size_t>(index)] : 0;
+    return index >= 0 && index < static_cast<int>(m_KeyCodes.size()) ? m_KeyCodes[static_cast<size_t>(index)]
+                                                                     : 0;
 }
 
 void TLinesViewer::SetKeyCode(int index, TKeyDefinition key) {
@@ -37,23 +39,40 @@ std::function<void()> TLinesViewer::GetKeyHandler(int index) {
     auto move = [this](void (TLinesViewer::*movement)()) { return [this, movement] { Move(movement); }; };
     switch (index) {
     case 0:
-    case 2: return [this] { CopyToClipboard(); };
-    case 1: return [this] { Cancel(); };
-    case 3: return move(&TLinesViewer::CharLeft);
-    case 4: return move(&TLinesViewer::CharRight);
-    case 5: return move(&TLinesViewer::WordLeft);
-    case 6: return move(&TLinesViewer::WordRight);
-    case 7: return move(&TLinesViewer::LineStart);
-    case 8: return move(&TLinesViewer::LineEnd);
-    case 9: return move(&TLinesViewer::LineUp);
-    case 10: return move(&TLinesViewer::LineDown);
-    case 11: return move(&TLinesViewer::PageUp);
-    case 12: return move(&TLinesViewer::PageDown);
-    case 13: return move(&TLinesViewer::TextStart);
-    case 14: return move(&TLinesViewer::TextEnd);
-    case 15: return move(&TLinesViewer::ScrollUp);
-    case 16: return move(&TLinesViewer::ScrollDown);
-    default: return [] { throw EInternalError("Undefined key handler"); };
+    case 2:
+        return [this] { CopyToClipboard(); };
+    case 1:
+        return [this] { Cancel(); };
+    case 3:
+        return move(&TLinesViewer::CharLeft);
+    case 4:
+        return move(&TLinesViewer::CharRight);
+    case 5:
+        return move(&TLinesViewer::WordLeft);
+    case 6:
+        return move(&TLinesViewer::WordRight);
+    case 7:
+        return move(&TLinesViewer::LineStart);
+    case 8:
+        return move(&TLinesViewer::LineEnd);
+    case 9:
+        return move(&TLinesViewer::LineUp);
+    case 10:
+        return move(&TLinesViewer::LineDown);
+    case 11:
+        return move(&TLinesViewer::PageUp);
+    case 12:
+        return move(&TLinesViewer::PageDown);
+    case 13:
+        return move(&TLinesViewer::TextStart);
+    case 14:
+        return move(&TLinesViewer::TextEnd);
+    case 15:
+        return move(&TLinesViewer::ScrollUp);
+    case 16:
+        return move(&TLinesViewer::ScrollDown);
+    default:
+        return [] { throw EInternalError("Undefined key handler"); };
     }
 }
 
@@ -78,13 +97,18 @@ bool TLinesViewer::event(QEvent* event) {
 
 void TLinesViewer::keyPressEvent(QKeyEvent* event) {
     m_EventModifiers = event->modifiers();
+    event->accept();
+    int key = event->key();
+    if (OnKeyDown) OnKeyDown(*this, key, m_EventModifiers);
+    if (key == 0) return; // the listener took the key
     Guarded([&] {
         m_KeyHandled = m_Keys.Process(VirtualKeyOf(*event), KeyModifiersOf(*event));
         // A character comes with Ctrl only as AltGr (Ctrl and Alt together).
-        const bool control = (m_EventModifiers & Qt::ControlModifier) && !(m_EventModifiers & Qt::AltModifier);
-        if (!m_KeyHandled && !control && !event->text().isEmpty() && event->text()[0].isPrint()) CharTyped(event->text());
+        const bool control =
+            (m_EventModifiers & Qt::ControlModifier) && !(m_EventModifiers & Qt::AltModifier);
+        if (!m_KeyHandled && !control && !event->text().isEmpty() && event->text()[0].isPrint())
+            CharTyped(event->text());
     });
-    event->accept();
 }
 
 void TLinesViewer::Move(void (TLinesViewer::*movement)()) {
@@ -94,7 +118,9 @@ void TLinesViewer::Move(void (TLinesViewer::*movement)()) {
 }
 
 void TLinesViewer::UpdateSelection() {
-    const int mode = (m_EventModifiers & Qt::ShiftModifier) ? 2 : (m_EventModifiers & Qt::AltModifier) ? 3 : 0;
+    const int mode = (m_EventModifiers & Qt::ShiftModifier) ? 2
+                     : (m_EventModifiers & Qt::AltModifier) ? 3
+                                                            : 0;
     const TViewPos caret = CaretPos();
     if (mode == 0) {
         if (m_SelMode != 0) {
@@ -181,9 +207,13 @@ void TLinesViewer::WordRight() {
     SetCaretChar(end.Char);
 }
 
-void TLinesViewer::LineStart() { SetCaretChar(0); }
+void TLinesViewer::LineStart() {
+    SetCaretChar(0);
+}
 
-void TLinesViewer::LineEnd() { SetCaretChar(m_LineLength); }
+void TLinesViewer::LineEnd() {
+    SetCaretChar(m_LineLength);
+}
 
 void TLinesViewer::LineUp() {
     if (m_CaretLine == 0)

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "editor/FileEditor.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class TProgressMeter;
+
+// The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
+// and the status bar. Every command acts on the editor of the selected page.
+class TQuorvel : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TQuorvel(QWidget* parent = nullptr);
+    ~TQuorvel() override;
+
+    // Pages, in tab order.
+    int PageCount() const { return static_cast<int>(m_Pages.size()); }
+    int PageIndex() const;
+    TFileEditor* Page(int index) const { return m_Pages.at(static_cast<size_t>(index)); }
+    void SelectPage(int index);
+    TFileEditor* CurrentEditor() const;
+    // Shows a file in a page: the page that has it already, else an untitled page without changes
+    // other than the selected one, else a new page. An empty name gives an empty untitled document.
+    TFileEditor* OpenFileInPage(const std::filesystem::path& fileName, bool select);
+    // Offers the page's changes for saving and closes it; the last page stays, empty and untitled.
+    void CloseEditorPage(int index);
+    void CopyEditorSettings(TFileEditor& from, TFileEditor& to);
+    bool TabRowVisible() const;
+
+    void SetOpenDir(const std::filesystem::path& dir);
+    void SetSaveDir(const std::filesystem::path& dir);
+    void UpdateCommandStates();
+
+    // File commands.
+    void New() { OpenFileInPage({}, true); }
+    void Open();
+    // Opens each file in turn (the first in a page of its own) with the read-only choice.
+    void OpenFiles(const std::vector<std::filesystem::path>& files, bool readOnly);
+    void Close() { CloseEditorPage(PageIndex()); }
+    void Revert();
+    void Save();
+    void SaveAs(TFileEditor& editor);
+    void SaveSelection();
+    void SaveAll();
+
+    std::filesystem::path OpenDir, SaveDir;
+    bool CancelClose = false;
+    bool UseSaveDir = false;
+    bool ForceLineBreaks = false;
+    // The Save dialogs ask before overwriting and modified documents are offered for saving; off,
+    // both are saved without a question.
+    bool OverwritePrompt = true;
+    std::string CommonTextFileTypes = "*.txt;*.asc;*.doc;*.htm;*.html;*.ini;*.log;*.me";
+    unsigned LastEditorState = 0;
+    // The Save dialog, for tests to answer: the name chosen, or an empty one for Cancel.
+    std::function<std::filesystem::path(const QString& title, const std::filesystem::path& name)> SaveDialog;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    TFileEditor* NewEditor();
+    void BindEditor(TFileEditor& editor);
+    void RemovePage(int index);
+    void PageChanged(int index);
+    void UpdateCaption();
+    void ShowTabRow();
+    int IndexOf(const TLinesViewer& editor) const;
+    QString FileFilter() const;
+    // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
+    // without extension gets ".txt".
+    std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name);
+
+    // Editor events.
+    void StateChanged(TLinesViewer& sender);
+    void Progress(TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel);
+    void CaretMoved(TLinesViewer& sender);
+    void WrapModeChanged(TTextViewer& sender);
+    void KeyDown(TLinesViewer& sender, int& key, Qt::KeyboardModifiers shift);
+    void SaveModePrompt(TFileEditor& editor, TSaveMode& mode);
+    void SaveModified(TDocumentFile& document, TModalResult& answer);
+
+    void CreateStatusBar();
+    void CreateMenus();
+    QAction* AddCommand(QMenu* menu, const QString& caption, const QString& shortcut, const QString& hint,
+                        std::function<void()> command);
+    // Shows a menu item's hint in the first status panel, unless a long operation's notice is there.
+    void ShowHint(const QString& hint);
+
+    std::vector<TFileEditor*> m_Pages;
+    QStackedWidget* m_Stack;
+    QTabBar* m_Tabs;
+    QLabel* m_StatusPanel;
+    QLabel* m_PositionPanel;
+    QLabel* m_ModifiedPanel;
+    QLabel* m_InsertPanel;
+    QLabel* m_WrapInfoPanel;
+    TProgressMeter* m_ProgressMeter;
+    QString m_Hint;
+    struct TActions {
+        QAction *Close, *Revert, *Save, *SaveAs, *SaveSelection;
+    } m_Actions{};
+};

@@ -1,0 +1,171 @@
+// The main window's side of the editors' events, and the status bar that shows them.
+
+#include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabBar>
+
+#include "app/ProgressMeter.h"
+#include "app/Quorvel.h"
+
+void TQuorvel::CreateStatusBar() {
+    auto panel = [this](int width) {
+        auto* label = new QLabel(this);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setFixedWidth(width);
+        return label;
+    };
+    m_StatusPanel = panel(145);
+    m_PositionPanel = panel(152);
+    m_ModifiedPanel = panel(59);
+    m_InsertPanel = panel(59);
+    m_WrapInfoPanel = panel(162);
+    for (QLabel* label : {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel})
+        statusBar()->addWidget(label);
+    m_ProgressMeter = new TProgressMeter(m_WrapInfoPanel);
+    m_ProgressMeter->hide();
+    statusBar()->setSizeGripEnabled(true);
+}
+
+void TQuorvel::ShowHint(const QString& hint) {
+    m_Hint = hint;
+    if (m_ProgressMeter->isHidden()) m_StatusPanel->setText(hint);
+}
+
+void TQuorvel::BindEditor(TFileEditor& editor) {
+    editor.OnStateChange = [this](TLinesViewer& sender) { StateChanged(sender); };
+    editor.OnProgressEvent = [this](TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel) {
+        Progress(sender, done, total, cancel);
+    };
+    editor.OnAbortRequest = [](TLinesViewer&, TModalResult& response) {
+        response = MessageDlg("Abandon Operation?", TMsgDlgType::mtConfirmation, TMsgButtons::mbYesNo);
+    };
+    editor.OnCaretMoved = [this](TLinesViewer& sender) { CaretMoved(sender); };
+    editor.OnWrapModeChange = [this](TTextViewer& sender) { WrapModeChanged(sender); };
+    editor.OnKeyDown = [this](TLinesViewer& sender, int& key, Qt::KeyboardModifiers shift) {
+        KeyDown(sender, key, shift);
+    };
+    editor.OnReplaceAll = [](TBigEditor&, TTextPos count) {
+        QApplication::beep();
+        MessageDlg(QString::asprintf("%lld items replaced", static_cast<long long>(count)).toStdString(),
+                   TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+    };
+    TDocumentFile& document = editor.Document();
+    document.OnSaveModePrompt = [this, &editor](TDocumentFile&, TSaveMode& mode) {
+        SaveModePrompt(editor, mode);
+    };
+    document.OnSaveNewFile = [this, &editor](TDocumentFile&) { SaveAs(editor); };
+    document.OnSaveModified = [this](TDocumentFile& sender, TModalResult& answer) {
+        SaveModified(sender, answer);
+    };
+    document.OnNewFileName = [this, &editor](TDocumentFile& sender) {
+        const int index = IndexOf(editor);
+        if (index < 0) return;
+        m_Tabs->setTabText(index, sender.FileName().empty()
+                                      ? "<untitled>"
+                                      : QString::fromStdString(sender.FileName().filename().string()));
+        if (index == PageIndex()) UpdateCaption();
+    };
+}
+
+void TQuorvel::StateChanged(TLinesViewer& sender) {
+    const unsigned state = &sender == CurrentEditor() ? sender.State() : 0;
+    if (state == LastEditorState) return;
+    const bool busy = state & sfBusy, wasBusy = LastEditorState & sfBusy;
+    if (busy && !wasBusy && !(state & sfPrinting) && m_ProgressMeter->isHidden()) {
+        m_ProgressMeter->SetPosition(0);
+        m_ProgressMeter->setGeometry(m_WrapInfoPanel->contentsRect());
+        m_ProgressMeter->show();
+        m_ProgressMeter->repaint();
+        m_StatusPanel->setText("ESC to Cancel");
+    } else if (!busy && wasBusy && !m_ProgressMeter->isHidden()) {
+        m_ProgressMeter->hide();
+        m_StatusPanel->setText(m_Hint);
+    }
+    LastEditorState = state;
+    UpdateCommandStates();
+}
+
+void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& cancel) {
+    cancel = false;
+    if (total > 0) m_ProgressMeter->SetPosition(static_cast<int>(done * 100 / total));
+}
+
+void TQuorvel::CaretMoved(TLinesViewer& sender) {
+    if (&sender != CurrentEditor()) return;
+    if (sender.State() & sfEmpty)
+        m_PositionPanel->clear();
+    else if (CurrentEditor()->Estimated())
+        m_PositionPanel->setText(
+            QString::asprintf("Ln ??? Ch %lld Pg ??/??", static_cast<long long>(sender.CaretChar())));
+    else
+        m_PositionPanel->setText(QString::asprintf(
+            "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1),
+            static_cast<long long>(sender.CaretChar()), static_cast<long long>(sender.CaretPage()),
+            static_cast<long long>(sender.PageCount())));
+}
+
+void TQuorvel::WrapModeChanged(TTextViewer& sender) {
+    if (&sender != CurrentEditor()) return;
+    switch (sender.WrapMode()) {
+    case TWrapModes::opNone:
+        m_WrapInfoPanel->setText("Wrap on Line Breaks");
+        break;
+    case TWrapModes::opWrapScreenWidth:
+        m_WrapInfoPanel->setText("Wrap on Window boundaries");
+        break;
+    case TWrapModes::opAbsoluteWrap:
+        m_WrapInfoPanel->setText(QString::asprintf("%lld Characters Max. Line Length",
+                                                   static_cast<long long>(sender.MaxLineLength())));
+        break;
+    case TWrapModes::opPrinter:
+        m_WrapInfoPanel->setText("Wrap on Printer Page Width");
+        break;
+    }
+}
+
+void TQuorvel::KeyDown(TLinesViewer&, int& key, Qt::KeyboardModifiers shift) {
+    // Ctrl+Tab and Ctrl+Shift+Tab go round the pages.
+    if ((key != Qt::Key_Tab && key != Qt::Key_Backtab) || !(shift & Qt::ControlModifier) || PageCount() < 2)
+        return;
+    const int step = key == Qt::Key_Backtab || (shift & Qt::ShiftModifier) ? -1 : 1;
+    SelectPage((PageIndex() + step + PageCount()) % PageCount());
+    key = 0;
+}
+
+void TQuorvel::SaveModePrompt(TFileEditor& editor, TSaveMode& mode) {
+    if (ForceLineBreaks) {
+        mode = TSaveMode::smLineBreaks;
+    } else if (editor.WrapMode() == TWrapModes::opNone) {
+        mode = TSaveMode::smParagraph;
+    } else if (mode == TSaveMode::smPrompt) {
+        mode = MessageDlg("Convert soft Line Breaks to hard Line Breaks?", TMsgDlgType::mtConfirmation,
+                          TMsgButtons::mbYesNo) == TModalResult::mrYes
+                   ? TSaveMode::smLineBreaks
+                   : TSaveMode::smParagraph;
+    }
+}
+
+void TQuorvel::SaveModified(TDocumentFile& document, TModalResult& answer) {
+    if (!OverwritePrompt) {
+        answer = TModalResult::mrYes;
+        return;
+    }
+    const std::string name =
+        document.FileName().empty() ? "<untitled>" : document.FileName().filename().string();
+    answer = MessageDlg(name + " has changed. Save File?", TMsgDlgType::mtConfirmation,
+                        TMsgButtons::mbYesNoCancel);
+    CancelClose = answer == TModalResult::mrCancel;
+}
+
+void TQuorvel::UpdateCommandStates() {
+    const TFileEditor& editor = *CurrentEditor();
+    const unsigned state = editor.State();
+    const bool hasText = !(state & sfEmpty), modified = state & sfModified;
+    m_Actions.SaveAs->setEnabled(hasText);
+    m_Actions.SaveSelection->setEnabled(state & sfSelection);
+    m_Actions.Save->setEnabled(modified);
+    m_Actions.Revert->setEnabled(modified && !editor.FileName().empty());
+    m_ModifiedPanel->setText(modified ? "Modified" : "");
+    m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
+}

@@ -1,0 +1,156 @@
+#include <QTest>
+
+#include "ScriptedMessages.h"
+#include "TestFiles.h"
+#include "app/Quorvel.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string TabCaptions(const TQuorvel& window) {
+    std::string captions;
+    for (int i = 0; i < window.PageCount(); ++i)
+        captions += (i ? "," : "") + (window.Page(i)->FileName().empty()
+                                          ? std::string("-")
+                                          : window.Page(i)->FileName().filename().string());
+    return captions;
+}
+
+void Type(TFileEditor& editor, const char* text) {
+    editor.setFocus();
+    QTest::keyClicks(&editor, text);
+}
+
+} // namespace
+
+class PagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newReusesAnUntitledPageButNeverTheSelectedOne() {
+        TQuorvel window;
+        window.show();
+        QCOMPARE(window.PageCount(), 1);
+        QVERIFY(!window.TabRowVisible());
+        window.New();
+        QCOMPARE(window.PageCount(), 2);
+        QCOMPARE(window.PageIndex(), 1);
+        QVERIFY(window.TabRowVisible());
+        window.New();
+        QCOMPARE(window.PageCount(), 2);
+        QCOMPARE(window.PageIndex(), 0);
+        QCOMPARE(window.windowTitle(), QString("Quorvel - <untitled>"));
+    }
+
+    void openingAFileAlreadyOpenSelectsItsPage() {
+        TTempDir dir;
+        fs::create_directory(dir / "sub");
+        WriteFile(dir / "a.txt", "first\r\n");
+        WriteFile(dir / "b.txt", "second\r\n");
+        TQuorvel window;
+        window.OpenFiles({dir / "a.txt", dir / "b.txt"}, false);
+        QCOMPARE(TabCaptions(window), std::string("b.txt,a.txt"));
+        TFileEditor* a = window.Page(1);
+        Type(*a, "x"); // a reload would lose this
+        window.OpenFileInPage(dir / "sub" / ".." / "a.txt", true);
+        QCOMPARE(window.PageIndex(), 1);
+        QCOMPARE(window.CurrentEditor(), a);
+        QVERIFY(a->Modified());
+        QCOMPARE(window.windowTitle(), QString("Quorvel - a.txt"));
+    }
+
+    void severalFilesLandAsTheyShouldWithTheReadOnlyChoice() {
+        TTempDir dir;
+        for (const char* name : {"1.txt", "2.txt", "3.txt"})
+            WriteFile(dir / name, name);
+        TQuorvel window;
+        window.OpenFiles({dir / "1.txt", dir / "2.txt", dir / "3.txt"}, true);
+        // The first goes to a new page (the selected one is never reused), the second to the untitled
+        // page, the third to another new page.
+        QCOMPARE(TabCaptions(window), std::string("2.txt,1.txt,3.txt"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(window.Page(i)->ReadOnly());
+        QCOMPARE(window.OpenDir, (dir / "3.txt").parent_path());
+    }
+
+    void aFileThatFailsToLoadLeavesThePreviousPageSelected() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "a");
+        TQuorvel window;
+        window.OpenFileInPage(dir / "a.txt", true);
+        const int before = window.PageIndex();
+        bool raised = false;
+        try {
+            window.OpenFileInPage(dir / "missing.txt", true);
+        } catch (const std::exception&) {
+            raised = true;
+        }
+        QVERIFY(raised);
+        QCOMPARE(window.PageIndex(), before);
+        QCOMPARE(window.CurrentEditor()->FileName(), dir / "a.txt");
+    }
+
+    void closingPagesAndTheLastOne() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "a");
+        TQuorvel window;
+        window.OpenFileInPage(dir / "a.txt", true);
+        QCOMPARE(window.PageCount(), 2);
+        window.Close();
+        QCOMPARE(window.PageCount(), 1);
+        QVERIFY(!window.TabRowVisible());
+        window.OpenFileInPage(dir / "a.txt", true); // reuses the untitled page: not selected any more
+        window.Close();
+        QCOMPARE(window.PageCount(), 1);
+        QVERIFY(window.CurrentEditor()->FileName().empty());
+        QCOMPARE(window.windowTitle(), QString("Quorvel - <untitled>"));
+        bool raised = false;
+        try {
+            window.CloseEditorPage(1);
+        } catch (const Exception& e) {
+            raised = std::string(e.what()) == "Invalid Editor Index";
+        }
+        QVERIFY(raised);
+    }
+
+    void exitOffersTheLastPageFirstAndCancelKeepsEverything() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "a");
+        WriteFile(dir / "b.txt", "b");
+        TQuorvel window;
+        window.show();
+        window.OpenFiles({dir / "a.txt", dir / "b.txt"}, false); // pages b.txt, a.txt
+        Type(*window.Page(0), "0");
+        Type(*window.Page(1), "1");
+        {
+            TScriptedMessages messages({TModalResult::mrCancel});
+            QVERIFY(!window.close());
+            QCOMPARE(messages.Asked, std::vector<std::string>{"a.txt has changed. Save File?"});
+            QCOMPARE(window.PageCount(), 2);
+        }
+        {
+            TScriptedMessages messages({TModalResult::mrNo, TModalResult::mrNo});
+            QVERIFY(window.close());
+            QCOMPARE(messages.Asked, (std::vector<std::string>{"a.txt has changed. Save File?",
+                                                               "b.txt has changed. Save File?"}));
+        }
+        QCOMPARE(ReadFile(dir / "b.txt"), std::string("b"));
+    }
+
+    void ctrlTabGoesRoundThePages() {
+        TQuorvel window;
+        window.show();
+        window.New();
+        window.New();
+        window.OpenFileInPage({}, true);
+        QCOMPARE(window.PageCount(), 2);
+        window.SelectPage(1);
+        QTest::keyClick(window.CurrentEditor(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(window.PageIndex(), 0);
+        QTest::keyClick(window.CurrentEditor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window.PageIndex(), 1);
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "PagesTest.moc"
