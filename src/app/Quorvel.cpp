@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/FindDialog.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -46,8 +47,10 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(m_Stack, 1);
     layout->addWidget(m_Tabs);
     setCentralWidget(central);
+    CreateToolBar();
     CreateStatusBar();
     CreateMenus();
+    CreateLocalMenu();
 
     // The first page's editor, whose settings every later page copies.
     TFileEditor* first = NewEditor();
@@ -55,6 +58,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(13);
     first->setFont(font);
+    first->SetMaxLineLength(76); // what wrapping after n characters starts with
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -63,8 +67,11 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 }
 
 TQuorvel::~TQuorvel() {
-    for (TFileEditor* editor : m_Pages)
+    // The editors go first: their events reach this window, which must still be whole.
+    for (TFileEditor* editor : m_Pages) {
         TIdleDriver::Instance().Unregister(editor);
+        delete editor;
+    }
 }
 
 TFileEditor* TQuorvel::NewEditor() {
@@ -72,6 +79,9 @@ TFileEditor* TQuorvel::NewEditor() {
     editor->SetAutoIdle(false); // the window runs every page's background work, not only the focused one's
     m_Stack->addWidget(editor);
     BindEditor(*editor);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor, &QWidget::customContextMenuRequested, this,
+            [this, editor](QPoint at) { m_LocalMenu->popup(editor->viewport()->mapToGlobal(at)); });
     TIdleDriver::Instance().Register(editor);
     return editor;
 }
@@ -134,6 +144,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
         throw;
     }
     ShowTabRow();
+    UpdateCommandStates(); // an editor reports state changes only while it has the focus
     return editor;
 }
 
@@ -150,8 +161,8 @@ void TQuorvel::CloseEditorPage(int index) {
 void TQuorvel::RemovePage(int index) {
     TFileEditor* editor = Page(index);
     TIdleDriver::Instance().Unregister(editor);
+    m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
-    m_Stack->removeWidget(editor);
     m_Tabs->removeTab(index); // selects another page, which is then shown
     editor->deleteLater();    // the close may have come from one of the editor's own events
 }
@@ -292,6 +303,8 @@ void TQuorvel::SaveAll() {
 }
 
 void TQuorvel::closeEvent(QCloseEvent* event) {
+    for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
+        if (dialog) dialog->close();
     bool mayClose = false;
     try {
         // Every modified document is offered for saving, the last page first; Cancel stops.

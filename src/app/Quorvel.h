@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "app/ToolIcons.h"
 #include "editor/FileEditor.h"
 
 class QAction;
@@ -14,6 +16,8 @@ class QLabel;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
+class QToolBar;
+class TFindDialog;
 class TProgressMeter;
 
 // The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
@@ -54,7 +58,24 @@ public:
     void SaveSelection();
     void SaveAll();
 
+    // Search commands. The Find and Replace dialogs stay open beside the text; they are made on first
+    // use (null before).
+    void Find();
+    void FindAgain();
+    void Replace();
+    TFindDialog* FindDialog() const { return m_FindDialog; }
+    TFindDialog* ReplaceDialog() const { return m_ReplaceDialog; }
+
+    // Edit, View, Format and Help commands that need the window.
+    void ReplaceBlock();
+    void ToggleWrapMode();
+    void ZoomBy(int steps) { CurrentEditor()->SetZoom(CurrentEditor()->Zoom() + steps); }
+    void ChooseFont();
+    void About();
+
     std::filesystem::path OpenDir, SaveDir;
+    std::string LastFindText;
+    std::string BlockReplaceStr;
     bool CancelClose = false;
     bool UseSaveDir = false;
     bool ForceLineBreaks = false;
@@ -91,10 +112,21 @@ private:
     void SaveModePrompt(TFileEditor& editor, TSaveMode& mode);
     void SaveModified(TDocumentFile& document, TModalResult& answer);
 
+    void FindNextFrom(TFindDialog& dialog);
+    void ReplaceFromDialog(bool all);
+    void ReplacedAll(TTextPos count);
+
     void CreateStatusBar();
     void CreateMenus();
+    void CreateLocalMenu();
+    void CreateToolBar();
+    // A command: its hint goes to the status bar while it is highlighted, and its failure to an error box.
+    QAction* Command(const QString& caption, const QString& hint, std::function<void()> run);
     QAction* AddCommand(QMenu* menu, const QString& caption, const QString& shortcut, const QString& hint,
-                        std::function<void()> command);
+                        std::function<void()> run);
+    // A command that runs an operation of the current editor.
+    std::function<void()> OnEditor(void (TFileEditor::*operation)());
+    QAction* AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, std::function<void()> run);
     // Shows a menu item's hint in the first status panel, unless a long operation's notice is there.
     void ShowHint(const QString& hint);
 
@@ -108,7 +140,14 @@ private:
     QLabel* m_WrapInfoPanel;
     TProgressMeter* m_ProgressMeter;
     QString m_Hint;
-    struct TActions {
-        QAction *Close, *Revert, *Save, *SaveAs, *SaveSelection;
-    } m_Actions{};
+    QMenu* m_LocalMenu = nullptr;
+    TFindDialog* m_FindDialog = nullptr;
+    TFindDialog* m_ReplaceDialog = nullptr;
+    // Commands by the editor state that enables them.
+    struct TCommandGroups {
+        std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;
+        QAction *FindAgain, *Undo, *Redo, *Revert;
+    } m_Enabled{};
+    // The tool buttons of the wrap modes, by mode.
+    std::array<QAction*, 4> m_WrapButtons{};
 };

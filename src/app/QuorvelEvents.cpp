@@ -1,6 +1,6 @@
 // The main window's side of the editors' events, and the status bar that shows them.
 
-#include <QApplication>
+#include <QAction>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabBar>
@@ -45,11 +45,7 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
     editor.OnKeyDown = [this](TLinesViewer& sender, int& key, Qt::KeyboardModifiers shift) {
         KeyDown(sender, key, shift);
     };
-    editor.OnReplaceAll = [](TBigEditor&, TTextPos count) {
-        QApplication::beep();
-        MessageDlg(QString::asprintf("%lld items replaced", static_cast<long long>(count)).toStdString(),
-                   TMsgDlgType::mtInformation, TMsgButtons::mbOK);
-    };
+    editor.OnReplaceAll = [this](TBigEditor&, TTextPos count) { ReplacedAll(count); };
     TDocumentFile& document = editor.Document();
     document.OnSaveModePrompt = [this, &editor](TDocumentFile&, TSaveMode& mode) {
         SaveModePrompt(editor, mode);
@@ -93,11 +89,12 @@ void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& canc
 
 void TQuorvel::CaretMoved(TLinesViewer& sender) {
     if (&sender != CurrentEditor()) return;
+    UpdateCommandStates(); // a selection may have changed its kind without a state change
     if (sender.State() & sfEmpty)
         m_PositionPanel->clear();
     else if (CurrentEditor()->Estimated())
         m_PositionPanel->setText(
-            QString::asprintf("Ln ??? Ch %lld Pg ??/??", static_cast<long long>(sender.CaretChar())));
+            QString::asprintf("Ln ??? Ch %lld Pg ?\?/??", static_cast<long long>(sender.CaretChar())));
     else
         m_PositionPanel->setText(QString::asprintf(
             "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1),
@@ -122,6 +119,7 @@ void TQuorvel::WrapModeChanged(TTextViewer& sender) {
         m_WrapInfoPanel->setText("Wrap on Printer Page Width");
         break;
     }
+    m_WrapButtons.at(static_cast<size_t>(sender.WrapMode()))->setChecked(true);
 }
 
 void TQuorvel::KeyDown(TLinesViewer&, int& key, Qt::KeyboardModifiers shift) {
@@ -161,11 +159,20 @@ void TQuorvel::SaveModified(TDocumentFile& document, TModalResult& answer) {
 void TQuorvel::UpdateCommandStates() {
     const TFileEditor& editor = *CurrentEditor();
     const unsigned state = editor.State();
-    const bool hasText = !(state & sfEmpty), modified = state & sfModified;
-    m_Actions.SaveAs->setEnabled(hasText);
-    m_Actions.SaveSelection->setEnabled(state & sfSelection);
-    m_Actions.Save->setEnabled(modified);
-    m_Actions.Revert->setEnabled(modified && !editor.FileName().empty());
+    const bool hasText = !(state & sfEmpty), modified = state & sfModified, selection = state & sfSelection;
+    auto enable = [](const std::vector<QAction*>& commands, bool on) {
+        for (QAction* command : commands)
+            command->setEnabled(on);
+    };
+    enable(m_Enabled.Text, hasText);
+    enable(m_Enabled.Selection, selection);
+    enable(m_Enabled.Clipboard, state & sfClipboardText);
+    enable(m_Enabled.Modified, modified);
+    enable(m_Enabled.Column, selection && editor.SelMode() == static_cast<int>(TSelModes::smColumn));
+    m_Enabled.FindAgain->setEnabled(hasText && !LastFindText.empty());
+    m_Enabled.Undo->setEnabled(state & sfCanUndo);
+    m_Enabled.Redo->setEnabled(state & sfCanRedo);
+    m_Enabled.Revert->setEnabled(modified && !editor.FileName().empty());
     m_ModifiedPanel->setText(modified ? "Modified" : "");
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
 }

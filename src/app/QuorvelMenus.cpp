@@ -1,18 +1,19 @@
-// The main window's menus: each command with its caption, shortcut and hint.
+// The main window's menus, local menu and tool bar: each command with its caption, shortcut and hint.
 
+#include <QActionGroup>
+#include <QDateTime>
 #include <QMenuBar>
+#include <QToolBar>
 
 #include "app/Quorvel.h"
 
-QAction* TQuorvel::AddCommand(QMenu* menu, const QString& caption, const QString& shortcut,
-                              const QString& hint, std::function<void()> command) {
-    QAction* action = menu->addAction(caption);
-    if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
+QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
+    auto* action = new QAction(caption, this);
     connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
     // A command that fails says why and leaves the window as it was.
-    connect(action, &QAction::triggered, this, [command = std::move(command)] {
+    connect(action, &QAction::triggered, this, [run = std::move(run)] {
         try {
-            command();
+            run();
         } catch (const std::exception& e) {
             MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
         }
@@ -20,20 +21,135 @@ QAction* TQuorvel::AddCommand(QMenu* menu, const QString& caption, const QString
     return action;
 }
 
+std::function<void()> TQuorvel::OnEditor(void (TFileEditor::*operation)()) {
+    return [this, operation] { (CurrentEditor()->*operation)(); };
+}
+
+QAction* TQuorvel::AddCommand(QMenu* menu, const QString& caption, const QString& shortcut,
+                              const QString& hint, std::function<void()> run) {
+    QAction* action = Command(caption, hint, std::move(run));
+    if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
+    menu->addAction(action);
+    return action;
+}
+
+QAction* TQuorvel::AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, std::function<void()> run) {
+    QAction* action = Command(tip, {}, std::move(run));
+    action->setIcon(ToolIcon(icon));
+    bar->addAction(action);
+    return action;
+}
+
 void TQuorvel::CreateMenus() {
+    auto& on = m_Enabled;
     QMenu* file = menuBar()->addMenu("&File");
     AddCommand(file, "&New", {}, "Create new file", [this] { New(); });
     AddCommand(file, "&Open...", "Ctrl+O", "Open a file", [this] { Open(); });
-    m_Actions.Close = AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); });
-    m_Actions.Revert =
-        AddCommand(file, "&Revert", {}, "Reverts to orginal version of file", [this] { Revert(); });
-    m_Actions.Save = AddCommand(file, "&Save", "Ctrl+S", "Save Changes", [this] { Save(); });
-    m_Actions.SaveAs =
-        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); });
-    m_Actions.SaveSelection =
-        AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); });
+    AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); });
+    on.Revert = AddCommand(file, "&Revert", {}, "Reverts to orginal version of file", [this] { Revert(); });
+    on.Modified.push_back(AddCommand(file, "&Save", "Ctrl+S", "Save Changes", [this] { Save(); }));
+    on.Text.push_back(
+        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }));
+    on.Selection.push_back(
+        AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); }));
     AddCommand(file, "Save A&ll", {}, "Saves all modified files", [this] { SaveAll(); });
     file->addSeparator();
     AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
-    connect(file, &QMenu::aboutToHide, this, [this] { ShowHint({}); });
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TFileEditor::UndoEdit));
+    on.Redo = AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TFileEditor::RedoEdit));
+    edit->addSeparator();
+    on.Selection.push_back(
+        AddCommand(edit, "Cu&t", "Ctrl+X", "Selection into Clipboard", OnEditor(&TFileEditor::CutSelection)));
+    on.Selection.push_back(AddCommand(edit, "&Copy", "Ctrl+C", "Copy Selection to Clipboard",
+                                      OnEditor(&TFileEditor::CopyToClipboard)));
+    on.Clipboard.push_back(AddCommand(edit, "&Paste", "Ctrl+V", "Insert Clipboard contents",
+                                      OnEditor(&TFileEditor::PasteClipboard)));
+    on.Text.push_back(
+        AddCommand(edit, "&Select All", "Ctrl+A", "Select all text", OnEditor(&TFileEditor::SelectAll)));
+    edit->addSeparator();
+    AddCommand(edit, "Capitalise &Words", "Shift+F3", "Capitalise current word or selection",
+               OnEditor(&TFileEditor::CapitaliseWords));
+    AddCommand(edit, "Insert &Date/Time", "F5", "Inserts the current date and time",
+               [this] { CurrentEditor()->InsertDateTime(QDateTime::currentDateTime()); });
+    AddCommand(edit, "Insert Page &Break", "Ctrl+L", "Inserts a page break",
+               [this] { CurrentEditor()->TypeChar(12); });
+    on.Column.push_back(
+        AddCommand(edit, "&Replace Block...", "F9", "Replaces block with text", [this] { ReplaceBlock(); }));
+
+    QMenu* view = menuBar()->addMenu("&View");
+    on.Text.push_back(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }));
+    on.Text.push_back(AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }));
+
+    QMenu* search = menuBar()->addMenu("&Search");
+    on.Text.push_back(AddCommand(search, "&Find...", "Ctrl+F", "Search for text", [this] { Find(); }));
+    on.FindAgain = AddCommand(search, "Find &Again", "F3", "Repeat last search", [this] { FindAgain(); });
+    on.Text.push_back(AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }));
+
+    QMenu* format = menuBar()->addMenu("Forma&t");
+    AddCommand(format, "&Font...", {}, "Change Font", [this] { ChooseFont(); });
+    AddCommand(format, "To&ggle Wrap Mode", "F8", "Toggles the wrap mode", [this] { ToggleWrapMode(); });
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    AddCommand(help, "&About...", {}, "Shows About Box", [this] { About(); });
+
+    for (QMenu* menu : {file, edit, view, search, format, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
+        connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint({}); });
+    }
+}
+
+void TQuorvel::CreateLocalMenu() {
+    auto& on = m_Enabled;
+    m_LocalMenu = new QMenu(this);
+    QMenu* menu = m_LocalMenu;
+    AddCommand(menu, "C&lose Page", {}, "Closes the current editor page", [this] { Close(); });
+    menu->addSeparator();
+    on.Text.push_back(AddCommand(menu, "&Find", {}, "Search for text", [this] { Find(); }));
+    menu->addSeparator();
+    on.Selection.push_back(
+        AddCommand(menu, "Cu&t", {}, "Cut to Clipboard", OnEditor(&TFileEditor::CutSelection)));
+    on.Selection.push_back(
+        AddCommand(menu, "&Copy", {}, "Copy To Clipboard", OnEditor(&TFileEditor::CopyToClipboard)));
+    on.Clipboard.push_back(
+        AddCommand(menu, "&Paste", {}, "Insert text from Clipboard", OnEditor(&TFileEditor::PasteClipboard)));
+    menu->addSeparator();
+    on.Text.push_back(
+        AddCommand(menu, "Select &All", {}, "Selects all text", OnEditor(&TFileEditor::SelectAll)));
+    on.Column.push_back(AddCommand(menu, "&Replace Block", {}, {}, [this] { ReplaceBlock(); }));
+    connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
+    connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint({}); });
+}
+
+void TQuorvel::CreateToolBar() {
+    auto& on = m_Enabled;
+    QToolBar* bar = addToolBar("Tools");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(24, 24));
+    AddButton(bar, TToolIcon::New, "New File", [this] { New(); });
+    AddButton(bar, TToolIcon::Open, "Open File", [this] { Open(); });
+    on.Modified.push_back(AddButton(bar, TToolIcon::Save, "Save", [this] { Save(); }));
+    bar->addSeparator();
+    on.Selection.push_back(AddButton(bar, TToolIcon::Cut, "Cut", OnEditor(&TFileEditor::CutSelection)));
+    on.Selection.push_back(AddButton(bar, TToolIcon::Copy, "Copy", OnEditor(&TFileEditor::CopyToClipboard)));
+    on.Clipboard.push_back(AddButton(bar, TToolIcon::Paste, "Paste", OnEditor(&TFileEditor::PasteClipboard)));
+    bar->addSeparator();
+    on.Text.push_back(AddButton(bar, TToolIcon::Find, "Find", [this] { Find(); }));
+    bar->addSeparator();
+    // Exactly one wrap button is down: the wrap-mode handler keeps them in step with the editor.
+    auto* wrapGroup = new QActionGroup(this);
+    auto wrapButton = [&](TToolIcon icon, const QString& tip, TWrapModes mode) {
+        QAction* button = AddButton(bar, icon, tip, [this, mode] { CurrentEditor()->SetWrapMode(mode); });
+        button->setCheckable(true);
+        wrapGroup->addAction(button);
+        m_WrapButtons.at(static_cast<size_t>(mode)) = button;
+    };
+    wrapButton(TToolIcon::WrapNone, "Wrap on Line Breaks", TWrapModes::opNone);
+    wrapButton(TToolIcon::WrapWindow, "Wrap on Window Boundary", TWrapModes::opWrapScreenWidth);
+    wrapButton(TToolIcon::WrapPrinter, "Wrap on Printer Page Width", TWrapModes::opPrinter);
+    wrapButton(TToolIcon::WrapChars, "Wrap after n characters", TWrapModes::opAbsoluteWrap);
+    bar->addSeparator();
+    on.Text.push_back(AddButton(bar, TToolIcon::ZoomIn, "Zoom In", [this] { ZoomBy(1); }));
+    on.Text.push_back(AddButton(bar, TToolIcon::ZoomOut, "Zoom Out", [this] { ZoomBy(-1); }));
 }

@@ -1,0 +1,101 @@
+// The main window's search, edit, format and help commands that need more than the editor.
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QInputDialog>
+
+#include "app/FindDialog.h"
+#include "app/Quorvel.h"
+#include "editor/QtText.h"
+
+namespace {
+
+void NotFound() {
+    MessageDlg("Text not found", TMsgDlgType::mtError, TMsgButtons::mbOK);
+}
+
+void ShowBeside(QWidget& dialog) {
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+} // namespace
+
+void TQuorvel::Find() {
+    if (!m_FindDialog) {
+        m_FindDialog = new TFindDialog(this, false);
+        m_FindDialog->OnFind = [this] { FindNextFrom(*m_FindDialog); };
+    }
+    m_FindDialog->close();
+    m_FindDialog->SetFindText(FromWindows1252(CurrentEditor()->WordAtCaret()));
+    ShowBeside(*m_FindDialog);
+}
+
+void TQuorvel::Replace() {
+    if (!m_ReplaceDialog) {
+        m_ReplaceDialog = new TFindDialog(this, true);
+        m_ReplaceDialog->OnFind = [this] { FindNextFrom(*m_ReplaceDialog); };
+        m_ReplaceDialog->OnReplace = [this] { ReplaceFromDialog(false); };
+        m_ReplaceDialog->OnReplaceAll = [this] { ReplaceFromDialog(true); };
+    }
+    m_ReplaceDialog->SetFindText(FromWindows1252(CurrentEditor()->WordAtCaret()));
+    ShowBeside(*m_ReplaceDialog);
+}
+
+void TQuorvel::FindNextFrom(TFindDialog& dialog) {
+    // Find Again repeats what the Find dialog holds, whichever dialog searched last.
+    LastFindText = m_FindDialog ? ToWindows1252(m_FindDialog->FindText()) : std::string();
+    UpdateCommandStates();
+    if (!CurrentEditor()->Find(&dialog, ToWindows1252(dialog.FindText()), dialog.Options())) NotFound();
+}
+
+void TQuorvel::FindAgain() {
+    const TFindOptions options = m_FindDialog ? m_FindDialog->Options() : frDown;
+    if (!CurrentEditor()->Find(nullptr, LastFindText, options)) NotFound();
+}
+
+void TQuorvel::ReplaceFromDialog(bool all) {
+    TFindDialog& dialog = *m_ReplaceDialog;
+    const TFindOptions options = dialog.Options() | (all ? frReplaceAll : frReplace);
+    if (!CurrentEditor()->Replace(&dialog, ToWindows1252(dialog.FindText()), options,
+                                  ToWindows1252(dialog.ReplaceText())))
+        NotFound();
+}
+
+void TQuorvel::ReplacedAll(TTextPos count) {
+    if (count == 0) {
+        NotFound();
+        return;
+    }
+    QApplication::beep();
+    MessageDlg(QString::asprintf("%lld items replaced", static_cast<long long>(count)).toStdString(),
+               TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+}
+
+void TQuorvel::ReplaceBlock() {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, "Replace Block", "Enter text to replace each line of the selection:", QLineEdit::Normal,
+        FromWindows1252(BlockReplaceStr), &ok);
+    if (!ok) return;
+    BlockReplaceStr = ToWindows1252(text);
+    CurrentEditor()->ReplaceBlock(BlockReplaceStr, false);
+}
+
+void TQuorvel::ToggleWrapMode() {
+    TFileEditor& editor = *CurrentEditor();
+    // None, window width, n characters, printer width, and round again.
+    editor.SetWrapMode(static_cast<TWrapModes>((static_cast<int>(editor.WrapMode()) + 1) % 4));
+}
+
+void TQuorvel::ChooseFont() {
+    TFileEditor& editor = *CurrentEditor();
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, editor.font(), this, "Font");
+    if (ok) editor.setFont(font);
+}
+
+void TQuorvel::About() {
+    MessageDlg("Quorvel\nIssue 2.4c (32-bit version)", TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+}

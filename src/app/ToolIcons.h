@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+
+enum class TToolIcon {
+    New,
+    Open,
+    Save,
+    Cut,
+    Copy,
+    Paste,
+    Find,
+    WrapNone,
+    WrapWindow,
+    WrapPrinter,
+    WrapChars,
+    ZoomIn,
+    ZoomOut,
+};
+
+// The tool bar's images: the desktop icon theme's where it has one, else drawn here.
+QIcon ToolIcon(TToolIcon which);

@@ -1,0 +1,201 @@
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include "ScriptedMessages.h"
+#include "TestFiles.h"
+#include "app/FindDialog.h"
+#include "app/ProgressMeter.h"
+#include "app/Quorvel.h"
+
+namespace {
+
+// Runs `answer` on the next modal dialog, once it is up.
+void AnswerModal(std::function<void(QWidget&)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(*dialog);
+        }
+    });
+    poll->start(10);
+}
+
+QAction* MenuCommand(TQuorvel& window, const QString& menu, const QString& item) {
+    for (QAction* top : window.menuBar()->actions())
+        if (top->text() == menu)
+            for (QAction* action : top->menu()->actions())
+                if (action->text() == item) return action;
+    return nullptr;
+}
+
+QPushButton* Button(QWidget& dialog, const QString& caption) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == caption) return button;
+    return nullptr;
+}
+
+std::string WholeText(TFileEditor& editor) {
+    return editor.Text().GetText(0, editor.TextSize());
+}
+
+struct TWindow {
+    TWindow() {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    // A key typed into the window, which takes over from a dialog as a click would.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        if (QApplication::activeWindow() != &window) {
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+        }
+        QTest::keyClick(window.CurrentEditor(), key, modifiers);
+    }
+    TQuorvel window;
+};
+
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openFindReplaceAllSaveAndReopen() {
+        TTempDir dir;
+        WriteFile(dir / "pets.txt", "The cat sat.\r\nA Cat is no dog.\r\nconcatenate\r\n");
+        TWindow w;
+        AnswerModal([&](QWidget& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            name->setText(QString::fromStdString((dir / "pets.txt").string()));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        w.Key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(w.window.CurrentEditor()->FileName(), dir / "pets.txt");
+
+        w.Key(Qt::Key_F, Qt::ControlModifier);
+        TFindDialog& find = *w.window.FindDialog();
+        QVERIFY(find.isVisible());
+        QCOMPARE(find.FindText(), QString("The")); // the word at the caret
+        find.SetFindText("cat");
+        QTest::mouseClick(Button(find, "&Find Next"), Qt::LeftButton);
+        QCOMPARE(w.window.CurrentEditor()->GetSelectedText(), std::string("cat"));
+
+        MenuCommand(w.window, "&Search", "&Replace...")->trigger();
+        TFindDialog& replace = *w.window.ReplaceDialog();
+        replace.findChildren<QLineEdit*>().at(1)->setText("tiger");
+        replace.findChild<QCheckBox*>()->setChecked(true); // whole words only: not "concatenate"
+        TScriptedMessages messages({TModalResult::mrOK, TModalResult::mrNo});
+        QTest::mouseClick(Button(replace, "Replace &All"), Qt::LeftButton);
+        QCOMPARE(messages.Asked, std::vector<std::string>{"2 items replaced"});
+        QTest::mouseClick(Button(replace, "Cancel"), Qt::LeftButton);
+
+        w.Key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!w.window.CurrentEditor()->Modified());
+        w.window.Close();
+        w.window.OpenFileInPage(dir / "pets.txt", true);
+        const std::string expected = "The tiger sat.\r\nA tiger is no dog.\r\nconcatenate\r\n";
+        QCOMPARE(ReadFile(dir / "pets.txt"), expected);
+        QCOMPARE(WholeText(*w.window.CurrentEditor()), expected);
+    }
+
+    void findAgainRepeatsTheFindDialogsText() {
+        TWindow w;
+        TFileEditor& editor = *w.window.CurrentEditor();
+        editor.SetWindowText("one two one two three");
+        w.window.UpdateCommandStates();
+        QAction* findAgain = MenuCommand(w.window, "&Search", "Find &Again");
+        QVERIFY(!findAgain->isEnabled());
+        w.window.Find();
+        w.window.FindDialog()->SetFindText("two");
+        QTest::mouseClick(Button(*w.window.FindDialog(), "&Find Next"), Qt::LeftButton);
+        QVERIFY(findAgain->isEnabled());
+        w.window.Replace();
+        w.window.ReplaceDialog()->SetFindText("three");
+        QTest::mouseClick(Button(*w.window.ReplaceDialog(), "&Find Next"), Qt::LeftButton);
+        w.Key(Qt::Key_Home, Qt::ControlModifier);
+        w.Key(Qt::Key_F3);
+        QCOMPARE(editor.SelStartOffset(), 4);
+        w.Key(Qt::Key_F3);
+        QCOMPARE(editor.SelStartOffset(), 12);
+        TScriptedMessages messages({TModalResult::mrOK});
+        w.Key(Qt::Key_F3);
+        QCOMPARE(messages.Asked, std::vector<std::string>{"Text not found"});
+    }
+
+    void replaceBlockAndTheCommandsThatNeedAColumn() {
+        TWindow w;
+        TFileEditor& editor = *w.window.CurrentEditor();
+        editor.SetWindowText("abcd\r\nefgh\r\n");
+        QAction* replaceBlock = MenuCommand(w.window, "&Edit", "&Replace Block...");
+        QAction* cut = MenuCommand(w.window, "&Edit", "Cu&t");
+        editor.SelectAll();
+        QVERIFY(cut->isEnabled());
+        QVERIFY(!replaceBlock->isEnabled()); // a stream selection
+        w.Key(Qt::Key_Home, Qt::ControlModifier);
+        w.Key(Qt::Key_Right);
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) // a column: "bc" of both lines
+            w.Key(key, Qt::AltModifier);
+        QTRY_VERIFY(replaceBlock->isEnabled()); // brought up to date when the caret settles
+        w.window.BlockReplaceStr = "--";
+        AnswerModal([](QWidget& dialog) {
+            auto& input = static_cast<QInputDialog&>(dialog);
+            QCOMPARE(input.windowTitle(), QString("Replace Block"));
+            QCOMPARE(input.textValue(), QString("--"));
+            input.setTextValue("XYZ");
+            input.accept();
+        });
+        w.Key(Qt::Key_F9);
+        QCOMPARE(WholeText(editor), std::string("aXYZd\r\neXYZh\r\n"));
+        QCOMPARE(w.window.BlockReplaceStr, std::string("XYZ"));
+    }
+
+    void wrapModesProgressAndTheLocalMenu() {
+        TWindow w;
+        TFileEditor& editor = *w.window.CurrentEditor();
+        auto* wrapPanel = w.window.statusBar()->findChildren<QLabel*>().at(4);
+        QCOMPARE(wrapPanel->text(), QString("Wrap on Window boundaries"));
+        w.Key(Qt::Key_F8);
+        QCOMPARE(editor.WrapMode(), TWrapModes::opAbsoluteWrap);
+        QCOMPARE(wrapPanel->text(), QString("76 Characters Max. Line Length"));
+        w.Key(Qt::Key_F8);
+        w.Key(Qt::Key_F8);
+        QCOMPARE(editor.WrapMode(), TWrapModes::opNone);
+        QAction* down = nullptr;
+        for (QAction* action : w.window.findChildren<QAction*>())
+            if (action->isCheckable() && action->isChecked()) down = action;
+        QCOMPARE(down->text(), QString("Wrap on Line Breaks"));
+
+        auto* meter = w.window.findChild<TProgressMeter*>();
+        bool cancel = true;
+        editor.OnProgressEvent(editor, 1, 2, cancel);
+        QCOMPARE(meter->Position(), 50);
+        editor.OnProgressEvent(editor, 2, 3, cancel);
+        QCOMPARE(meter->Position(), 66);
+        QVERIFY(!cancel);
+
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                editor.viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(editor.viewport(), &click);
+        QMenu* local = nullptr;
+        QTRY_VERIFY((local = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+        QCOMPARE(local->actions().front()->text(), QString("C&lose Page"));
+        local->close();
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "CommandsTest.moc"
