@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/QtMessageBox.h"
 #include "app/Quorvel.h"
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
     TQuorvelApplication app(argc, argv);
     QApplication::setOrganizationName("Tarvane Software");
     QApplication::setApplicationName("Quorvel");
+    QGuiApplication::setDesktopFileName("quorvel"); // the installed menu entry and its icon
+    QApplication::setWindowIcon(QIcon::fromTheme("quorvel"));
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
     TQuorvel window;
