@@ -103,10 +103,9 @@ void TLinesViewer::keyPressEvent(QKeyEvent* event) {
     if (key == 0) return; // the listener took the key
     Guarded([&] {
         m_KeyHandled = m_Keys.Process(VirtualKeyOf(*event), KeyModifiersOf(*event));
-        // A character comes with Ctrl only as AltGr (Ctrl and Alt together).
-        const bool control =
-            (m_EventModifiers & Qt::ControlModifier) && !(m_EventModifiers & Qt::AltModifier);
-        if (!m_KeyHandled && !control && !event->text().isEmpty() && event->text()[0].isPrint())
+        // Ctrl or Alt make a key a command; both together are AltGr, which gives characters.
+        const bool ctrl = m_EventModifiers & Qt::ControlModifier, alt = m_EventModifiers & Qt::AltModifier;
+        if (!m_KeyHandled && ctrl == alt && !event->text().isEmpty() && event->text()[0].isPrint())
             CharTyped(event->text());
     });
 }

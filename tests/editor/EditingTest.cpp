@@ -59,8 +59,10 @@ private slots:
         e.Key(Qt::Key_Insert);
         e.Click(6, 0);
         e.Type("z");
-        QCOMPARE(e.Bytes(), QByteArray("Qbx   z\r\ncdy"));
-        QCOMPARE(e.view.CaretOffset(), 7);
+        e.Key(Qt::Key_S, Qt::AltModifier); // a menu's key, never text; Ctrl with Alt is AltGr
+        QTest::keyClick(&e.view, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(e.Bytes(), QByteArray("Qbx   z@\r\ncdy"));
+        QCOMPARE(e.view.CaretOffset(), 8);
     }
 
     void aReadOnlyTextRefusesEveryEdit() {
