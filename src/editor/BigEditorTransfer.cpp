@@ -117,9 +117,14 @@ bool TBigEditor::FindNext(QWidget* dialog) {
             Beep();
             return false;
         }
-        TFlagScope searching([this](bool on) { SetState(sfSearching, on); });
-        TBusy busy(*this, down ? TextSize() - CaretOffset() : CaretOffset());
-        ReplaceAll();
+        TTextPos count = 0;
+        {
+            TFlagScope searching([this](bool on) { SetState(sfSearching, on); });
+            TBusy busy(*this, down ? TextSize() - CaretOffset() : CaretOffset());
+            count = ReplaceAll();
+        }
+        // Reported after busy mode, whose input filter would keep the user from answering a message.
+        if (OnReplaceAll) OnReplaceAll(*this, count);
         return true;
     }
     if ((m_SearchOptions & frReplace) && m_SelMode != 0 &&
@@ -166,7 +171,6 @@ TTextPos TBigEditor::ReplaceAll() {
     }
     AfterChange(start, std::clamp<TTextPos>(pos, 0, text.TextSize()));
     text.EndUndoGroup();
-    if (OnReplaceAll) OnReplaceAll(*this, count);
     return count;
 }
 

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include <QApplication>
-#include <QStyleHints>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 #include "editor/PrinterAccess.h"
@@ -65,7 +65,9 @@ void TLinesViewer::SetState(unsigned flags, bool on) {
     const unsigned state = on ? m_State | flags : m_State & ~flags;
     if (state == m_State) return;
     m_State = state;
-    if (hasFocus() && OnStateChange) OnStateChange(*this);
+    // The focused control of its window reports even while a modeless dialog of that window is
+    // active, such as the Replace dialog running a Replace All on it.
+    if ((hasFocus() || window()->focusWidget() == this) && OnStateChange) OnStateChange(*this);
 }
 
 void TLinesViewer::SetCursorReason(TCursorReason reason, bool on) {
@@ -165,7 +167,8 @@ void TLinesViewer::SetTopLine(TTextPos line) {
     if (line == m_TopLine || !PaintEnabled()) return;
     const TTextPos distance = m_TopLine - line;
     if (std::abs(distance) < m_VisibleLines)
-        viewport()->scroll(0, static_cast<int>(distance * m_LineHeight)); // moves the pixels, repaints the band
+        viewport()->scroll(0,
+                           static_cast<int>(distance * m_LineHeight)); // moves the pixels, repaints the band
     else
         InvalidateAll();
     m_TopLine = line;
@@ -205,13 +208,16 @@ void TLinesViewer::GoToPage(TTextPos page) {
     }
 }
 
-void TLinesViewer::InvalidateAll() { viewport()->update(); }
+void TLinesViewer::InvalidateAll() {
+    viewport()->update();
+}
 
 void TLinesViewer::InvalidateLines(TTextPos a, TTextPos b) {
     if (a > b) std::swap(a, b);
     const TTextPos top = std::max<TTextPos>(0, a) * m_LineHeight;
     const TTextPos bottom = std::min<TTextPos>(b + 1, m_VisibleLines + 1) * m_LineHeight;
-    if (bottom > top) viewport()->update(0, static_cast<int>(top), ClientWidth(), static_cast<int>(bottom - top));
+    if (bottom > top)
+        viewport()->update(0, static_cast<int>(top), ClientWidth(), static_cast<int>(bottom - top));
 }
 
 void TLinesViewer::EnableUpdates(bool on) {
@@ -241,7 +247,8 @@ void TLinesViewer::Paint(QPainter& painter, const QRect& rect) {
     const TTextPos count = (rect.bottom() + 1) / m_LineHeight + 1 - first;
     painter.fillRect(rect, m_Canvas.Background());
     DrawLines(first * m_LineHeight, m_TopLine + first, count);
-    if (m_CaretShown && hasFocus() && PaintEnabled()) painter.fillRect(CaretRect(), palette().color(QPalette::Text));
+    if (m_CaretShown && hasFocus() && PaintEnabled())
+        painter.fillRect(CaretRect(), palette().color(QPalette::Text));
     if (m_MarginLineX >= 0) { // a margin being dragged
         painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
         painter.drawLine(static_cast<int>(m_MarginLineX), 0, static_cast<int>(m_MarginLineX), ClientHeight());
@@ -257,7 +264,8 @@ void TLinesViewer::resizeEvent(QResizeEvent* event) {
     if (m_Resizing || m_Constructing) return; // a scroll bar shown or hidden while resizing resizes again
     m_Resizing = true;
     const TTextPos offset = CaretOffset();
-    m_VisibleLines = std::max<TTextPos>(1, std::lround(std::nearbyint(static_cast<double>(ClientHeight()) / m_LineHeight)));
+    m_VisibleLines = std::max<TTextPos>(
+        1, std::lround(std::nearbyint(static_cast<double>(ClientHeight()) / m_LineHeight)));
     const bool lastRowShort = ClientHeight() < m_VisibleLines * m_LineHeight - (m_LineHeight >> 2);
     m_VertScrollBar->SetPageSize(lastRowShort ? m_VisibleLines - 1 : m_VisibleLines);
     GoToOffsetKeepRow(offset);
@@ -300,12 +308,14 @@ void TLinesViewer::MeasureFont() {
 
 void TLinesViewer::changeEvent(QEvent* event) {
     TFlickerFreeControl::changeEvent(event);
-    if (m_Constructing || (event->type() != QEvent::FontChange && event->type() != QEvent::PaletteChange)) return;
+    if (m_Constructing || (event->type() != QEvent::FontChange && event->type() != QEvent::PaletteChange))
+        return;
     const TTextPos offset = CaretOffset();
     MeasureFont();
     ComputePrinterLayout();
     FontMeasured(); // the descendant lays the text out again for the new metrics
-    m_VisibleLines = std::max<TTextPos>(1, std::lround(std::nearbyint(static_cast<double>(ClientHeight()) / m_LineHeight)));
+    m_VisibleLines = std::max<TTextPos>(
+        1, std::lround(std::nearbyint(static_cast<double>(ClientHeight()) / m_LineHeight)));
     GoToOffsetKeepRow(offset);
     InvalidateAll();
 }
@@ -412,8 +422,10 @@ bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
-    case QEvent::ContextMenu: return true;
-    default: return TFlickerFreeControl::eventFilter(watched, event);
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return TFlickerFreeControl::eventFilter(watched, event);
     }
 }
 
@@ -455,20 +467,25 @@ void TLinesViewer::ComputePrinterLayout() {
     const double dpiX = printer ? printer->logicalDpiX() : 0;
     if (printer) {
         QFont font = this->font();
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(this->font().pointSizeF() * dpiY / 72.0))));
+        font.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(this->font().pointSizeF() * dpiY / 72.0))));
         m_PrinterLineHeight = QFontMetrics(font).lineSpacing();
     } else {
         m_PrinterLineHeight = m_LineHeight;
     }
-    auto pixels = [](float inches, double dpi) { return static_cast<TTextPos>(std::nearbyint(inches * dpi)); };
+    auto pixels = [](float inches, double dpi) {
+        return static_cast<TTextPos>(std::nearbyint(inches * dpi));
+    };
     m_PrintMargins[0] = pixels(m_PrinterMetrics[0], dpiX);
     m_PrintMargins[1] = pixels(m_PrinterMetrics[2], dpiY);
     m_PrintMargins[2] = pixels(m_PrinterMetrics[1], dpiX);
     m_PrintMargins[3] = pixels(m_PrinterMetrics[3], dpiY);
     m_HeaderY = pixels(m_PrinterMetrics[4], dpiY);
     m_FooterY = pixels(m_PrinterMetrics[5], dpiY);
-    const TTextPos pageHeight = printer ? printer->pageLayout().fullRectPixels(printer->resolution()).height() : 0;
+    const TTextPos pageHeight =
+        printer ? printer->pageLayout().fullRectPixels(printer->resolution()).height() : 0;
     m_LinesPerPage = printer && m_PrinterLineHeight > 0
-                         ? std::max<TTextPos>(1, (pageHeight - m_PrintMargins[1] - m_PrintMargins[3]) / m_PrinterLineHeight)
+                         ? std::max<TTextPos>(1, (pageHeight - m_PrintMargins[1] - m_PrintMargins[3]) /
+                                                     m_PrinterLineHeight)
                          : 66;
 }

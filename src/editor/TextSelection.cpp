@@ -229,13 +229,7 @@ bool TTextViewer::FindNext(QWidget* dialog) {
 }
 
 void TTextViewer::SelectHit(TTextPos start, TTextPos end) {
-    if (std::abs(start - m_WalkStart) > 4096 && TextSize() > 0) {
-        // Far away: placed by proportion of bytes, corrected when the scan gets there.
-        const auto line = static_cast<TTextPos>(static_cast<long double>(start) / TextSize() * m_LastLine);
-        JumpTo(start, line, line / std::max<TTextPos>(1, m_AvgLinesPerPage) + 1);
-        m_Estimated = true;
-        RelayoutFrom(m_WalkStart);
-    }
+    JumpIfFar(start, 4096);
     const TViewPos from = OffsetToPos(start);
     const TViewPos to = OffsetToPos(end);
     m_Anchor = from;

@@ -263,7 +263,11 @@ void TTextViewer::AfterChange(const TChangeStart& from, TTextPos caret) {
     TLinesViewer::SetSelection(m_SelStart, m_SelEnd, 0);
     m_TopStart = -1;
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
-    GoToOffset(std::clamp<TTextPos>(caret, 0, TextSize()), false);
+    caret = std::clamp<TTextPos>(caret, 0, TextSize());
+    // A change that ends far from where it began (a Replace All) leaves the caret on an estimated line
+    // rather than laying out everything in between now.
+    JumpIfFar(caret, 256 << 10);
+    GoToOffset(caret, false);
     InvalidateAll();
     CaretMoved();
 }

@@ -194,6 +194,10 @@ private:
     // and the next begins without a line break between (a soft wrap or a page break), the offset is
     // taken as OffsetToPos takes it, unless it is known to be a line start.
     void JumpTo(TTextPos offset, TTextPos line, TTextPos page, bool lineStart = false);
+    // Walking line by line to an offset more than `distance` bytes from the walker would take long:
+    // the walker is placed there by its proportion of the bytes instead, and the numbers are estimates
+    // until the scan gets there. Returns whether it jumped.
+    bool JumpIfFar(TTextPos offset, TTextPos distance);
     // Whether the word that holds or ends at `pos` begins before `lineStart`.
     bool WordGoesOnBefore(TTextPos pos, TTextPos lineStart);
     // A position right before a page break belongs to the end of the line before it, unless that line

@@ -189,3 +189,12 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
     }
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
 }
+
+bool TTextViewer::JumpIfFar(TTextPos offset, TTextPos distance) {
+    if (std::abs(offset - m_WalkStart) <= distance || TextSize() == 0) return false;
+    const auto line = static_cast<TTextPos>(static_cast<long double>(offset) / TextSize() * m_LastLine);
+    JumpTo(offset, line, line / std::max<TTextPos>(1, m_AvgLinesPerPage) + 1);
+    m_Estimated = true;
+    RelayoutFrom(m_WalkStart);
+    return true;
+}

@@ -208,12 +208,33 @@ private slots:
     void replaceAllIsOneUndoStep() {
         Editor e("a.a.a.a.a.");
         TTextPos reported = -1;
-        e.view.OnReplaceAll = [&reported](TBigEditor&, TTextPos count) { reported = count; };
+        e.view.OnReplaceAll = [&](TBigEditor&, TTextPos count) {
+            reported = e.view.State() & sfBusy ? -2 : count; // its message must be answerable
+        };
         e.view.Replace(nullptr, "a", TFindOptions(frDown) | frReplaceAll, "bb");
         QCOMPARE(reported, 5);
         QCOMPARE(e.Bytes(), QByteArray("bb.bb.bb.bb.bb."));
         e.Undo();
         QCOMPARE(e.Bytes(), QByteArray("a.a.a.a.a."));
+    }
+
+    void replaceAllFarAcrossTheTextLeavesTheCaretOnAnEstimatedLine() {
+        // Long lines, then the second match, then many short lines: a line number in proportion to
+        // the bytes is far from the true one.
+        std::string text = "a\r\n";
+        for (int i = 0; i < 2000; ++i)
+            text += std::string(198, 'x') + "\r\n";
+        const auto second = static_cast<TTextPos>(text.size());
+        text += "a\r\n";
+        for (int i = 0; i < 30000; ++i)
+            text += "x\r\n";
+        Editor e(text);
+        e.view.Replace(nullptr, "a", TFindOptions(frDown) | frReplaceAll, "b");
+        QCOMPARE(e.view.CaretOffset(), second + 1);
+        QVERIFY(e.view.CaretLine() > 20000); // placed by estimate, not laid out line by line
+        e.Settle();
+        QCOMPARE(e.view.CaretLine(), 2001);
+        QCOMPARE(e.view.CaretOffset(), second + 1);
     }
 
     void savingWithHardLineBreaksKeepsTheCaretOnItsText() {

@@ -144,7 +144,7 @@ private:
         }
         static const char* const finds[] = {"a", "word", "\\n", "x", " "};
         const char* find = finds[Pick(0, std::size(finds) - 1)];
-        view.Replace(nullptr, find, TFindOptions(Pick(0, 1) ? frDown : 0) | frReplaceAll,
+        view.Replace(nullptr, find, (Pick(0, 1) ? TFindOptions(frDown) : TFindOptions(0)) | frReplaceAll,
                      Pick(0, 1) ? "" : "yy\\nz");
         return QString("replace all %1").arg(find);
     }
