@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(w.window.BlockReplaceStr, std::string("XYZ"));
     }
 
-    void wrapModesProgressAndTheLocalMenu() {
+    void wrapModesHintsFontProgressAndTheLocalMenu() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();
         auto* wrapPanel = w.window.statusBar()->findChildren<QLabel*>().at(4);
@@ -178,6 +179,20 @@ private slots:
         for (QAction* action : w.window.findChildren<QAction*>())
             if (action->isCheckable() && action->isChecked()) down = action;
         QCOMPARE(down->text(), QString("Wrap on Line Breaks"));
+
+        QAction* find = MenuCommand(w.window, "&Search", "&Find...");
+        find->hover();
+        QCOMPARE(w.window.statusBar()->findChildren<QLabel*>().at(0)->text(), QString("Search for text"));
+
+        AnswerModal([](QWidget& dialog) {
+            auto& fonts = static_cast<QFontDialog&>(dialog);
+            QFont font = fonts.currentFont();
+            font.setPointSize(31);
+            fonts.setCurrentFont(font);
+            fonts.accept();
+        });
+        MenuCommand(w.window, "Forma&t", "&Font...")->trigger();
+        QCOMPARE(editor.font().pointSize(), 31);
 
         auto* meter = w.window.findChild<TProgressMeter*>();
         bool cancel = true;
