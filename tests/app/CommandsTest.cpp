@@ -113,6 +113,25 @@ private slots:
         QCOMPARE(WholeText(*w.window.CurrentEditor()), expected);
     }
 
+    void theOpenDialogTakesSeveralFilesAndTheReadOnlyChoice() {
+        TTempDir dir;
+        WriteFile(dir / "1.txt", "one");
+        WriteFile(dir / "2.txt", "two");
+        TWindow w;
+        w.window.SetOpenDir((dir / "1.txt").parent_path());
+        AnswerModal([](QWidget& dialog) {
+            for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+                if (box->text() == "&Read only") box->setChecked(true);
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            name->setText("\"1.txt\" \"2.txt\"");
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        MenuCommand(w.window, "&File", "&Open...")->trigger();
+        QCOMPARE(w.window.PageCount(), 2); // the second file went to the untitled page
+        QCOMPARE(w.window.Page(1)->FileName(), dir / "1.txt");
+        QVERIFY(w.window.Page(0)->ReadOnly() && w.window.Page(1)->ReadOnly());
+    }
+
     void findAgainRepeatsTheFindDialogsText() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();
