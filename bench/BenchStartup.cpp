@@ -61,7 +61,8 @@ void Measure(const char* name, const std::filesystem::path& file, int runs) {
     Figure("first paint, best", starts.front().Seconds * 1e3, "ms");
     Figure("first paint, median", starts[starts.size() / 2].Seconds * 1e3, "ms");
     Figure("resident then, median", starts[starts.size() / 2].ResidentKiB / 1024.0, "MB");
-    Figure("head -n 60, best", TimeCommand("head -n 60 '" + file.string() + "' >/dev/null", runs) * 1e3, "ms");
+    Figure("head -n 60, best", TimeCommand("head -n 60 '" + file.string() + "' >/dev/null", runs) * 1e3,
+           "ms");
 }
 
 } // namespace

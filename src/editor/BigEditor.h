@@ -18,66 +18,40 @@ public:
     void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) override;
     TEditStream& Text() const;
 
-#define QV_KEY(Name, Index)                                                                                  \
-    TKeyDefinition Name() const {                                                                            \
-        return KeyCode(Index);                                                                               \
-    }                                                                                                        \
-    void Set##Name(TKeyDefinition key) {                                                                     \
-        SetKeyCode(Index, key);                                                                              \
-    }
-    QV_KEY(BackSpaceKey, 17)
-    QV_KEY(InsertKey, 18)
-    QV_KEY(NewLineKey, 19) QV_KEY(DeleteLineKey, 20) QV_KEY(DeleteKey, 21) QV_KEY(DeleteWordKey, 22)
-        QV_KEY(CutKey, 23) QV_KEY(AltCutKey, 24) QV_KEY(PasteKey, 25) QV_KEY(AltPasteKey, 26)
-            QV_KEY(DelLineEndKey, 27) QV_KEY(DelLineStartKey, 28) QV_KEY(UndoKey, 29) QV_KEY(RedoKey, 30)
-#undef QV_KEY
-
-                bool InsertOn() const {
-        return m_State & sfInsert;
-    }
-    void SetInsertOn(bool on) {
-        SetState(sfInsert, on);
-    }
-    bool SelectAfterPaste() const {
-        return m_SelectAfterPaste;
-    }
-    void SetSelectAfterPaste(bool on) {
-        m_SelectAfterPaste = on;
-    }
-    bool ReadOnly() const {
-        return Text().ReadOnly();
-    }
-    void SetReadOnly(bool on) {
-        Text().SetReadOnly(on);
-    }
-    TTextPos MaxTextSize() const {
-        return Text().MaxTextSize();
-    }
-    void SetMaxTextSize(TTextPos size) {
-        Text().SetMaxTextSize(size);
-    }
-    int MaxUndoLevels() const {
-        return Text().MaxUndoLevels();
-    }
-    void SetMaxUndoLevels(int levels) {
-        Text().SetMaxUndoLevels(levels);
-    }
+    QV_KEY(BackSpaceKey, 17);
+    QV_KEY(InsertKey, 18);
+    QV_KEY(NewLineKey, 19);
+    QV_KEY(DeleteLineKey, 20);
+    QV_KEY(DeleteKey, 21);
+    QV_KEY(DeleteWordKey, 22);
+    QV_KEY(CutKey, 23);
+    QV_KEY(AltCutKey, 24);
+    QV_KEY(PasteKey, 25);
+    QV_KEY(AltPasteKey, 26);
+    QV_KEY(DelLineEndKey, 27);
+    QV_KEY(DelLineStartKey, 28);
+    QV_KEY(UndoKey, 29);
+    QV_KEY(RedoKey, 30);
+    bool InsertOn() const { return m_State & sfInsert; }
+    void SetInsertOn(bool on) { SetState(sfInsert, on); }
+    bool SelectAfterPaste() const { return m_SelectAfterPaste; }
+    void SetSelectAfterPaste(bool on) { m_SelectAfterPaste = on; }
+    bool ReadOnly() const { return Text().ReadOnly(); }
+    void SetReadOnly(bool on) { Text().SetReadOnly(on); }
+    TTextPos MaxTextSize() const { return Text().MaxTextSize(); }
+    void SetMaxTextSize(TTextPos size) { Text().SetMaxTextSize(size); }
+    int MaxUndoLevels() const { return Text().MaxUndoLevels(); }
+    void SetMaxUndoLevels(int levels) { Text().SetMaxUndoLevels(levels); }
     void SetOnWriteProtect(std::function<void(TEditStream& sender)> handler) {
         Text().OnWriteProtect = std::move(handler);
     }
-    bool Modified() const {
-        return m_State & sfModified;
-    }
-    void SetModified(bool modified) {
-        Text().SetModified(modified);
-    }
+    bool Modified() const { return m_State & sfModified; }
+    void SetModified(bool modified) { Text().SetModified(modified); }
 
     // Editing commands.
     void TypeChar(unsigned char c);
     void NewLine();
-    void ToggleInsert() {
-        SetInsertOn(!InsertOn());
-    }
+    void ToggleInsert() { SetInsertOn(!InsertOn()); }
     void Backspace();
     void DeleteChar();
     void DeleteWord();
@@ -138,9 +112,7 @@ private:
     bool OverSelection(TTextPos x, TTextPos line);
     // The same for a viewport point, kept in the cursor reasons.
     bool PointerOverSelection(QPoint at);
-    TTextPos LineAt(int y) const {
-        return m_TopLine + (y >= 0 ? y / m_LineHeight : -1);
-    }
+    TTextPos LineAt(int y) const { return m_TopLine + (y >= 0 ? y / m_LineHeight : -1); }
     // Drops the dragged selection at the caret; false when that was an ordinary click on it.
     bool Drop(bool copy);
     void DropStream(TTextPos d, bool copy, TTextPos fill);

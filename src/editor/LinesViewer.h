@@ -56,6 +56,14 @@ enum TCursorReason : unsigned {
     crBusy = 32
 };
 
+// The accessors of key definition `Index` by its name, declared in a viewer class with a semicolon after.
+// clang-format off
+#define QV_KEY(Name, Index)                                                                                  \
+    TKeyDefinition Name() const { return KeyCode(Index); }                                                   \
+    void Set##Name(TKeyDefinition key) { SetKeyCode(Index, key); }                                           \
+    static_assert(true)
+// clang-format on
+
 // The display model of the editor control: numbered display lines, the caret, scrolling both ways,
 // zoom, busy mode and the events that report to the main window. It knows lines only through the
 // line-level operations its descendant supplies.
@@ -150,67 +158,40 @@ public:
     void SetKeyCode(int index, TKeyDefinition key);
     TKeyDefinition QuickKey() const { return m_Keys.QuickKey(); }
     void SetQuickKey(TKeyDefinition key) { m_Keys.SetQuickKey(key); }
-#define QV_KEY(Name, Index)                                                                                  \
-    TKeyDefinition Name() const {                                                                            \
-        return KeyCode(Index);                                                                               \
-    }                                                                                                        \
-    void Set##Name(TKeyDefinition key) {                                                                     \
-        SetKeyCode(Index, key);                                                                              \
-    }
-    QV_KEY(AltCopyKey, 0)
-    QV_KEY(CancelKey, 1) QV_KEY(CopyKey, 2) QV_KEY(LeftArrowKey, 3) QV_KEY(RightArrowKey, 4)
-        QV_KEY(WordLeftKey, 5) QV_KEY(WordRightkey, 6) QV_KEY(LineStartKey, 7) QV_KEY(LineEndKey, 8)
-            QV_KEY(LineUpKey, 9) QV_KEY(LineDownKey, 10) QV_KEY(PageUpKey, 11) QV_KEY(PageDownKey, 12)
-                QV_KEY(TextStartKey, 13) QV_KEY(TextEndKey, 14) QV_KEY(ScrollUpKey, 15)
-                    QV_KEY(ScrollDownKey, 16)
-#undef QV_KEY
+    QV_KEY(AltCopyKey, 0);
+    QV_KEY(CancelKey, 1);
+    QV_KEY(CopyKey, 2);
+    QV_KEY(LeftArrowKey, 3);
+    QV_KEY(RightArrowKey, 4);
+    QV_KEY(WordLeftKey, 5);
+    QV_KEY(WordRightkey, 6);
+    QV_KEY(LineStartKey, 7);
+    QV_KEY(LineEndKey, 8);
+    QV_KEY(LineUpKey, 9);
+    QV_KEY(LineDownKey, 10);
+    QV_KEY(PageUpKey, 11);
+    QV_KEY(PageDownKey, 12);
+    QV_KEY(TextStartKey, 13);
+    QV_KEY(TextEndKey, 14);
+    QV_KEY(ScrollUpKey, 15);
+    QV_KEY(ScrollDownKey, 16);
 
-                        bool WantTabs() const {
-        return m_WantTabs;
-    }
-    void SetWantTabs(bool on) {
-        m_WantTabs = on;
-    }
-    bool DragMargin() const {
-        return m_DragMargin;
-    }
-    void SetDragMargin(bool on) {
-        m_DragMargin = on;
-    }
-    bool AutoScroll() const {
-        return m_AutoScroll;
-    }
-    void SetAutoScroll(bool on) {
-        m_AutoScroll = on;
-    }
-    TDoubleClickModes DoubleClickMode() const {
-        return m_DoubleClickMode;
-    }
-    void SetDoubleClickMode(TDoubleClickModes mode) {
-        m_DoubleClickMode = mode;
-    }
-    bool TripleClick() const {
-        return m_TripleClick;
-    }
-    void SetTripleClick(bool on) {
-        m_TripleClick = on;
-    }
-    TPagingModes PagingMode() const {
-        return m_PagingMode;
-    }
-    void SetPagingMode(TPagingModes mode) {
-        m_PagingMode = mode;
-    }
-    int DoubleClickTime() const {
-        return m_DoubleClickTime;
-    }
+    bool WantTabs() const { return m_WantTabs; }
+    void SetWantTabs(bool on) { m_WantTabs = on; }
+    bool DragMargin() const { return m_DragMargin; }
+    void SetDragMargin(bool on) { m_DragMargin = on; }
+    bool AutoScroll() const { return m_AutoScroll; }
+    void SetAutoScroll(bool on) { m_AutoScroll = on; }
+    TDoubleClickModes DoubleClickMode() const { return m_DoubleClickMode; }
+    void SetDoubleClickMode(TDoubleClickModes mode) { m_DoubleClickMode = mode; }
+    bool TripleClick() const { return m_TripleClick; }
+    void SetTripleClick(bool on) { m_TripleClick = on; }
+    TPagingModes PagingMode() const { return m_PagingMode; }
+    void SetPagingMode(TPagingModes mode) { m_PagingMode = mode; }
+    int DoubleClickTime() const { return m_DoubleClickTime; }
     // Milliseconds between automatic scrolling steps while the button is held (0: not scrolling).
-    int AutoScrollInterval() const {
-        return m_AutoScrollTimer.isActive() ? m_AutoScrollTimer.interval() : 0;
-    }
-    int ClickState() const {
-        return m_ClickState;
-    }
+    int AutoScrollInterval() const { return m_AutoScrollTimer.isActive() ? m_AutoScrollTimer.interval() : 0; }
+    int ClickState() const { return m_ClickState; }
 
     // Caret movement; with Shift held the movement extends a stream selection, with Alt a column.
     void CharLeft();
@@ -231,18 +212,10 @@ public:
     void Cancel();
 
     // The selection: SelStart not after SelEnd; mode 0 none, 1 stream made by words, 2 stream, 3 column.
-    TViewPos SelStart() const {
-        return m_SelStart;
-    }
-    TViewPos SelEnd() const {
-        return m_SelEnd;
-    }
-    int SelMode() const {
-        return m_SelMode;
-    }
-    TViewPos Anchor() const {
-        return m_Anchor;
-    }
+    TViewPos SelStart() const { return m_SelStart; }
+    TViewPos SelEnd() const { return m_SelEnd; }
+    int SelMode() const { return m_SelMode; }
+    TViewPos Anchor() const { return m_Anchor; }
     virtual void SetSelection(TViewPos start, TViewPos end, int mode);
     virtual void CopyToClipboard() = 0;
 
@@ -286,16 +259,12 @@ protected:
         }
     }
     // Whether the right margin line can be dragged (window wrapping).
-    virtual bool WrapsAtWindow() const {
-        return false;
-    }
+    virtual bool WrapsAtWindow() const { return false; }
     // Extends or removes the selection after the caret moved, by the modifiers held.
     void UpdateSelection();
     // Runs a caret movement as a command: the selection follows it.
     void Move(void (TLinesViewer::*movement)());
-    Qt::KeyboardModifiers EventModifiers() const {
-        return m_EventModifiers;
-    }
+    Qt::KeyboardModifiers EventModifiers() const { return m_EventModifiers; }
     // Sets the cursor reasons for the pointer at x on a row.
     void MouseHover(TTextPos x, TTextPos row);
     bool event(QEvent* event) override;
@@ -311,25 +280,17 @@ protected:
     virtual void CaretMoved() {}
     // The width of the client area changed (after the horizontal page size was set).
     virtual void ResizeHorz();
-    virtual TTextPos MaxLineWidth() const {
-        return 0;
-    }
+    virtual TTextPos MaxLineWidth() const { return 0; }
 
     // Ends construction: until then no event reaches the line-level operations.
-    void Constructed() {
-        m_Constructing = false;
-    }
+    void Constructed() { m_Constructing = false; }
     void SetState(unsigned flags, bool on);
     void SetCursorReason(TCursorReason reason, bool on);
     void ScrollIntoViewVert();
     void ScrollIntoViewHorz();
     void PlaceCaret();
-    TQtCanvas& Canvas() {
-        return m_Canvas;
-    }
-    QPainter* Painter() const {
-        return m_Painter;
-    }
+    TQtCanvas& Canvas() { return m_Canvas; }
+    QPainter* Painter() const { return m_Painter; }
 
     void Paint(QPainter& painter, const QRect& rect) override;
     void resizeEvent(QResizeEvent* event) override;
