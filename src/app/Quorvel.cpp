@@ -63,7 +63,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
     ShowTabRow();
-    resize(600, 379 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    resize(600, 379 + menuBar()->sizeHint().height()); // tool bar, pages and status bar share the 379
 }
 
 TQuorvel::~TQuorvel() {
@@ -178,6 +178,13 @@ void TQuorvel::PageChanged(int index) {
     UpdateCommandStates();
 }
 
+void TQuorvel::FileNameChanged(TFileEditor& editor) {
+    const int index = IndexOf(editor);
+    if (index < 0) return;
+    m_Tabs->setTabText(index, TabCaption(editor.FileName()));
+    if (index == PageIndex()) UpdateCaption();
+}
+
 void TQuorvel::UpdateCaption() {
     if (PageIndex() >= 0) setWindowTitle("Quorvel - " + m_Tabs->tabText(PageIndex()));
 }
@@ -270,18 +277,12 @@ void TQuorvel::Save() {
 }
 
 fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
-    fs::path chosen;
-    if (SaveDialog) {
-        chosen = SaveDialog(title, name);
-    } else {
-        QFileDialog dialog(this, title, QString::fromStdString(SaveDir.string()), FileFilter());
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        if (!OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = dialog.selectedFiles().front().toStdString();
-    }
-    if (chosen.empty()) return {};
+    QFileDialog dialog(this, title, QString::fromStdString(SaveDir.string()), FileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    fs::path chosen = dialog.selectedFiles().front().toStdString();
     SetSaveDir(chosen.parent_path());
     if (!chosen.has_extension()) chosen += ".txt";
     return chosen;

@@ -84,8 +84,6 @@ public:
     bool OverwritePrompt = true;
     std::string CommonTextFileTypes = "*.txt;*.asc;*.doc;*.htm;*.html;*.ini;*.log;*.me";
     unsigned LastEditorState = 0;
-    // The Save dialog, for tests to answer: the name chosen, or an empty one for Cancel.
-    std::function<std::filesystem::path(const QString& title, const std::filesystem::path& name)> SaveDialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +94,8 @@ private:
     void RemovePage(int index);
     void PageChanged(int index);
     void UpdateCaption();
+    // An editor's document has a new name: its tab and the caption show it.
+    void FileNameChanged(TFileEditor& editor);
     void ShowTabRow();
     int IndexOf(const TLinesViewer& editor) const;
     QString FileFilter() const;

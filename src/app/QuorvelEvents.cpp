@@ -54,14 +54,7 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
     document.OnSaveModified = [this](TDocumentFile& sender, TModalResult& answer) {
         SaveModified(sender, answer);
     };
-    document.OnNewFileName = [this, &editor](TDocumentFile& sender) {
-        const int index = IndexOf(editor);
-        if (index < 0) return;
-        m_Tabs->setTabText(index, sender.FileName().empty()
-                                      ? "<untitled>"
-                                      : QString::fromStdString(sender.FileName().filename().string()));
-        if (index == PageIndex()) UpdateCaption();
-    };
+    document.OnNewFileName = [this, &editor](TDocumentFile&) { FileNameChanged(editor); };
 }
 
 void TQuorvel::StateChanged(TLinesViewer& sender) {

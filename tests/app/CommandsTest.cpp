@@ -132,6 +132,21 @@ private slots:
         QVERIFY(w.window.Page(0)->ReadOnly() && w.window.Page(1)->ReadOnly());
     }
 
+    void savingAnUntitledTextAsksForANameAndAddsTxt() {
+        TTempDir dir;
+        TWindow w;
+        QTest::keyClicks(w.window.CurrentEditor(), "Dear all");
+        AnswerModal([&](QWidget& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            name->setText(QString::fromStdString((dir / "notes").string()));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        TScriptedMessages messages({TModalResult::mrNo}); // keep the soft line breaks soft
+        w.Key(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadFile(dir / "notes.txt"), std::string("Dear all"));
+        QCOMPARE(w.window.windowTitle(), QString("Quorvel - notes.txt"));
+    }
+
     void findAgainRepeatsTheFindDialogsText() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();
