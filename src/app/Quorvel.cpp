@@ -8,7 +8,6 @@
 #include <QGridLayout>
 #include <QMenuBar>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -304,8 +303,6 @@ void TQuorvel::SaveAll() {
 }
 
 void TQuorvel::closeEvent(QCloseEvent* event) {
-    for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
-        if (dialog) dialog->close();
     bool mayClose = false;
     try {
         // Every modified document is offered for saving, the last page first; Cancel stops.
@@ -316,8 +313,11 @@ void TQuorvel::closeEvent(QCloseEvent* event) {
     } catch (const std::exception& e) {
         MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
     }
-    if (mayClose)
-        event->accept();
-    else
+    if (!mayClose) {
         event->ignore();
+        return;
+    }
+    for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
+        if (dialog) dialog->close();
+    event->accept();
 }

@@ -147,6 +147,21 @@ private slots:
         QCOMPARE(w.window.windowTitle(), QString("Quorvel - notes.txt"));
     }
 
+    void revertGoesBackToTheFileAfterAsking() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "original");
+        TWindow w;
+        TFileEditor& editor = *w.window.OpenFileInPage(dir / "a.txt", true);
+        w.Key(Qt::Key_X);
+        TScriptedMessages messages({TModalResult::mrNo, TModalResult::mrYes});
+        MenuCommand(w.window, "&File", "&Revert")->trigger();
+        QCOMPARE(WholeText(editor), std::string("xoriginal"));
+        MenuCommand(w.window, "&File", "&Revert")->trigger();
+        QCOMPARE(WholeText(editor), std::string("original"));
+        QVERIFY(!editor.Modified());
+        QCOMPARE(messages.Asked.at(1), std::string("Revert to Original Text and lose all Changes?"));
+    }
+
     void findAgainRepeatsTheFindDialogsText() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();
