@@ -294,9 +294,9 @@ void TLinesViewer::SetRightMargin(TTextPos pixels) {
 void TLinesViewer::MeasureFont() {
     QFont font = this->font();
     if (m_Zoom >= 1)
-        font.setPointSizeF(font.pointSizeF() * (1 << m_Zoom));
+        font.setPointSizeF(FontPoints(font) * (1 << m_Zoom));
     else if (m_Zoom < 0)
-        font.setPointSizeF(font.pointSizeF() / (1 << -m_Zoom));
+        font.setPointSizeF(FontPoints(font) / (1 << -m_Zoom));
     m_Canvas.SetColors(palette().color(QPalette::Text), palette().color(QPalette::Base));
     m_Canvas.SetFont(font);
     TFontMetrics metrics;
@@ -321,7 +321,7 @@ void TLinesViewer::changeEvent(QEvent* event) {
 }
 
 void TLinesViewer::SetZoom(int level) {
-    if (level < m_Zoom && m_Canvas.Font().pointSizeF() < 2) return; // too small to shrink further
+    if (level < m_Zoom && FontPoints(m_Canvas.Font()) < 2) return; // too small to shrink further
     if (level == m_Zoom) return;
     m_Zoom = level;
     QEvent change(QEvent::FontChange);
@@ -466,9 +466,9 @@ void TLinesViewer::ComputePrinterLayout() {
     const double dpiY = printer ? printer->logicalDpiY() : 0;
     const double dpiX = printer ? printer->logicalDpiX() : 0;
     if (printer) {
+        // The printer's font has the screen font's size in points.
         QFont font = this->font();
-        font.setPixelSize(
-            std::max(1, static_cast<int>(std::lround(this->font().pointSizeF() * dpiY / 72.0))));
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(FontPoints(font) * dpiY / 72.0))));
         m_PrinterLineHeight = QFontMetrics(font).lineSpacing();
     } else {
         m_PrinterLineHeight = m_LineHeight;

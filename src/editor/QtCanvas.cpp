@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPaintDevice>
@@ -11,11 +12,15 @@
 #include "editor/PrinterAccess.h"
 #include "text/CodePage1252.h"
 
-TQtCanvas::TQtCanvas() { SetFont(QFont("DejaVu Sans Mono", 10)); }
+TQtCanvas::TQtCanvas() {
+    SetFont(QFont("DejaVu Sans Mono", 10));
+}
 
-void TQtCanvas::Measure(const QRawFont& raw, const QFont& font, double dpi, quint32* glyphs, TFontMetrics& m) {
+void TQtCanvas::Measure(const QRawFont& raw, const QFont& font, double dpi, quint32* glyphs,
+                        TFontMetrics& m) {
     QString chars(256, QChar(' '));
-    for (int b = 0; b < 256; ++b) chars[b] = QChar(Windows1252ToUnicode[b]);
+    for (int b = 0; b < 256; ++b)
+        chars[b] = QChar(Windows1252ToUnicode[b]);
     const QList<quint32> indexes = raw.glyphIndexesForString(chars);
     QList<quint32> used(256, 0); // control bytes, and characters the font lacks, show .notdef (glyph 0)
     for (int b = 0; b < 256 && b < indexes.size(); ++b)
@@ -55,12 +60,17 @@ bool TQtCanvas::GetScreenMetrics(TFontMetrics& metrics) {
     return true;
 }
 
+double FontPoints(const QFont& font) {
+    return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
+
 bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     QPrinter* printer = TPrinterAccess::Printer();
     if (!printer) return false;
     // The same point size at the printer's resolution.
     QFont font(m_Font);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(m_Font.pointSizeF() * printer->resolution() / 72.0))));
+    font.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(FontPoints(m_Font) * printer->resolution() / 72.0))));
     const QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
     quint32 glyphs[256];
@@ -68,7 +78,8 @@ bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     return true;
 }
 
-void TQtCanvas::DrawBytes(TOutputDevice, TTextPos y, const unsigned char* bytes, const TTextPos* xs, TTextPos count) {
+void TQtCanvas::DrawBytes(TOutputDevice, TTextPos y, const unsigned char* bytes, const TTextPos* xs,
+                          TTextPos count) {
     if (!m_Painter || count <= 0) return;
     QList<quint32> indexes(count);
     QList<QPointF> positions(count);
@@ -86,7 +97,7 @@ void TQtCanvas::DrawBytes(TOutputDevice, TTextPos y, const unsigned char* bytes,
 
 void TQtCanvas::FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) {
     if (m_Painter)
-        m_Painter->fillRect(QRectF(static_cast<qreal>(left), static_cast<qreal>(top), static_cast<qreal>(right - left),
-                                   static_cast<qreal>(bottom - top)),
+        m_Painter->fillRect(QRectF(static_cast<qreal>(left), static_cast<qreal>(top),
+                                   static_cast<qreal>(right - left), static_cast<qreal>(bottom - top)),
                             m_Background);
 }

@@ -9,6 +9,9 @@
 class QPainter;
 class QPaintDevice;
 
+// A font's size in points, also for a font sized in pixels (whose pointSizeF() is -1).
+double FontPoints(const QFont& font);
+
 // The text model's drawing surface on Qt: a font's metrics on the screen and on the printer, and
 // glyphs drawn one by one at the x positions layout computed. Each byte shows its Windows-1252
 // character; control bytes show the font's .notdef box and are measured as that box.
@@ -35,7 +38,8 @@ public:
 
 private:
     // The glyph of each byte in `font` and the metrics of the font.
-    static void Measure(const QRawFont& font, const QFont& qfont, double dpi, quint32* glyphs, TFontMetrics& metrics);
+    static void Measure(const QRawFont& font, const QFont& qfont, double dpi, quint32* glyphs,
+                        TFontMetrics& metrics);
 
     QFont m_Font;
     QRawFont m_Raw;

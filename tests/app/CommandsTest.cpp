@@ -229,6 +229,13 @@ private slots:
             if (action->isCheckable() && action->isChecked()) down = action;
         QCOMPARE(down->text(), QString("Wrap on Line Breaks"));
 
+        editor.SetWindowText("zoom me");
+        const TTextPos height = editor.LineHeight(); // the window's font is given in pixels
+        w.Key(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(editor.LineHeight() > height * 3 / 2);
+        w.Key(Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(editor.LineHeight(), height);
+
         QAction* find = MenuCommand(w.window, "&Search", "&Find...");
         find->hover();
         QCOMPARE(w.window.statusBar()->findChildren<QLabel*>().at(0)->text(), QString("Search for text"));

@@ -14,7 +14,8 @@ namespace {
 
 // A viewer of `bytes` in a fixed-pitch font, `rows` lines tall and `columns` characters wide.
 struct Viewer {
-    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, double rows = 20, int columns = 60) {
+    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, double rows = 20,
+                    int columns = 60) {
         view.SetTextBuffer(TextOver(bytes));
         view.show();
         Resize(rows, columns);
@@ -31,14 +32,16 @@ struct Viewer {
     }
     // Runs the background scan to its end.
     void ScanAll() {
-        for (bool done = false; !done;) view.IdleStep(done);
+        for (bool done = false; !done;)
+            view.IdleStep(done);
     }
     TTextViewer view;
 };
 
 std::string Lines(int count, int (*length)(int)) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += std::string(static_cast<size_t>(length(i)), 'a' + i % 26) + "\n";
+    for (int i = 0; i < count; ++i)
+        text += std::string(static_cast<size_t>(length(i)), 'a' + i % 26) + "\n";
     return text;
 }
 
@@ -84,8 +87,8 @@ private slots:
         v.ScanAll();
         v.view.SetTopLine(10);
         auto wheel = [&v](int delta) {
-            QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                              Qt::NoScrollPhase, false);
+            QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(v.view.viewport(), &event);
         };
         wheel(120);
@@ -200,12 +203,14 @@ private slots:
 
     void relayoutKeepsTheCaretOffsetAndRow() {
         std::string text;
-        for (int i = 0; i < 200; ++i) text += "word" + std::to_string(i) + (i % 7 == 6 ? "\n" : " ");
+        for (int i = 0; i < 200; ++i)
+            text += "word" + std::to_string(i) + (i % 7 == 6 ? "\n" : " ");
         Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 30);
         v.ScanAll();
         v.view.GoToOffset(900, false);
         const TTextPos row = v.view.CaretLine() - v.view.TopLine();
-        for (TWrapModes mode : {TWrapModes::opNone, TWrapModes::opAbsoluteWrap, TWrapModes::opWrapScreenWidth}) {
+        for (TWrapModes mode :
+             {TWrapModes::opNone, TWrapModes::opAbsoluteWrap, TWrapModes::opWrapScreenWidth}) {
             v.view.SetMaxLineLength(12);
             v.view.SetWrapMode(mode);
             QCOMPARE(v.view.CaretOffset(), 900);
@@ -250,6 +255,10 @@ private slots:
         QCOMPARE(v.view.LinesPerPage(), 66);
         TPrinterAccess::SetSimulateNoPrinter(false);
         v.view.ComputePrinterLayout();
+        QVERIFY(v.view.LinesPerPage() > 20 && v.view.LinesPerPage() < 100);
+        QFont font = v.view.font(); // a font sized in pixels prints at the same size
+        font.setPixelSize(13);
+        v.view.setFont(font);
         QVERIFY(v.view.LinesPerPage() > 20 && v.view.LinesPerPage() < 100);
     }
 };
