@@ -12,7 +12,7 @@ void TQuorvel::CreateStatusBar() {
     auto panel = [this](int width) {
         auto* label = new QLabel(this);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setFixedWidth(width);
+        label->setMinimumWidth(width); // wider where its text needs it, rather than cut off
         return label;
     };
     m_StatusPanel = panel(145);
