@@ -1,5 +1,6 @@
 #include "app/QtMessageBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 TModalResult TQtMessageBox::Show(const std::string& message, TMsgDlgType type, TMsgButtons buttons) {
@@ -20,7 +21,9 @@ TModalResult TQtMessageBox::Show(const std::string& message, TMsgDlgType type, T
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     if (buttons == TMsgButtons::mbYesNo) set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == TMsgButtons::mbYesNoCancel) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(icon, "Quorvel", QString::fromStdString(message), set, m_Parent);
+    // Without a parent of its own the box belongs to the window the user works in, and stays above it.
+    QMessageBox box(icon, "Quorvel", QString::fromStdString(message), set,
+                    m_Parent ? m_Parent : QApplication::activeWindow());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TModalResult::mrYes;
