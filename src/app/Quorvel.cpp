@@ -143,7 +143,6 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
         throw;
     }
     ShowTabRow();
-    UpdateCommandStates(); // an editor reports state changes only while it has the focus
     return editor;
 }
 
@@ -173,8 +172,7 @@ void TQuorvel::PageChanged(int index) {
     if (editor->isEnabled()) editor->setFocus();
     UpdateCaption();
     WrapModeChanged(*editor);
-    CaretMoved(*editor);
-    UpdateCommandStates();
+    CaretMoved(*editor); // which also brings the commands' states up to date
 }
 
 void TQuorvel::FileNameChanged(TFileEditor& editor) {
@@ -304,15 +302,13 @@ void TQuorvel::SaveAll() {
 
 void TQuorvel::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    try {
+    Guarded([&] {
         // Every modified document is offered for saving, the last page first; Cancel stops.
         CancelClose = false;
         for (int index = PageCount() - 1; index >= 0 && !CancelClose; --index)
             CloseEditorPage(index);
         mayClose = PageCount() == 1 && Page(0)->FileName().empty() && (Page(0)->State() & sfEmpty);
-    } catch (const std::exception& e) {
-        MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
-    }
+    });
     if (!mayClose) {
         event->ignore();
         return;

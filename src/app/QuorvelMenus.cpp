@@ -10,14 +10,8 @@
 QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
     auto* action = new QAction(caption, this);
     connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
-    // A command that fails says why and leaves the window as it was.
-    connect(action, &QAction::triggered, this, [run = std::move(run)] {
-        try {
-            run();
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
-        }
-    });
+    // A command that fails says why and leaves the window as it was; no exception crosses Qt's signals.
+    connect(action, &QAction::triggered, this, [run = std::move(run)] { Guarded(run); });
     return action;
 }
 

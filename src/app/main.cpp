@@ -17,12 +17,9 @@ public:
     using QApplication::QApplication;
 
     bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
-            return false;
-        }
+        bool handled = false;
+        Guarded([&] { handled = QApplication::notify(receiver, event); });
+        return handled;
     }
 };
 
@@ -65,15 +62,12 @@ int main(int argc, char* argv[]) {
         new TFirstPaintReport(*window.CurrentEditor()->viewport());
     window.show();
     // The first file goes to the first page; any others to pages of their own behind it.
-    for (int i = 1; i < argc; ++i) {
-        try {
+    for (int i = 1; i < argc; ++i)
+        Guarded([&] {
             if (i == 1)
                 window.CurrentEditor()->SetFileName(argv[i]);
             else
                 window.OpenFileInPage(argv[i], false);
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
-        }
-    }
+        });
     return app.exec();
 }

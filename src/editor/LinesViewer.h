@@ -250,14 +250,6 @@ protected:
     virtual TViewPos PointToPos(TTextPos x, TTextPos line) = 0;
     // Mouse-up handling of the descendant, before the viewer's own (paragraph selection).
     virtual void MouseUpSelect() {}
-    // Runs an event handler's work; a failure goes to the user as an error message, never into Qt.
-    template <typename TWork> void Guarded(TWork work) {
-        try {
-            work();
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
-        }
-    }
     // Whether the right margin line can be dragged (window wrapping).
     virtual bool WrapsAtWindow() const { return false; }
     // Extends or removes the selection after the caret moved, by the modifiers held.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
@@ -20,3 +21,12 @@ public:
 // Asks the installed service; without one, the answer is the most cautious the buttons allow
 // (Cancel, else No, else OK).
 TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgButtons buttons);
+
+// Runs `work`; a failure goes to the user as an error message and goes no further.
+template <typename TWork> void Guarded(TWork&& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        MessageDlg(e.what(), TMsgDlgType::mtError, TMsgButtons::mbOK);
+    }
+}
