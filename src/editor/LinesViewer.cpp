@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "editor/PrinterAccess.h"
 #include "text/Exceptions.h"
@@ -387,6 +388,7 @@ void TLinesViewer::EnterBusy(TTextPos total) {
     m_BusyTotal = total;
     SetState(sfBusy, true);
     m_AbortPending = false;
+    m_ModalBeforeBusy = QApplication::activeModalWidget();
     qApp->installEventFilter(this);
     if (total > 0 && OnProgressEvent) {
         bool cancel = false;
@@ -406,7 +408,16 @@ void TLinesViewer::ExitBusy() {
     CaretMoved(); // idle work waited for the operation to end
 }
 
+bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_ModalBeforeBusy) return false;
+    if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == modal;
+    return watched == static_cast<QObject*>(modal->windowHandle());
+}
+
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
+    // A question the operation asks (save mode, abort, a file to decode) takes the keys and the mouse.
+    if (AskedWhileBusy(watched)) return TFlickerFreeControl::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
@@ -437,10 +448,8 @@ bool TLinesViewer::PollAbort(TTextPos done) {
     bool abort = m_AbortPending || QCoreApplication::closingDown();
     m_AbortPending = false;
     if (abort && OnAbortRequest) {
-        qApp->removeEventFilter(this); // the question needs the keyboard and the mouse
         TModalResult response = TModalResult::mrNone;
         OnAbortRequest(*this, response);
-        qApp->installEventFilter(this);
         abort = response == TModalResult::mrYes;
     }
     if (abort || m_BusyTotal < 1 || !OnProgressEvent) return !abort;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 
 #include "editor/FlickerFreeControl.h"
@@ -349,8 +350,10 @@ private:
     void MeasureFont();
     void OnBlink();
     QRect CaretRect() const;
-    // Busy mode's filter of the application's events: input is swallowed, Esc is noted.
+    // Busy mode's filter of the application's events: input is swallowed, Esc is noted, except in a
+    // modal dialog opened during the operation.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool AskedWhileBusy(QObject* watched) const;
 
     // The mouse: a press, counted as a click or a double click.
     void MouseDown(QMouseEvent* event, bool doubleClick);
@@ -366,6 +369,7 @@ private:
     QPoint m_LastMousePos;
     bool m_CaretShown = false;
     bool m_AbortPending = false;
+    QPointer<QWidget> m_ModalBeforeBusy; // a dialog already up when busy mode began stays refused
     bool m_Resizing = false;
     bool m_Constructing = true;
     QElapsedTimer m_SincePump;

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "ScriptedMessages.h"
+#include "WindowTesting.h"
 #include "TestFiles.h"
 #include "app/FindDialog.h"
 #include "app/ProgressMeter.h"
@@ -23,52 +24,9 @@
 
 namespace {
 
-// Runs `answer` on the next modal dialog, once it is up.
-void AnswerModal(std::function<void(QWidget&)> answer) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            answer(*dialog);
-        }
-    });
-    poll->start(10);
-}
-
-QAction* MenuCommand(TQuorvel& window, const QString& menu, const QString& item) {
-    for (QAction* top : window.menuBar()->actions())
-        if (top->text() == menu)
-            for (QAction* action : top->menu()->actions())
-                if (action->text() == item) return action;
-    return nullptr;
-}
-
-QPushButton* Button(QWidget& dialog, const QString& caption) {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>())
-        if (button->text() == caption) return button;
-    return nullptr;
-}
-
 std::string WholeText(TFileEditor& editor) {
     return editor.Text().GetText(0, editor.TextSize());
 }
-
-struct TWindow {
-    TWindow() {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-    // A key typed into the window, which takes over from a dialog as a click would.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        if (QApplication::activeWindow() != &window) {
-            window.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-        }
-        QTest::keyClick(window.CurrentEditor(), key, modifiers);
-    }
-    TQuorvel window;
-};
 
 } // namespace
 
