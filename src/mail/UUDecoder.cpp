@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cctype>
+#include <cstring>
 #include <sstream>
 
 #include "text/Exceptions.h"
@@ -17,12 +17,15 @@ namespace {
 
 constexpr size_t kWriteBlock = 64 * 1024;
 
-bool StartsWith(const std::string& line, std::string_view prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& line, std::string_view prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
 
 std::vector<std::string> SplitAtSpaces(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> parts;
-    for (std::string part; in >> part;) parts.push_back(part);
+    for (std::string part; in >> part;)
+        parts.push_back(part);
     return parts;
 }
 
@@ -46,7 +49,9 @@ TUUDecoder::~TUUDecoder() = default;
 int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& bytes, int max) {
     static const auto kValues = [] {
         std::array<signed char, 256> values{};
-        for (int c = 0; c < 256; ++c) values[static_cast<size_t>(c)] = static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
+        for (int c = 0; c < 256; ++c)
+            values[static_cast<size_t>(c)] =
+                static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
         return values;
     }();
     bytes.clear();
@@ -59,7 +64,8 @@ int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& by
     // A character missing at the end (trailing spaces cut off in transit) reads as a space: zero.
     unsigned char chars[4 * 86] = {};
     std::memcpy(chars, line.data() + 1, std::min(line.size() - 1, 4 * groups));
-    for (size_t i = line.size() - 1; i < 4 * groups; ++i) chars[i] = ' ';
+    for (size_t i = line.size() - 1; i < 4 * groups; ++i)
+        chars[i] = ' ';
     bytes.resize(3 * groups);
     int invalid = 0;
     for (size_t g = 0; g < groups; ++g) {
@@ -79,7 +85,8 @@ int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& by
 }
 
 void TUUDecoder::FlushOutput() {
-    if (m_Output && !m_Pending.empty()) m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
+    if (m_Output && !m_Pending.empty())
+        m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
     m_Pending.clear();
 }
 
@@ -108,8 +115,8 @@ TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (!numericMode) return TUdStates::NoFile;
     const std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
     if (name.empty()) {
-        MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.", TMsgDlgType::mtError,
-                   TMsgButtons::mbOK);
+        MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.",
+                   TMsgDlgType::mtError, TMsgButtons::mbOK);
         return TUdStates::NoFile;
     }
     m_FileName = name;
@@ -153,7 +160,8 @@ TUdStates TUUDecoder::HandleLine(const std::string& line) {
     switch (m_State) {
     case TUdStates::InData:
     case TUdStates::DataBroken:
-    case TUdStates::SectionSummed: return InData(line);
+    case TUdStates::SectionSummed:
+        return InData(line);
     case TUdStates::Ended:
         if (StartsWith(line, "sum ")) {
             CheckSum(line, SectionSum, ueSectionSum);
@@ -168,7 +176,8 @@ TUdStates TUUDecoder::HandleLine(const std::string& line) {
             return TUdStates::FileSummed;
         }
         return LookForBegin(line);
-    default: return LookForBegin(line);
+    default:
+        return LookForBegin(line);
     }
 }
 

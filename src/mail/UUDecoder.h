@@ -20,7 +20,7 @@ enum class TUdStates : unsigned char {
     Ended = 4,         // the "end" line was met
     EndSummed = 5,     // the section checksum line after "end" was met
     Cancelled = 6,
-    FileSummed = 7,    // the file checksum line was met: the file is complete
+    FileSummed = 7, // the file checksum line was met: the file is complete
 };
 
 // Errors found by the checksum lines.
@@ -39,7 +39,8 @@ public:
 
     // Told of each file found, with its bare name; may change where it goes or set `cancel` to skip it.
     std::function<void(TUUDecoder& sender, std::string& fileName, bool& cancel)> OnStartDecode;
-    std::function<void(TUUDecoder& sender, TUdStates state, TUUErrors error, const std::string& fileName)> OnEndDecode;
+    std::function<void(TUUDecoder& sender, TUdStates state, TUUErrors error, const std::string& fileName)>
+        OnEndDecode;
     // After each line with the bytes of the text consumed so far; setting `cancelled` stops the run.
     std::function<void(TUUDecoder& sender, TTextPos done, bool& cancelled)> OnBlockDecode;
 

@@ -23,8 +23,8 @@ public:
     std::function<void(TUUEncoder& sender, TTextPos done, bool& cancelled)> OnBlockEncode;
 
     // Encodes `fileName` under the bare name of `name` into `text` at `pos`; returns the bytes inserted.
-    TTextPos Encode(const std::filesystem::path& fileName, const std::string& name, bool& cancelled, TTextPos pos,
-                    TTextBuffer& text);
+    TTextPos Encode(const std::filesystem::path& fileName, const std::string& name, bool& cancelled,
+                    TTextPos pos, TTextBuffer& text);
 
     // One data line for up to 45 bytes: the count character and four characters per three bytes.
     static std::string EncodeLine(const unsigned char* bytes, int count);

@@ -29,7 +29,9 @@ TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTex
     m_Size = info.st_size;
 }
 
-TFileStream::~TFileStream() { ::close(m_Handle); }
+TFileStream::~TFileStream() {
+    ::close(m_Handle);
+}
 
 TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const {
     TTextPos done = 0;
@@ -44,7 +46,8 @@ TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count
 }
 
 void TFileStream::FillWindow(TTextPos pos, TTextPos count) {
-    if (!m_Window) m_Window = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_WindowSize));
+    if (!m_Window)
+        m_Window = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_WindowSize));
     const bool backwards = m_WindowCount > 0 && pos < m_WindowStart;
     m_WindowStart = backwards ? std::max<TTextPos>(0, pos + count - m_WindowSize) : pos;
     m_WindowCount = 0; // stays empty if the read below fails
@@ -77,7 +80,8 @@ TTextPos TFileStream::Read(unsigned char* buffer, TTextPos count) {
 void TFileStream::Write(const unsigned char* buffer, TTextPos count) {
     TTextPos done = 0;
     while (done < count) {
-        const ssize_t n = ::pwrite(m_Handle, buffer + done, static_cast<size_t>(count - done), m_Position + done);
+        const ssize_t n =
+            ::pwrite(m_Handle, buffer + done, static_cast<size_t>(count - done), m_Position + done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
         done += n;
@@ -100,7 +104,8 @@ void TFileStream::Lock(bool exclusive) {
     } while (result != 0 && errno == EINTR);
     // Where the file system cannot lock at all, the file is used without a lock.
     if (result != 0 && errno == EWOULDBLOCK)
-        throw EFOpenError("Cannot open \"" + m_FileName.string() + "\": another program has it open and locked.");
+        throw EFOpenError("Cannot open \"" + m_FileName.string() +
+                          "\": another program has it open and locked.");
 }
 
 void TFileStream::Flush() {
@@ -119,7 +124,8 @@ void TFileStream::CopyFrom(TStream& source, TTextPos count) {
     loff_t from = file->Position();
     loff_t to = m_Position;
     while (count > 0) {
-        const ssize_t n = ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
+        const ssize_t n =
+            ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // not supported here, or the source ends early: the plain copy decides
         count -= n;

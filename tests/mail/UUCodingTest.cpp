@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <random>
 
 #include "FixedCanvas.h"
@@ -15,7 +14,8 @@ namespace {
 std::string RandomBytes(size_t count, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(count, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     return bytes;
 }
 
@@ -24,7 +24,8 @@ std::string Output(const std::string& command) {
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
     EXPECT_EQ(::pclose(pipe), 0) << command;
     return out;
 }
@@ -90,7 +91,8 @@ TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOurs) {
     Model model("Some mail text before.\r\n");
     bool cancelled = false;
     TUUEncoder encoder;
-    const TTextPos inserted = encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, 24, model.text);
+    const TTextPos inserted =
+        encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, 24, model.text);
     const std::string text = model.text.GetText(0, model.text.TextSize());
     EXPECT_EQ(inserted, model.text.TextSize() - 24);
     EXPECT_EQ(text.substr(24, 50), "Section 1 of payload.bin\r\nbegin 644 payload.bin\r\nM");

@@ -1,9 +1,10 @@
+#include "mail/UUDecoder.h"
+
 #include <gtest/gtest.h>
 
 #include "FixedCanvas.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
-#include "mail/UUDecoder.h"
 #include "mail/UUEncoder.h"
 #include "text/EditStream.h"
 
@@ -19,7 +20,8 @@ struct TReport {
 };
 
 std::ostream& operator<<(std::ostream& out, const TReport& r) {
-    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName << "}";
+    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName
+               << "}";
 }
 
 // A mail text decoded into a directory of its own, with every report kept.
@@ -32,7 +34,9 @@ public:
         decoder.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& name) {
             reports.push_back({state, error, fs::path(name).filename().string()});
         };
-        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) { cancelled = --linesLeft == 0; };
+        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) {
+            cancelled = --linesLeft == 0;
+        };
         decoder.Decode(text, 0);
     }
 
@@ -55,7 +59,8 @@ std::string Encoded(const std::string& bytes, const std::string& name) {
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     return text;
 }
 
@@ -73,23 +78,36 @@ TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
 
 TEST(UUDecoder, AFileInTwoSectionsChecksEachSection) {
     std::string bytes;
-    for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 7);
+    for (int i = 0; i < 300; ++i)
+        bytes += static_cast<char>(i * 7);
     std::vector<std::string> data;
     for (size_t at = 0; at < bytes.size(); at += 45)
-        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at, static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
+        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at,
+                                              static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
     TSumCheck first, second, file;
     first.AddLine("begin 644 split.bin");
-    for (size_t i = 0; i < 3; ++i) first.AddLine(data[i]);
-    for (size_t i = 3; i < data.size(); ++i) second.AddLine(data[i]);
+    for (size_t i = 0; i < 3; ++i)
+        first.AddLine(data[i]);
+    for (size_t i = 3; i < data.size(); ++i)
+        second.AddLine(data[i]);
     second.AddLine("`");
     second.AddLine("end");
     file.AddBytes(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    std::vector<std::string> mail = {"Section 1 of split.bin", "begin 644 split.bin", data[0], data[1], data[2],
+    std::vector<std::string> mail = {"Section 1 of split.bin",
+                                     "begin 644 split.bin",
+                                     data[0],
+                                     data[1],
+                                     data[2],
                                      "sum -r/size " + first.Format() + " section (from \"begin\" to \"end\")",
-                                     "", "From: somebody", "Subject: part 2 of 2", "", "Section 2 of split.bin"};
+                                     "",
+                                     "From: somebody",
+                                     "Subject: part 2 of 2",
+                                     "",
+                                     "Section 2 of split.bin"};
     mail.insert(mail.end(), data.begin() + 3, data.end());
-    mail.insert(mail.end(), {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
-                             "sum -r/size " + file.Format() + " entire input file"});
+    mail.insert(mail.end(),
+                {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
+                 "sum -r/size " + file.Format() + " entire input file"});
     Decoding d;
     d.Decode(Lines(mail));
     EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "split.bin"}}));
@@ -108,8 +126,8 @@ TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
 TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     TScriptedMessages messages;
     Decoding d;
-    d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`", "end",
-                    "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end"}));
+    d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`",
+                    "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end"}));
     EXPECT_EQ(ReadFile(d.dir / "escape.txt"), "abc");
     EXPECT_EQ(ReadFile(d.dir / "y"), "abc");
     EXPECT_TRUE(fs::exists(d.dir / "dos.txt"));
