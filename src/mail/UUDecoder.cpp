@@ -90,13 +90,18 @@ void TUUDecoder::FlushOutput() {
     m_Pending.clear();
 }
 
-void TUUDecoder::CloseOutput() {
-    FlushOutput();
+void TUUDecoder::DiscardOutput() {
+    m_Pending.clear();
+    if (!m_Output) return;
     m_Output.reset();
+    std::error_code ignored;
+    fs::remove(m_FileName, ignored);
 }
 
 void TUUDecoder::EndFile() {
-    FlushOutput(); // the file is whole on disk when it is reported
+    // The file is whole and closed when it is reported: nothing later in the run may remove it.
+    FlushOutput();
+    m_Output.reset();
     if (OnEndDecode) OnEndDecode(*this, m_State, m_Error, m_FileName);
 }
 
@@ -107,25 +112,27 @@ void TUUDecoder::CheckSum(const std::string& line, const TSumCheck& sum, TUUErro
 
 TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (!StartsWith(line, "begin ")) return m_State;
-    if (m_State != TUdStates::NoFile) EndFile();
+    if (m_State != TUdStates::NoFile) {
+        EndFile();
+        m_State = TUdStates::NoFile;
+    }
     const std::vector<std::string> parts = SplitAtSpaces(line);
     const bool numericMode = parts.size() >= 2 && std::all_of(parts[1].begin(), parts[1].end(), [](char c) {
                                  return std::isdigit(static_cast<unsigned char>(c));
                              });
     if (!numericMode) return TUdStates::NoFile;
-    const std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
+    std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
     if (name.empty()) {
         MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.",
                    TMsgDlgType::mtError, TMsgButtons::mbOK);
         return TUdStates::NoFile;
     }
-    m_FileName = name;
     bool cancel = false;
-    if (OnStartDecode) OnStartDecode(*this, m_FileName, cancel);
+    if (OnStartDecode) OnStartDecode(*this, name, cancel);
     if (cancel) return TUdStates::NoFile;
-    CloseOutput();
-    m_FileName = (m_OutputDirectory / fs::path(m_FileName)).string(); // an absolute choice stays as it is
-    m_Output = std::make_unique<TFileStream>(m_FileName, TFileStream::TMode::fmCreate);
+    const fs::path path = m_OutputDirectory / fs::path(name); // an absolute choice stays as it is
+    m_Output = std::make_unique<TFileStream>(path, TFileStream::TMode::fmCreate);
+    m_FileName = path.string();
     SectionSum.Reset();
     SectionSum.AddLine(line);
     FileSum.Reset();
@@ -195,16 +202,13 @@ void TUUDecoder::Decode(TLinesBuffer& text, TTextPos startPos) {
             if (OnBlockDecode) OnBlockDecode(*this, pos, cancelled);
         }
         // A file that had ended is kept even when the user stops the run after it.
-        const bool discard = cancelled && m_Output && !Finished(m_State);
-        if (cancelled && !Finished(m_State)) m_State = TUdStates::Cancelled;
+        if (cancelled && m_State != TUdStates::NoFile && !Finished(m_State)) {
+            DiscardOutput();
+            m_State = TUdStates::Cancelled;
+        }
         if (m_State != TUdStates::NoFile) EndFile();
-        CloseOutput();
-        if (discard) fs::remove(m_FileName);
     } catch (...) {
-        const bool writing = m_Output != nullptr;
-        m_Output.reset();
-        std::error_code ignored;
-        if (writing) fs::remove(m_FileName, ignored);
+        DiscardOutput();
         throw;
     }
 }

@@ -59,12 +59,16 @@ private:
     TUdStates LookForBegin(const std::string& line);
     // Compares a "sum -r/size" line with `sum`; a difference sets `error`.
     void CheckSum(const std::string& line, const TSumCheck& sum, TUUErrors error);
+    // Closes the file in progress and reports it.
     void EndFile();
-    void CloseOutput();
+    // Closes the file in progress and removes it: it was not finished.
+    void DiscardOutput();
     void FlushOutput();
 
     std::filesystem::path m_OutputDirectory;
     std::string m_FileName;
+    // Open while a file is in progress and not yet reported, from the "begin" line on; m_FileName is its
+    // path.
     std::unique_ptr<TFileStream> m_Output;
     std::vector<unsigned char> m_Pending; // decoded bytes not yet written
     std::vector<unsigned char> m_Line;

@@ -37,6 +37,9 @@ public:
         decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) {
             cancelled = --linesLeft == 0;
         };
+        decoder.OnStartDecode = [this](TUUDecoder&, std::string& name, bool& cancel) {
+            cancel = name == ignored;
+        };
         decoder.Decode(text, 0);
     }
 
@@ -44,7 +47,18 @@ public:
     TFixedCanvas canvas;
     TEditStream text;
     std::vector<TReport> reports;
-    int linesLeft = -1;
+    int linesLeft = -1;  // the run is cancelled after this many lines
+    std::string ignored; // the user says Ignore to a file of this name
+};
+
+// Runs in another working directory while it exists.
+class TWorkingDirectory {
+public:
+    explicit TWorkingDirectory(const fs::path& path) { fs::current_path(path); }
+    ~TWorkingDirectory() { fs::current_path(m_Previous); }
+
+private:
+    fs::path m_Previous = fs::current_path();
 };
 
 // The text our encoder writes for `bytes` under `name`.
@@ -136,12 +150,45 @@ TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     EXPECT_EQ(d.reports.size(), 3u);
 }
 
-TEST(UUDecoder, ACancelledDecodeRemovesItsFile) {
-    Decoding d;
-    d.linesLeft = 4;
-    d.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
-    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
-    EXPECT_FALSE(fs::exists(d.dir / "stopped.txt"));
+TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
+    Decoding stopped;
+    stopped.linesLeft = 4;
+    stopped.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
+    EXPECT_EQ(stopped.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
+    EXPECT_FALSE(fs::exists(stopped.dir / "stopped.txt"));
+
+    // A file whose "end" line was met is whole: a cancel after it keeps it.
+    Decoding afterEnd;
+    afterEnd.linesLeft = 4;
+    afterEnd.Decode(Lines({"begin 644 kept.txt", "#86)C", "`", "end", "More mail."}));
+    EXPECT_EQ(afterEnd.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "kept.txt"}}));
+    EXPECT_EQ(ReadFile(afterEnd.dir / "kept.txt"), "abc");
+
+    // A file the user ignored is not written, not reported, and not removed from anywhere.
+    TTempDir elsewhere;
+    WriteFile(elsewhere / "ignored.txt", "not the decoder's");
+    const TWorkingDirectory cwd(elsewhere / "");
+    Decoding ignoring;
+    ignoring.ignored = "ignored.txt";
+    ignoring.linesLeft = 6;
+    ignoring.Decode(
+        Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin 644 ignored.txt", "#86)C", "`"}));
+    EXPECT_EQ(ignoring.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
+    EXPECT_EQ(ReadFile(ignoring.dir / "first.txt"), "abc");
+    EXPECT_FALSE(fs::exists(ignoring.dir / "ignored.txt"));
+    EXPECT_EQ(ReadFile(elsewhere / "ignored.txt"), "not the decoder's");
+
+    // A begin line that is refused ends the file before it, which stays finished.
+    Decoding refused;
+    refused.linesLeft = 6;
+    refused.Decode(Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin abc second.txt", "#86)C", "`"}));
+    EXPECT_EQ(refused.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
+    EXPECT_EQ(ReadFile(refused.dir / "first.txt"), "abc");
+
+    Decoding noFile;
+    noFile.linesLeft = 2;
+    noFile.Decode(Lines({"From: someone", "", "Nothing encoded here."}));
+    EXPECT_TRUE(noFile.reports.empty());
 }
 
 } // namespace
