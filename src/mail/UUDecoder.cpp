@@ -29,8 +29,11 @@ std::vector<std::string> SplitAtSpaces(const std::string& line) {
     return parts;
 }
 
-// The last part of a name that may carry directories of this or another system.
+// The last part of a name that may carry directories of this or another system; empty when there is no
+// usable name. A NUL byte ends a file name for the system, so a name holding one would be written under
+// a name other than the one reported: it is refused.
 std::string BareName(const std::string& name) {
+    if (name.find('\0') != std::string::npos) return {};
     const size_t slash = name.find_last_of("/\\");
     std::string bare = slash == std::string::npos ? name : name.substr(slash + 1);
     return bare == "." || bare == ".." ? std::string() : bare;
@@ -38,6 +41,18 @@ std::string BareName(const std::string& name) {
 
 bool Finished(TUdStates state) {
     return state == TUdStates::Ended || state == TUdStates::EndSummed || state == TUdStates::FileSummed;
+}
+
+// A line as a message quotes it, with any NUL byte written out: the message would end there.
+std::string Quoted(const std::string& line) {
+    std::string quoted = "\"";
+    for (char c : line) {
+        if (c == '\0')
+            quoted += "\\0";
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
 }
 
 } // namespace
@@ -123,7 +138,7 @@ TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (!numericMode) return TUdStates::NoFile;
     std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
     if (name.empty()) {
-        MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.",
+        MessageDlg("Cannot decode " + Quoted(line) + ": the encoded file has no usable name.",
                    TMsgDlgType::mtError, TMsgButtons::mbOK);
         return TUdStates::NoFile;
     }

@@ -141,12 +141,16 @@ TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     TScriptedMessages messages;
     Decoding d;
     d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`",
-                    "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end"}));
+                    "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end",
+                    std::string("begin 644 cut\0.exe", 18), "#86)C", "`", "end"}));
     EXPECT_EQ(ReadFile(d.dir / "escape.txt"), "abc");
     EXPECT_EQ(ReadFile(d.dir / "y"), "abc");
     EXPECT_TRUE(fs::exists(d.dir / "dos.txt"));
-    ASSERT_EQ(messages.Asked.size(), 1u) << "a name that is nothing but directories is refused";
+    ASSERT_EQ(messages.Asked.size(), 2u)
+        << "a name that is nothing but directories, or holds a NUL, is refused";
     EXPECT_NE(messages.Asked[0].find("begin 644 /"), std::string::npos);
+    EXPECT_NE(messages.Asked[1].find("begin 644 cut\\0.exe"), std::string::npos);
+    EXPECT_FALSE(fs::exists(d.dir / "cut"));
     EXPECT_EQ(d.reports.size(), 3u);
 }
 
