@@ -146,7 +146,7 @@ TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (OnStartDecode) OnStartDecode(*this, name, cancel);
     if (cancel) return TUdStates::NoFile;
     const fs::path path = m_OutputDirectory / fs::path(name); // an absolute choice stays as it is
-    m_Output = std::make_unique<TFileStream>(path, TFileStream::TMode::fmCreate);
+    m_Output = std::make_unique<TFileStream>(path, TFileStream::TMode::fmCreateRegular);
     m_FileName = path.string();
     SectionSum.Reset();
     SectionSum.AddLine(line);

@@ -28,7 +28,8 @@ enum TUUErrors : unsigned char { ueNone = 0, ueFileSum = 4, ueSectionSum = 5 };
 
 // Finds every uuencoded file in a text, checks it against its "sum -r/size" lines and writes it to
 // disk. Files are written under their bare names in the output directory unless OnStartDecode says
-// otherwise: a name taken from the text never carries a directory part.
+// otherwise: a name taken from the text never carries a directory part. A regular file of the name is
+// replaced; a symbolic link, pipe or device of the name is refused (EFOpenError), never written through.
 class TUUDecoder : public TUUBase {
 public:
     // Results of DecodeLine.

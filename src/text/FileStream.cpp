@@ -10,8 +10,38 @@
 
 #include "text/Exceptions.h"
 
+namespace {
+
+// O_NONBLOCK keeps the open of a pipe from waiting for a reader; a regular file ignores it.
+int CreateRegular(const std::filesystem::path& fileName) {
+    const int handle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    int error = errno;
+    struct stat info {};
+    if (handle < 0 && error == ELOOP && ::lstat(fileName.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw EFOpenError("Cannot create \"" + fileName.string() +
+                          "\": a symbolic link has that name, and the file is never written through one.");
+    if (handle < 0) throw EFOpenError(FileErrorMessage("create", fileName, error));
+    if (::fstat(handle, &info) == 0 && !S_ISREG(info.st_mode)) {
+        ::close(handle);
+        throw EFOpenError("Cannot create \"" + fileName.string() +
+                          "\": something other than a regular file has that name.");
+    }
+    if (::ftruncate(handle, 0) != 0) {
+        error = errno;
+        ::close(handle);
+        throw EFOpenError(FileErrorMessage("create", fileName, error));
+    }
+    return handle;
+}
+
+} // namespace
+
 TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize)
     : m_FileName(fileName), m_WindowSize(windowSize) {
+    if (mode == TMode::fmCreateRegular) {
+        m_Handle = CreateRegular(fileName);
+        return;
+    }
     const int flags = mode == TMode::fmCreate ? O_RDWR | O_CREAT | O_TRUNC : O_RDONLY;
     m_Handle = ::open(fileName.c_str(), flags | O_CLOEXEC, 0666);
     if (m_Handle < 0)

@@ -1,6 +1,7 @@
 #include "mail/UUDecoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FixedCanvas.h"
 #include "ScriptedMessages.h"
@@ -152,6 +153,37 @@ TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     EXPECT_NE(messages.Asked[1].find("begin 644 cut\\0.exe"), std::string::npos);
     EXPECT_FALSE(fs::exists(d.dir / "cut"));
     EXPECT_EQ(d.reports.size(), 3u);
+}
+
+// A link, a pipe or a device of the file's name may lead anywhere: it is refused, and nothing written.
+// A regular file of the name is replaced.
+TEST(UUDecoder, OnlyARegularFileOfTheNameIsReplaced) {
+    const std::string mail = Lines({"begin 644 x.bin", "#86)C", "`", "end"});
+    TTempDir outside;
+    WriteFile(outside / "target", "keep");
+    for (const fs::path& target : {outside / "target", outside / "missing"}) {
+        Decoding d;
+        fs::create_symlink(target, d.dir / "x.bin");
+        try {
+            d.Decode(mail);
+            ADD_FAILURE() << "written through a link to " << target;
+        } catch (const EFOpenError& e) {
+            EXPECT_NE(std::string(e.what()).find((d.dir / "x.bin").string()), std::string::npos) << e.what();
+        }
+        EXPECT_TRUE(d.reports.empty());
+        EXPECT_TRUE(fs::is_symlink(d.dir / "x.bin"));
+    }
+    EXPECT_EQ(ReadFile(outside / "target"), "keep");
+    EXPECT_FALSE(fs::exists(outside / "missing"));
+
+    Decoding pipe;
+    ASSERT_EQ(::mkfifo((pipe.dir / "x.bin").c_str(), 0600), 0);
+    EXPECT_THROW(pipe.Decode(mail), EFOpenError);
+
+    Decoding replacing;
+    WriteFile(replacing.dir / "x.bin", "an older and longer file");
+    replacing.Decode(mail);
+    EXPECT_EQ(ReadFile(replacing.dir / "x.bin"), "abc");
 }
 
 TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
