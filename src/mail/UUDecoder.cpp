@@ -74,13 +74,15 @@ int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& by
     const int count = kValues[static_cast<unsigned char>(line[0])];
     if (count < 0) return dlInvalid;
     const size_t groups = static_cast<size_t>((count + 2) / 3);
-    if (4 * groups > line.size()) return dlTooShort;
+    const size_t present = std::min(line.size() - 1, 4 * groups);
+    // Mail often cuts the spaces that end a line, and a space is a zero: the characters missing after the
+    // last one read as spaces, however many they are. A short line that still ends in a space lost
+    // something else.
+    if (present < 4 * groups && line.back() == ' ') return dlTooShort;
     if (count > max) return dlTooMany;
-    // A character missing at the end (trailing spaces cut off in transit) reads as a space: zero.
-    unsigned char chars[4 * 86] = {};
-    std::memcpy(chars, line.data() + 1, std::min(line.size() - 1, 4 * groups));
-    for (size_t i = line.size() - 1; i < 4 * groups; ++i)
-        chars[i] = ' ';
+    unsigned char chars[4 * 86];
+    std::memcpy(chars, line.data() + 1, present);
+    std::fill(chars + present, chars + 4 * groups, ' ');
     bytes.resize(3 * groups);
     int invalid = 0;
     for (size_t g = 0; g < groups; ++g) {
