@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
@@ -84,31 +85,51 @@ TEST(UUCoding, ChecksumsAgreeWithSumR) {
     EXPECT_EQ(lines.Sum(), SumR(dir / "lines"));
 }
 
-TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOurs) {
+// The encoder writes the document's line break, LF unless told; the text is the same in either.
+TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOursInEitherLineBreak) {
     TTempDir dir;
     const std::string original = RandomBytes(100000, 1);
     WriteFile(dir / "in.bin", original);
-    Model model("Some mail text before.\r\n");
-    bool cancelled = false;
-    TUUEncoder encoder;
-    const TTextPos inserted =
-        encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, 24, model.text);
-    const std::string text = model.text.GetText(0, model.text.TextSize());
-    EXPECT_EQ(inserted, model.text.TextSize() - 24);
-    EXPECT_EQ(text.substr(24, 50), "Section 1 of payload.bin\r\nbegin 644 payload.bin\r\nM");
-    EXPECT_NE(text.find("\r\n`\r\nend\r\nsum -r/size "), std::string::npos);
-    EXPECT_NE(text.find(" section (from \"begin\" to \"end\")\r\nsum -r/size "), std::string::npos);
+    std::string withLF;
+    for (const std::string lineBreak : {"\n", "\r\n"}) {
+        SCOPED_TRACE(lineBreak == "\n" ? "LF" : "CR LF");
+        const std::string before = "Some mail text before." + lineBreak;
+        Model model(before);
+        bool cancelled = false;
+        TUUEncoder encoder;
+        if (lineBreak != "\n") encoder.SetLineBreak(lineBreak);
+        const auto at = static_cast<TTextPos>(before.size());
+        const TTextPos inserted =
+            encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, at, model.text);
+        const std::string text = model.text.GetText(at, model.text.TextSize() - at);
+        EXPECT_EQ(inserted, static_cast<TTextPos>(text.size()));
+        EXPECT_EQ(text.substr(0, 46 + 2 * lineBreak.size()),
+                  "Section 1 of payload.bin" + lineBreak + "begin 644 payload.bin" + lineBreak + "M");
+        EXPECT_NE(text.find(lineBreak + "`" + lineBreak + "end" + lineBreak + "sum -r/size "),
+                  std::string::npos);
+        EXPECT_NE(text.find(" section (from \"begin\" to \"end\")" + lineBreak + "sum -r/size "),
+                  std::string::npos);
+        if (withLF.empty()) {
+            withLF = text;
+            EXPECT_EQ(text.find('\r'), std::string::npos);
+        } else {
+            std::string withoutCR = text;
+            std::erase(withoutCR, '\r');
+            EXPECT_TRUE(withoutCR == withLF);
+            EXPECT_EQ(text.size(), withLF.size() + static_cast<size_t>(std::ranges::count(withLF, '\n')));
+        }
 
-    WriteFile(dir / "mail.txt", text);
-    Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
-    EXPECT_EQ(ReadFile(dir / "decoded.bin"), original);
-
-    const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].State, TUdStates::FileSummed);
-    EXPECT_EQ(reports[0].Error, ueNone);
-    EXPECT_EQ(reports[0].FileName, (dir / "payload.bin").string());
-    EXPECT_EQ(ReadFile(dir / "payload.bin"), original);
+        WriteFile(dir / "mail.txt", before + text);
+        Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
+        EXPECT_TRUE(ReadFile(dir / "decoded.bin") == original);
+        const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].State, TUdStates::FileSummed);
+        EXPECT_EQ(reports[0].Error, ueNone);
+        EXPECT_EQ(reports[0].FileName, (dir / "payload.bin").string());
+        EXPECT_TRUE(ReadFile(dir / "payload.bin") == original);
+        std::filesystem::remove(dir / "payload.bin");
+    }
 }
 
 // Zero is written '`' by uuencode, a space by older encoders; mail often loses the spaces that end a line.
@@ -125,7 +146,10 @@ TEST(UUCoding, UuencodeOutputDecodesWithZerosAsGravesSpacesOrCutSpaces) {
     for (size_t start = 0, end; (end = spaces.find('\n', start)) != std::string::npos; start = end + 1)
         cut += spaces.substr(start, spaces.find_last_not_of(' ', end - 1) + 1 - start) + "\n";
     ASSERT_NE(cut.find("\nM\n"), std::string::npos) << "a line of zeros must have lost all its data";
-    for (const std::string& encoded : {grave, spaces, cut}) {
+    std::string cutCRLF;
+    for (char c : cut)
+        cutCRLF += c == '\n' ? "\r\n" : std::string(1, c);
+    for (const std::string& encoded : {grave, spaces, cut, cutCRLF}) {
         Model model("From: someone\n\n" + encoded);
         const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
         ASSERT_EQ(reports.size(), 1u);

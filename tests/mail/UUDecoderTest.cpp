@@ -82,7 +82,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
     const std::string first = std::string(200, 'a');
     std::string broken = Encoded(first, "first.txt");
-    broken[broken.find("\r\nM") + 10] ^= 1; // still a valid character, but another one
+    broken[broken.find("\nM") + 10] ^= 1; // still a valid character, but another one
     Decoding d;
     d.Decode("From: a@example.org\r\n\r\n" + broken + "\r\nFrom: b@example.org\r\nSubject: second\r\n\r\n" +
              Encoded("second file", "second.txt"));
