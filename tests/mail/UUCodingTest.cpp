@@ -160,6 +160,34 @@ TEST(UUCoding, UuencodeOutputDecodesWithZerosAsGravesSpacesOrCutSpaces) {
     }
 }
 
+// Byte counts that leave one byte for the last group: the group is completed with zeros, never with
+// whatever follows the file's bytes in memory.
+TEST(UUCoding, EncoderWritesTheLinesUuencodeWrites) {
+    TTempDir dir;
+    for (size_t size : {1u, 4u, 46u, 4501u}) {
+        SCOPED_TRACE(std::to_string(size) + " bytes");
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        WriteFile(dir / "in", bytes);
+        std::filesystem::permissions(dir / "in", std::filesystem::perms(0644));
+        const std::string tool = Output("uuencode " + ShellQuote((dir / "in").string()) + " x.bin");
+        Model model;
+        bool cancelled = false;
+        TUUEncoder().Encode(dir / "in", "x.bin", cancelled, 0, model.text);
+        const std::string ours = model.text.GetText(0, model.text.TextSize());
+        const size_t header = ours.find('\n') + 1;
+        EXPECT_EQ(ours.substr(0, header), "Section 1 of x.bin\n");
+        EXPECT_EQ(ours.substr(header, tool.size()), tool);
+        EXPECT_TRUE(ours.substr(header + tool.size()).starts_with("sum -r/size "));
+
+        // The last data line again, from bytes that go on past the line's count.
+        const std::string last = bytes.substr(size / 45 * 45) + "\xff\xff";
+        const size_t end = tool.rfind("`\nend\n");
+        const size_t start = tool.rfind('\n', end - 2) + 1;
+        EXPECT_EQ(TUUEncoder::EncodeLine(Bytes(last), static_cast<int>(size % 45)) + "\n",
+                  tool.substr(start, end - start));
+    }
+}
+
 TEST(UUCoding, LinesOfTheEncoder) {
     unsigned char bytes[46] = {};
     EXPECT_EQ(TUUEncoder::EncodeLine(bytes, 45)[0], 'M');
