@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cctype>
+#include <cstring>
 #include <sstream>
 
 #include "text/Exceptions.h"
@@ -17,17 +17,23 @@ namespace {
 
 constexpr size_t kWriteBlock = 64 * 1024;
 
-bool StartsWith(const std::string& line, std::string_view prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& line, std::string_view prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
 
 std::vector<std::string> SplitAtSpaces(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> parts;
-    for (std::string part; in >> part;) parts.push_back(part);
+    for (std::string part; in >> part;)
+        parts.push_back(part);
     return parts;
 }
 
-// The last part of a name that may carry directories of this or another system.
+// The last part of a name that may carry directories of this or another system; empty when there is no
+// usable name. A NUL byte ends a file name for the system, so a name holding one would be written under
+// a name other than the one reported: it is refused.
 std::string BareName(const std::string& name) {
+    if (name.find('\0') != std::string::npos) return {};
     const size_t slash = name.find_last_of("/\\");
     std::string bare = slash == std::string::npos ? name : name.substr(slash + 1);
     return bare == "." || bare == ".." ? std::string() : bare;
@@ -35,6 +41,18 @@ std::string BareName(const std::string& name) {
 
 bool Finished(TUdStates state) {
     return state == TUdStates::Ended || state == TUdStates::EndSummed || state == TUdStates::FileSummed;
+}
+
+// A line as a message quotes it, with any NUL byte written out: the message would end there.
+std::string Quoted(const std::string& line) {
+    std::string quoted = "\"";
+    for (char c : line) {
+        if (c == '\0')
+            quoted += "\\0";
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
 }
 
 } // namespace
@@ -46,7 +64,9 @@ TUUDecoder::~TUUDecoder() = default;
 int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& bytes, int max) {
     static const auto kValues = [] {
         std::array<signed char, 256> values{};
-        for (int c = 0; c < 256; ++c) values[static_cast<size_t>(c)] = static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
+        for (int c = 0; c < 256; ++c)
+            values[static_cast<size_t>(c)] =
+                static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
         return values;
     }();
     bytes.clear();
@@ -54,12 +74,15 @@ int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& by
     const int count = kValues[static_cast<unsigned char>(line[0])];
     if (count < 0) return dlInvalid;
     const size_t groups = static_cast<size_t>((count + 2) / 3);
-    if (4 * groups > line.size()) return dlTooShort;
+    const size_t present = std::min(line.size() - 1, 4 * groups);
+    // Mail often cuts the spaces that end a line, and a space is a zero: the characters missing after the
+    // last one read as spaces, however many they are. A short line that still ends in a space lost
+    // something else.
+    if (present < 4 * groups && line.back() == ' ') return dlTooShort;
     if (count > max) return dlTooMany;
-    // A character missing at the end (trailing spaces cut off in transit) reads as a space: zero.
-    unsigned char chars[4 * 86] = {};
-    std::memcpy(chars, line.data() + 1, std::min(line.size() - 1, 4 * groups));
-    for (size_t i = line.size() - 1; i < 4 * groups; ++i) chars[i] = ' ';
+    unsigned char chars[4 * 86];
+    std::memcpy(chars, line.data() + 1, present);
+    std::fill(chars + present, chars + 4 * groups, ' ');
     bytes.resize(3 * groups);
     int invalid = 0;
     for (size_t g = 0; g < groups; ++g) {
@@ -79,17 +102,23 @@ int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& by
 }
 
 void TUUDecoder::FlushOutput() {
-    if (m_Output && !m_Pending.empty()) m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
+    if (m_Output && !m_Pending.empty())
+        m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
     m_Pending.clear();
 }
 
-void TUUDecoder::CloseOutput() {
-    FlushOutput();
+void TUUDecoder::DiscardOutput() {
+    m_Pending.clear();
+    if (!m_Output) return;
     m_Output.reset();
+    std::error_code ignored;
+    fs::remove(m_FileName, ignored);
 }
 
 void TUUDecoder::EndFile() {
-    FlushOutput(); // the file is whole on disk when it is reported
+    // The file is whole and closed when it is reported: nothing later in the run may remove it.
+    FlushOutput();
+    m_Output.reset();
     if (OnEndDecode) OnEndDecode(*this, m_State, m_Error, m_FileName);
 }
 
@@ -100,25 +129,27 @@ void TUUDecoder::CheckSum(const std::string& line, const TSumCheck& sum, TUUErro
 
 TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (!StartsWith(line, "begin ")) return m_State;
-    if (m_State != TUdStates::NoFile) EndFile();
+    if (m_State != TUdStates::NoFile) {
+        EndFile();
+        m_State = TUdStates::NoFile;
+    }
     const std::vector<std::string> parts = SplitAtSpaces(line);
     const bool numericMode = parts.size() >= 2 && std::all_of(parts[1].begin(), parts[1].end(), [](char c) {
                                  return std::isdigit(static_cast<unsigned char>(c));
                              });
     if (!numericMode) return TUdStates::NoFile;
-    const std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
+    std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
     if (name.empty()) {
-        MessageDlg("Cannot decode \"" + line + "\": the encoded file has no usable name.", TMsgDlgType::mtError,
-                   TMsgButtons::mbOK);
+        MessageDlg("Cannot decode " + Quoted(line) + ": the encoded file has no usable name.",
+                   TMsgDlgType::mtError, TMsgButtons::mbOK);
         return TUdStates::NoFile;
     }
-    m_FileName = name;
     bool cancel = false;
-    if (OnStartDecode) OnStartDecode(*this, m_FileName, cancel);
+    if (OnStartDecode) OnStartDecode(*this, name, cancel);
     if (cancel) return TUdStates::NoFile;
-    CloseOutput();
-    m_FileName = (m_OutputDirectory / fs::path(m_FileName)).string(); // an absolute choice stays as it is
-    m_Output = std::make_unique<TFileStream>(m_FileName, TFileStream::TMode::fmCreate);
+    const fs::path path = m_OutputDirectory / fs::path(name); // an absolute choice stays as it is
+    m_Output = std::make_unique<TFileStream>(path, TFileStream::TMode::fmCreateRegular);
+    m_FileName = path.string();
     SectionSum.Reset();
     SectionSum.AddLine(line);
     FileSum.Reset();
@@ -153,7 +184,8 @@ TUdStates TUUDecoder::HandleLine(const std::string& line) {
     switch (m_State) {
     case TUdStates::InData:
     case TUdStates::DataBroken:
-    case TUdStates::SectionSummed: return InData(line);
+    case TUdStates::SectionSummed:
+        return InData(line);
     case TUdStates::Ended:
         if (StartsWith(line, "sum ")) {
             CheckSum(line, SectionSum, ueSectionSum);
@@ -168,7 +200,8 @@ TUdStates TUUDecoder::HandleLine(const std::string& line) {
             return TUdStates::FileSummed;
         }
         return LookForBegin(line);
-    default: return LookForBegin(line);
+    default:
+        return LookForBegin(line);
     }
 }
 
@@ -186,16 +219,13 @@ void TUUDecoder::Decode(TLinesBuffer& text, TTextPos startPos) {
             if (OnBlockDecode) OnBlockDecode(*this, pos, cancelled);
         }
         // A file that had ended is kept even when the user stops the run after it.
-        const bool discard = cancelled && m_Output && !Finished(m_State);
-        if (cancelled && !Finished(m_State)) m_State = TUdStates::Cancelled;
+        if (cancelled && m_State != TUdStates::NoFile && !Finished(m_State)) {
+            DiscardOutput();
+            m_State = TUdStates::Cancelled;
+        }
         if (m_State != TUdStates::NoFile) EndFile();
-        CloseOutput();
-        if (discard) fs::remove(m_FileName);
     } catch (...) {
-        const bool writing = m_Output != nullptr;
-        m_Output.reset();
-        std::error_code ignored;
-        if (writing) fs::remove(m_FileName, ignored);
+        DiscardOutput();
         throw;
     }
 }

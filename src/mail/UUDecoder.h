@@ -20,7 +20,7 @@ enum class TUdStates : unsigned char {
     Ended = 4,         // the "end" line was met
     EndSummed = 5,     // the section checksum line after "end" was met
     Cancelled = 6,
-    FileSummed = 7,    // the file checksum line was met: the file is complete
+    FileSummed = 7, // the file checksum line was met: the file is complete
 };
 
 // Errors found by the checksum lines.
@@ -28,7 +28,8 @@ enum TUUErrors : unsigned char { ueNone = 0, ueFileSum = 4, ueSectionSum = 5 };
 
 // Finds every uuencoded file in a text, checks it against its "sum -r/size" lines and writes it to
 // disk. Files are written under their bare names in the output directory unless OnStartDecode says
-// otherwise: a name taken from the text never carries a directory part.
+// otherwise: a name taken from the text never carries a directory part. A regular file of the name is
+// replaced; a symbolic link, pipe or device of the name is refused (EFOpenError), never written through.
 class TUUDecoder : public TUUBase {
 public:
     // Results of DecodeLine.
@@ -39,7 +40,8 @@ public:
 
     // Told of each file found, with its bare name; may change where it goes or set `cancel` to skip it.
     std::function<void(TUUDecoder& sender, std::string& fileName, bool& cancel)> OnStartDecode;
-    std::function<void(TUUDecoder& sender, TUdStates state, TUUErrors error, const std::string& fileName)> OnEndDecode;
+    std::function<void(TUUDecoder& sender, TUdStates state, TUUErrors error, const std::string& fileName)>
+        OnEndDecode;
     // After each line with the bytes of the text consumed so far; setting `cancelled` stops the run.
     std::function<void(TUUDecoder& sender, TTextPos done, bool& cancelled)> OnBlockDecode;
 
@@ -58,12 +60,16 @@ private:
     TUdStates LookForBegin(const std::string& line);
     // Compares a "sum -r/size" line with `sum`; a difference sets `error`.
     void CheckSum(const std::string& line, const TSumCheck& sum, TUUErrors error);
+    // Closes the file in progress and reports it.
     void EndFile();
-    void CloseOutput();
+    // Closes the file in progress and removes it: it was not finished.
+    void DiscardOutput();
     void FlushOutput();
 
     std::filesystem::path m_OutputDirectory;
     std::string m_FileName;
+    // Open while a file is in progress and not yet reported, from the "begin" line on; m_FileName is its
+    // path.
     std::unique_ptr<TFileStream> m_Output;
     std::vector<unsigned char> m_Pending; // decoded bytes not yet written
     std::vector<unsigned char> m_Line;

@@ -34,7 +34,7 @@ void TUUEncoder::AppendLine(std::string& text, const unsigned char* bytes, int c
 
 void TUUEncoder::WriteLine(const std::string& line) {
     SectionSum.AddLine(line);
-    (m_Pending += line) += "\r\n";
+    (m_Pending += line) += m_LineBreak;
 }
 
 // Lines are inserted a block at a time: the same text as line by line, at a fraction of the edits.
@@ -65,7 +65,7 @@ TTextPos TUUEncoder::Encode(const std::filesystem::path& fileName, const std::st
             const size_t start = m_Pending.size();
             AppendLine(m_Pending, block + at, static_cast<int>(std::min<TTextPos>(kLineBytes, n - at)));
             SectionSum.AddLine(std::string_view(m_Pending).substr(start));
-            m_Pending += "\r\n";
+            m_Pending += m_LineBreak;
         }
         done += n;
         Flush(text);

@@ -10,8 +10,38 @@
 
 #include "text/Exceptions.h"
 
+namespace {
+
+// O_NONBLOCK keeps the open of a pipe from waiting for a reader; a regular file ignores it.
+int CreateRegular(const std::filesystem::path& fileName) {
+    const int handle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    int error = errno;
+    struct stat info {};
+    if (handle < 0 && error == ELOOP && ::lstat(fileName.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw EFOpenError("Cannot create \"" + fileName.string() +
+                          "\": a symbolic link has that name, and the file is never written through one.");
+    if (handle < 0) throw EFOpenError(FileErrorMessage("create", fileName, error));
+    if (::fstat(handle, &info) == 0 && !S_ISREG(info.st_mode)) {
+        ::close(handle);
+        throw EFOpenError("Cannot create \"" + fileName.string() +
+                          "\": something other than a regular file has that name.");
+    }
+    if (::ftruncate(handle, 0) != 0) {
+        error = errno;
+        ::close(handle);
+        throw EFOpenError(FileErrorMessage("create", fileName, error));
+    }
+    return handle;
+}
+
+} // namespace
+
 TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize)
     : m_FileName(fileName), m_WindowSize(windowSize) {
+    if (mode == TMode::fmCreateRegular) {
+        m_Handle = CreateRegular(fileName);
+        return;
+    }
     const int flags = mode == TMode::fmCreate ? O_RDWR | O_CREAT | O_TRUNC : O_RDONLY;
     m_Handle = ::open(fileName.c_str(), flags | O_CLOEXEC, 0666);
     if (m_Handle < 0)
@@ -29,7 +59,9 @@ TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTex
     m_Size = info.st_size;
 }
 
-TFileStream::~TFileStream() { ::close(m_Handle); }
+TFileStream::~TFileStream() {
+    ::close(m_Handle);
+}
 
 TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const {
     TTextPos done = 0;
@@ -44,7 +76,8 @@ TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count
 }
 
 void TFileStream::FillWindow(TTextPos pos, TTextPos count) {
-    if (!m_Window) m_Window = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_WindowSize));
+    if (!m_Window)
+        m_Window = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(m_WindowSize));
     const bool backwards = m_WindowCount > 0 && pos < m_WindowStart;
     m_WindowStart = backwards ? std::max<TTextPos>(0, pos + count - m_WindowSize) : pos;
     m_WindowCount = 0; // stays empty if the read below fails
@@ -77,7 +110,8 @@ TTextPos TFileStream::Read(unsigned char* buffer, TTextPos count) {
 void TFileStream::Write(const unsigned char* buffer, TTextPos count) {
     TTextPos done = 0;
     while (done < count) {
-        const ssize_t n = ::pwrite(m_Handle, buffer + done, static_cast<size_t>(count - done), m_Position + done);
+        const ssize_t n =
+            ::pwrite(m_Handle, buffer + done, static_cast<size_t>(count - done), m_Position + done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
         done += n;
@@ -100,7 +134,8 @@ void TFileStream::Lock(bool exclusive) {
     } while (result != 0 && errno == EINTR);
     // Where the file system cannot lock at all, the file is used without a lock.
     if (result != 0 && errno == EWOULDBLOCK)
-        throw EFOpenError("Cannot open \"" + m_FileName.string() + "\": another program has it open and locked.");
+        throw EFOpenError("Cannot open \"" + m_FileName.string() +
+                          "\": another program has it open and locked.");
 }
 
 void TFileStream::Flush() {
@@ -119,7 +154,8 @@ void TFileStream::CopyFrom(TStream& source, TTextPos count) {
     loff_t from = file->Position();
     loff_t to = m_Position;
     while (count > 0) {
-        const ssize_t n = ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
+        const ssize_t n =
+            ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // not supported here, or the source ends early: the plain copy decides
         count -= n;

@@ -11,7 +11,9 @@
 // cut short under the program makes reads of the lost range raise EReadError.
 class TFileStream : public TStream {
 public:
-    enum class TMode { fmOpenRead, fmCreate };
+    // fmCreateRegular creates the file or empties a regular file of its name, and refuses anything else
+    // there: a symbolic link is never followed, a pipe or a device never written.
+    enum class TMode { fmOpenRead, fmCreate, fmCreateRegular };
 
     TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize = 256 * 1024);
     ~TFileStream() override;

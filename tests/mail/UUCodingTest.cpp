@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <random>
 
 #include "FixedCanvas.h"
@@ -15,7 +15,8 @@ namespace {
 std::string RandomBytes(size_t count, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(count, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     return bytes;
 }
 
@@ -24,7 +25,8 @@ std::string Output(const std::string& command) {
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
     EXPECT_EQ(::pclose(pipe), 0) << command;
     return out;
 }
@@ -83,47 +85,106 @@ TEST(UUCoding, ChecksumsAgreeWithSumR) {
     EXPECT_EQ(lines.Sum(), SumR(dir / "lines"));
 }
 
-TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOurs) {
+// The encoder writes the document's line break, LF unless told; the text is the same in either.
+TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOursInEitherLineBreak) {
     TTempDir dir;
     const std::string original = RandomBytes(100000, 1);
     WriteFile(dir / "in.bin", original);
-    Model model("Some mail text before.\r\n");
-    bool cancelled = false;
-    TUUEncoder encoder;
-    const TTextPos inserted = encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, 24, model.text);
-    const std::string text = model.text.GetText(0, model.text.TextSize());
-    EXPECT_EQ(inserted, model.text.TextSize() - 24);
-    EXPECT_EQ(text.substr(24, 50), "Section 1 of payload.bin\r\nbegin 644 payload.bin\r\nM");
-    EXPECT_NE(text.find("\r\n`\r\nend\r\nsum -r/size "), std::string::npos);
-    EXPECT_NE(text.find(" section (from \"begin\" to \"end\")\r\nsum -r/size "), std::string::npos);
+    std::string withLF;
+    for (const std::string lineBreak : {"\n", "\r\n"}) {
+        SCOPED_TRACE(lineBreak == "\n" ? "LF" : "CR LF");
+        const std::string before = "Some mail text before." + lineBreak;
+        Model model(before);
+        bool cancelled = false;
+        TUUEncoder encoder;
+        if (lineBreak != "\n") encoder.SetLineBreak(lineBreak);
+        const auto at = static_cast<TTextPos>(before.size());
+        const TTextPos inserted =
+            encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, at, model.text);
+        const std::string text = model.text.GetText(at, model.text.TextSize() - at);
+        EXPECT_EQ(inserted, static_cast<TTextPos>(text.size()));
+        EXPECT_EQ(text.substr(0, 46 + 2 * lineBreak.size()),
+                  "Section 1 of payload.bin" + lineBreak + "begin 644 payload.bin" + lineBreak + "M");
+        EXPECT_NE(text.find(lineBreak + "`" + lineBreak + "end" + lineBreak + "sum -r/size "),
+                  std::string::npos);
+        EXPECT_NE(text.find(" section (from \"begin\" to \"end\")" + lineBreak + "sum -r/size "),
+                  std::string::npos);
+        if (withLF.empty()) {
+            withLF = text;
+            EXPECT_EQ(text.find('\r'), std::string::npos);
+        } else {
+            std::string withoutCR = text;
+            std::erase(withoutCR, '\r');
+            EXPECT_TRUE(withoutCR == withLF);
+            EXPECT_EQ(text.size(), withLF.size() + static_cast<size_t>(std::ranges::count(withLF, '\n')));
+        }
 
-    WriteFile(dir / "mail.txt", text);
-    Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
-    EXPECT_EQ(ReadFile(dir / "decoded.bin"), original);
-
-    const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].State, TUdStates::FileSummed);
-    EXPECT_EQ(reports[0].Error, ueNone);
-    EXPECT_EQ(reports[0].FileName, (dir / "payload.bin").string());
-    EXPECT_EQ(ReadFile(dir / "payload.bin"), original);
+        WriteFile(dir / "mail.txt", before + text);
+        Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
+        EXPECT_TRUE(ReadFile(dir / "decoded.bin") == original);
+        const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].State, TUdStates::FileSummed);
+        EXPECT_EQ(reports[0].Error, ueNone);
+        EXPECT_EQ(reports[0].FileName, (dir / "payload.bin").string());
+        EXPECT_TRUE(ReadFile(dir / "payload.bin") == original);
+        std::filesystem::remove(dir / "payload.bin");
+    }
 }
 
-TEST(UUCoding, UuencodeOutputDecodesInBothFormsOfZero) {
+// Zero is written '`' by uuencode, a space by older encoders; mail often loses the spaces that end a line.
+TEST(UUCoding, UuencodeOutputDecodesWithZerosAsGravesSpacesOrCutSpaces) {
     TTempDir dir;
     const std::string original = RandomBytes(5000, 2) + std::string(300, '\0');
     WriteFile(dir / "in.bin", original);
     const std::string grave = Output("uuencode " + ShellQuote((dir / "in.bin").string()) + " out.bin");
     std::string spaces = grave;
-    for (size_t i = spaces.find('\n') + 1; i < spaces.rfind("\n`\nend"); ++i)
+    for (size_t i = spaces.find('\n') + 1; i < spaces.rfind("\nend"); ++i)
         if (spaces[i] == '`') spaces[i] = ' ';
     ASSERT_NE(spaces, grave) << "the data must hold zero values";
-    for (const std::string& encoded : {grave, spaces}) {
+    std::string cut;
+    for (size_t start = 0, end; (end = spaces.find('\n', start)) != std::string::npos; start = end + 1)
+        cut += spaces.substr(start, spaces.find_last_not_of(' ', end - 1) + 1 - start) + "\n";
+    ASSERT_NE(cut.find("\nM\n"), std::string::npos) << "a line of zeros must have lost all its data";
+    std::string cutCRLF;
+    for (char c : cut)
+        cutCRLF += c == '\n' ? "\r\n" : std::string(1, c);
+    for (const std::string& encoded : {grave, spaces, cut, cutCRLF}) {
         Model model("From: someone\n\n" + encoded);
         const std::vector<TReport> reports = DecodeInto(model.text, dir / "");
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_EQ(reports[0].State, TUdStates::Ended) << "no checksum lines from uuencode";
-        EXPECT_EQ(ReadFile(dir / "out.bin"), original);
+        const std::string decoded = ReadFile(dir / "out.bin");
+        EXPECT_EQ(decoded.size(), original.size());
+        EXPECT_TRUE(decoded == original);
+    }
+}
+
+// Byte counts that leave one byte for the last group: the group is completed with zeros, never with
+// whatever follows the file's bytes in memory.
+TEST(UUCoding, EncoderWritesTheLinesUuencodeWrites) {
+    TTempDir dir;
+    for (size_t size : {1u, 4u, 46u, 4501u}) {
+        SCOPED_TRACE(std::to_string(size) + " bytes");
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        WriteFile(dir / "in", bytes);
+        std::filesystem::permissions(dir / "in", std::filesystem::perms(0644));
+        const std::string tool = Output("uuencode " + ShellQuote((dir / "in").string()) + " x.bin");
+        Model model;
+        bool cancelled = false;
+        TUUEncoder().Encode(dir / "in", "x.bin", cancelled, 0, model.text);
+        const std::string ours = model.text.GetText(0, model.text.TextSize());
+        const size_t header = ours.find('\n') + 1;
+        EXPECT_EQ(ours.substr(0, header), "Section 1 of x.bin\n");
+        EXPECT_EQ(ours.substr(header, tool.size()), tool);
+        EXPECT_TRUE(ours.substr(header + tool.size()).starts_with("sum -r/size "));
+
+        // The last data line again, from bytes that go on past the line's count.
+        const std::string last = bytes.substr(size / 45 * 45) + "\xff\xff";
+        const size_t end = tool.rfind("`\nend\n");
+        const size_t start = tool.rfind('\n', end - 2) + 1;
+        EXPECT_EQ(TUUEncoder::EncodeLine(Bytes(last), static_cast<int>(size % 45)) + "\n",
+                  tool.substr(start, end - start));
     }
 }
 
@@ -135,15 +196,17 @@ TEST(UUCoding, LinesOfTheEncoder) {
     EXPECT_EQ(TUUDecoder::DecodeLine("!````", back), TUUDecoder::dlDone);
     EXPECT_EQ(back.size(), 1u);
     EXPECT_EQ(TUUDecoder::DecodeLine("", back), TUUDecoder::dlTooShort);
-    EXPECT_EQ(TUUDecoder::DecodeLine("M````", back), TUUDecoder::dlTooShort);
+    EXPECT_EQ(TUUDecoder::DecodeLine("M```` ", back), TUUDecoder::dlTooShort) << "not cut at its spaces";
     EXPECT_EQ(TUUDecoder::DecodeLine("a````", back), TUUDecoder::dlInvalid);
     EXPECT_EQ(TUUDecoder::DecodeLine("!``a`", back), TUUDecoder::dlInvalid);
     EXPECT_EQ(TUUDecoder::DecodeLine("N" + std::string(64, '`'), back), TUUDecoder::dlTooMany);
     EXPECT_EQ(TUUDecoder::DecodeLine("#86)C", back), TUUDecoder::dlDone);
     EXPECT_EQ(std::string(back.begin(), back.end()), "abc");
-    // A line that lost its trailing space in transit still decodes.
+    // A line that lost its trailing spaces in transit still decodes.
     EXPECT_EQ(TUUDecoder::DecodeLine("#86)", back), TUUDecoder::dlDone);
     EXPECT_EQ(std::string(back.begin(), back.end()), "ab@");
+    EXPECT_EQ(TUUDecoder::DecodeLine("M", back), TUUDecoder::dlDone);
+    EXPECT_EQ(back, std::vector<unsigned char>(45, 0));
 
     TTextStream plain;
     bool cancelled = false;

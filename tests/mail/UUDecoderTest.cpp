@@ -1,9 +1,11 @@
+#include "mail/UUDecoder.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FixedCanvas.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
-#include "mail/UUDecoder.h"
 #include "mail/UUEncoder.h"
 #include "text/EditStream.h"
 
@@ -19,7 +21,8 @@ struct TReport {
 };
 
 std::ostream& operator<<(std::ostream& out, const TReport& r) {
-    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName << "}";
+    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName
+               << "}";
 }
 
 // A mail text decoded into a directory of its own, with every report kept.
@@ -32,7 +35,12 @@ public:
         decoder.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& name) {
             reports.push_back({state, error, fs::path(name).filename().string()});
         };
-        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) { cancelled = --linesLeft == 0; };
+        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) {
+            cancelled = --linesLeft == 0;
+        };
+        decoder.OnStartDecode = [this](TUUDecoder&, std::string& name, bool& cancel) {
+            cancel = name == ignored;
+        };
         decoder.Decode(text, 0);
     }
 
@@ -40,7 +48,18 @@ public:
     TFixedCanvas canvas;
     TEditStream text;
     std::vector<TReport> reports;
-    int linesLeft = -1;
+    int linesLeft = -1;  // the run is cancelled after this many lines
+    std::string ignored; // the user says Ignore to a file of this name
+};
+
+// Runs in another working directory while it exists.
+class TWorkingDirectory {
+public:
+    explicit TWorkingDirectory(const fs::path& path) { fs::current_path(path); }
+    ~TWorkingDirectory() { fs::current_path(m_Previous); }
+
+private:
+    fs::path m_Previous = fs::current_path();
 };
 
 // The text our encoder writes for `bytes` under `name`.
@@ -55,14 +74,15 @@ std::string Encoded(const std::string& bytes, const std::string& name) {
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     return text;
 }
 
 TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
     const std::string first = std::string(200, 'a');
     std::string broken = Encoded(first, "first.txt");
-    broken[broken.find("\r\nM") + 10] ^= 1; // still a valid character, but another one
+    broken[broken.find("\nM") + 10] ^= 1; // still a valid character, but another one
     Decoding d;
     d.Decode("From: a@example.org\r\n\r\n" + broken + "\r\nFrom: b@example.org\r\nSubject: second\r\n\r\n" +
              Encoded("second file", "second.txt"));
@@ -73,23 +93,36 @@ TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
 
 TEST(UUDecoder, AFileInTwoSectionsChecksEachSection) {
     std::string bytes;
-    for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 7);
+    for (int i = 0; i < 300; ++i)
+        bytes += static_cast<char>(i * 7);
     std::vector<std::string> data;
     for (size_t at = 0; at < bytes.size(); at += 45)
-        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at, static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
+        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at,
+                                              static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
     TSumCheck first, second, file;
     first.AddLine("begin 644 split.bin");
-    for (size_t i = 0; i < 3; ++i) first.AddLine(data[i]);
-    for (size_t i = 3; i < data.size(); ++i) second.AddLine(data[i]);
+    for (size_t i = 0; i < 3; ++i)
+        first.AddLine(data[i]);
+    for (size_t i = 3; i < data.size(); ++i)
+        second.AddLine(data[i]);
     second.AddLine("`");
     second.AddLine("end");
     file.AddBytes(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    std::vector<std::string> mail = {"Section 1 of split.bin", "begin 644 split.bin", data[0], data[1], data[2],
+    std::vector<std::string> mail = {"Section 1 of split.bin",
+                                     "begin 644 split.bin",
+                                     data[0],
+                                     data[1],
+                                     data[2],
                                      "sum -r/size " + first.Format() + " section (from \"begin\" to \"end\")",
-                                     "", "From: somebody", "Subject: part 2 of 2", "", "Section 2 of split.bin"};
+                                     "",
+                                     "From: somebody",
+                                     "Subject: part 2 of 2",
+                                     "",
+                                     "Section 2 of split.bin"};
     mail.insert(mail.end(), data.begin() + 3, data.end());
-    mail.insert(mail.end(), {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
-                             "sum -r/size " + file.Format() + " entire input file"});
+    mail.insert(mail.end(),
+                {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
+                 "sum -r/size " + file.Format() + " entire input file"});
     Decoding d;
     d.Decode(Lines(mail));
     EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "split.bin"}}));
@@ -108,22 +141,90 @@ TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
 TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     TScriptedMessages messages;
     Decoding d;
-    d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`", "end",
-                    "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end"}));
+    d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`",
+                    "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end",
+                    std::string("begin 644 cut\0.exe", 18), "#86)C", "`", "end"}));
     EXPECT_EQ(ReadFile(d.dir / "escape.txt"), "abc");
     EXPECT_EQ(ReadFile(d.dir / "y"), "abc");
     EXPECT_TRUE(fs::exists(d.dir / "dos.txt"));
-    ASSERT_EQ(messages.Asked.size(), 1u) << "a name that is nothing but directories is refused";
+    ASSERT_EQ(messages.Asked.size(), 2u)
+        << "a name that is nothing but directories, or holds a NUL, is refused";
     EXPECT_NE(messages.Asked[0].find("begin 644 /"), std::string::npos);
+    EXPECT_NE(messages.Asked[1].find("begin 644 cut\\0.exe"), std::string::npos);
+    EXPECT_FALSE(fs::exists(d.dir / "cut"));
     EXPECT_EQ(d.reports.size(), 3u);
 }
 
-TEST(UUDecoder, ACancelledDecodeRemovesItsFile) {
-    Decoding d;
-    d.linesLeft = 4;
-    d.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
-    EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
-    EXPECT_FALSE(fs::exists(d.dir / "stopped.txt"));
+// A link, a pipe or a device of the file's name may lead anywhere: it is refused, and nothing written.
+// A regular file of the name is replaced.
+TEST(UUDecoder, OnlyARegularFileOfTheNameIsReplaced) {
+    const std::string mail = Lines({"begin 644 x.bin", "#86)C", "`", "end"});
+    TTempDir outside;
+    WriteFile(outside / "target", "keep");
+    for (const fs::path& target : {outside / "target", outside / "missing"}) {
+        Decoding d;
+        fs::create_symlink(target, d.dir / "x.bin");
+        try {
+            d.Decode(mail);
+            ADD_FAILURE() << "written through a link to " << target;
+        } catch (const EFOpenError& e) {
+            EXPECT_NE(std::string(e.what()).find((d.dir / "x.bin").string()), std::string::npos) << e.what();
+        }
+        EXPECT_TRUE(d.reports.empty());
+        EXPECT_TRUE(fs::is_symlink(d.dir / "x.bin"));
+    }
+    EXPECT_EQ(ReadFile(outside / "target"), "keep");
+    EXPECT_FALSE(fs::exists(outside / "missing"));
+
+    Decoding pipe;
+    ASSERT_EQ(::mkfifo((pipe.dir / "x.bin").c_str(), 0600), 0);
+    EXPECT_THROW(pipe.Decode(mail), EFOpenError);
+
+    Decoding replacing;
+    WriteFile(replacing.dir / "x.bin", "an older and longer file");
+    replacing.Decode(mail);
+    EXPECT_EQ(ReadFile(replacing.dir / "x.bin"), "abc");
+}
+
+TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
+    Decoding stopped;
+    stopped.linesLeft = 4;
+    stopped.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
+    EXPECT_EQ(stopped.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
+    EXPECT_FALSE(fs::exists(stopped.dir / "stopped.txt"));
+
+    // A file whose "end" line was met is whole: a cancel after it keeps it.
+    Decoding afterEnd;
+    afterEnd.linesLeft = 4;
+    afterEnd.Decode(Lines({"begin 644 kept.txt", "#86)C", "`", "end", "More mail."}));
+    EXPECT_EQ(afterEnd.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "kept.txt"}}));
+    EXPECT_EQ(ReadFile(afterEnd.dir / "kept.txt"), "abc");
+
+    // A file the user ignored is not written, not reported, and not removed from anywhere.
+    TTempDir elsewhere;
+    WriteFile(elsewhere / "ignored.txt", "not the decoder's");
+    const TWorkingDirectory cwd(elsewhere / "");
+    Decoding ignoring;
+    ignoring.ignored = "ignored.txt";
+    ignoring.linesLeft = 6;
+    ignoring.Decode(
+        Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin 644 ignored.txt", "#86)C", "`"}));
+    EXPECT_EQ(ignoring.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
+    EXPECT_EQ(ReadFile(ignoring.dir / "first.txt"), "abc");
+    EXPECT_FALSE(fs::exists(ignoring.dir / "ignored.txt"));
+    EXPECT_EQ(ReadFile(elsewhere / "ignored.txt"), "not the decoder's");
+
+    // A begin line that is refused ends the file before it, which stays finished.
+    Decoding refused;
+    refused.linesLeft = 6;
+    refused.Decode(Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin abc second.txt", "#86)C", "`"}));
+    EXPECT_EQ(refused.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
+    EXPECT_EQ(ReadFile(refused.dir / "first.txt"), "abc");
+
+    Decoding noFile;
+    noFile.linesLeft = 2;
+    noFile.Decode(Lines({"From: someone", "", "Nothing encoded here."}));
+    EXPECT_TRUE(noFile.reports.empty());
 }
 
 } // namespace
