@@ -28,6 +28,9 @@ def save_in(wrap, how=None, yes=None):
         elif saved.split() != typed.split() or saved.count(b"\n") < 2:
             raise Failure(f"after Yes to the question (wrap mode {wrap}) {NAME} should hold the typed text "
                           f"with hard line breaks where it wrapped, but holds {saved!r}")
+        elif b"\r" in saved:  # the breaks made, and the one that was there, are the file's own kind
+            raise Failure(f"after Yes to the question (wrap mode {wrap}) {NAME}, an LF file, holds CR LF "
+                          f"line breaks: {saved!r}")
 
     return case
 
