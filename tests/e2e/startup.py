@@ -4,7 +4,6 @@ between an ordinary one (the window and its text are checked on the screen, then
 with QUORVEL_FIRST_PAINT_REPORT set, where the program reports its memory after painting the text for
 the first time and ends by itself."""
 
-import os
 import subprocess
 import sys
 
