@@ -218,6 +218,7 @@ public:
     int SelMode() const { return m_SelMode; }
     TViewPos Anchor() const { return m_Anchor; }
     virtual void SetSelection(TViewPos start, TViewPos end, int mode);
+    virtual void SelectAll() = 0;
     virtual void CopyToClipboard() = 0;
 
     std::function<void(TLinesViewer&sender)> OnAfterClear, OnBeforeClear, OnStateChange, OnCaretMoved,

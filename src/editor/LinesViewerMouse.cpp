@@ -10,16 +10,22 @@
 
 namespace {
 // Rows above the window are negative.
-TTextPos RowOf(TTextPos y, TTextPos lineHeight) { return y >= 0 ? y / lineHeight : -((-y + lineHeight - 1) / lineHeight); }
+TTextPos RowOf(TTextPos y, TTextPos lineHeight) {
+    return y >= 0 ? y / lineHeight : -((-y + lineHeight - 1) / lineHeight);
+}
 } // namespace
 
 bool TLinesViewer::InsideSelection(TViewPos pos) const {
     return m_SelMode != 0 && m_SelStart <= pos && pos <= m_SelEnd && m_SelStart != m_SelEnd;
 }
 
-void TLinesViewer::mousePressEvent(QMouseEvent* event) { Guarded([&] { MouseDown(event, false); }); }
+void TLinesViewer::mousePressEvent(QMouseEvent* event) {
+    Guarded([&] { MouseDown(event, false); });
+}
 
-void TLinesViewer::mouseDoubleClickEvent(QMouseEvent* event) { Guarded([&] { MouseDown(event, true); }); }
+void TLinesViewer::mouseDoubleClickEvent(QMouseEvent* event) {
+    Guarded([&] { MouseDown(event, true); });
+}
 
 void TLinesViewer::MouseDown(QMouseEvent* event, bool doubleClick) {
     const TTextPos x = event->position().toPoint().x(), y = event->position().toPoint().y();
@@ -60,12 +66,12 @@ void TLinesViewer::MouseDown(QMouseEvent* event, bool doubleClick) {
             SetSelection(m_Anchor, m_Anchor, 2);
         } else if (x >= m_LeftMargin - m_HorzOffset) {
             m_DragStart = WordStart(m_Anchor);
-            m_DragEnd = m_DoubleClickMode == TDoubleClickModes::dcWordOnly ? WordEnd(m_Anchor)
-                                                                           : WordAndSpacesEnd(WordEnd(m_Anchor));
+            m_DragEnd = m_DoubleClickMode == TDoubleClickModes::dcWordOnly
+                            ? WordEnd(m_Anchor)
+                            : WordAndSpacesEnd(WordEnd(m_Anchor));
             SetSelection(m_DragStart, m_DragEnd, 1);
         } else { // a double click in the left margin band selects everything
-            SetCaretLine(m_LastLine);
-            SetSelection({0, 0}, {m_LineLength, m_LastLine}, 2);
+            SelectAll();
         }
         InvalidateAll();
     }
@@ -111,7 +117,8 @@ void TLinesViewer::DragSelect(TTextPos x, TTextPos y) {
             m_Anchor = m_DragEnd;
         } else {
             start = m_DragStart;
-            end = m_DoubleClickMode == TDoubleClickModes::dcWordOnly ? WordEnd(end) : WordAndSpacesEnd(WordEnd(end));
+            end = m_DoubleClickMode == TDoubleClickModes::dcWordOnly ? WordEnd(end)
+                                                                     : WordAndSpacesEnd(WordEnd(end));
             m_Anchor = m_DragStart;
         }
     } else {

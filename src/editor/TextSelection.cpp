@@ -62,7 +62,7 @@ TTextPos TTextViewer::SelectionSize() {
 
 void TTextViewer::SelectAll() {
     SetCaretLine(m_LastLine);
-    SetSelection({0, 0}, {m_LineLength, m_LastLine}, 2);
+    SetSelection({0, 0}, OffsetToPos(TextSize()), 2); // the text's final line break too
     InvalidateAll();
 }
 

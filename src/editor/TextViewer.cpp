@@ -66,7 +66,9 @@ TTextPos TTextViewer::CaretOffset() {
 
 TTextPos TTextViewer::PosToOffset(TViewPos pos) {
     WalkToLine(pos.Line, false);
-    return m_WalkStart + std::min(pos.Char, m_WalkLength);
+    // The text's final line break has no line after it: a place right of the last line takes it in.
+    const TTextPos last = m_WalkNext >= TextSize() ? TextSize() - m_WalkStart : m_WalkLength;
+    return m_WalkStart + std::min(pos.Char, last);
 }
 
 TViewPos TTextViewer::OffsetToPos(TTextPos offset) {

@@ -48,7 +48,7 @@ public:
     TTextPos SelEndOffset() const { return m_SelEndOffset; }
     TTextPos ColLeft() const { return m_ColLeft; }
     TTextPos ColRight() const { return m_ColRight; }
-    void SelectAll();
+    void SelectAll() override;
     void CopyToClipboard() override;
     // The selected bytes; a column gives each line's slice followed by CR LF.
     std::string GetSelectedText();

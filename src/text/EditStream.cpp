@@ -34,9 +34,9 @@ bool TEditStream::WriteProtected() {
     return true;
 }
 
-void TEditStream::SetStream(std::unique_ptr<TStream> stream) {
+void TEditStream::BindStream(std::unique_ptr<TStream> stream) {
     // Segments over the previous stream are only released below, never read.
-    TTextStream::SetStream(std::move(stream));
+    TTextStream::BindStream(std::move(stream));
     m_VirtualStream.Clear();
     m_UndoList.Clear();
     m_RedoList.Clear();

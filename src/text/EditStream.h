@@ -27,8 +27,6 @@ public:
     // Inserts a whole block (a clipboard's or a dropped text) and returns the bytes inserted.
     TTextPos InsertFromHandle(std::span<const unsigned char> block, TTextPos pos);
     bool CanEdit() const override { return true; }
-    // Binds a stream as one segment; the undo and redo history are emptied.
-    void SetStream(std::unique_ptr<TStream> stream) override;
     // Writes the pending run into the chain and the undo history.
     void Commit();
 
@@ -66,6 +64,8 @@ public:
     void CheckInvariants();
 
 protected:
+    // Binds a stream as one segment; the undo and redo history are emptied.
+    void BindStream(std::unique_ptr<TStream> stream) override;
     TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count) override;
 
 private:

@@ -5,7 +5,9 @@
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
 
-TTextStream::TTextStream() { SetBufferSize(DefaultBufferSize); }
+TTextStream::TTextStream() {
+    SetBufferSize(DefaultBufferSize);
+}
 
 void TTextStream::SetBufferSize(TTextPos size) {
     m_BufferSize = std::clamp<TTextPos>(size, 16, 65535);
@@ -42,6 +44,11 @@ void TTextStream::SetCached(TTextPos pos, TTextPos count) {
 }
 
 void TTextStream::SetStream(std::unique_ptr<TStream> stream) {
+    BindStream(std::move(stream));
+    Changed(); // another text: what observers know of the old one (its size, emptiness) is stale
+}
+
+void TTextStream::BindStream(std::unique_ptr<TStream> stream) {
     if (MaxTextSize() > 0 && stream && stream->Size() > MaxTextSize())
         throw EMaxText("Stream bigger than maximum permitted text size");
     m_Stream = std::move(stream);
@@ -57,9 +64,15 @@ void TTextStream::CopyTo(TStream& dest, TTextPos pos, TTextPos count) {
     dest.CopyFrom(*m_Stream, count);
 }
 
-void TTextStream::Insert(const unsigned char*, TTextPos, TTextPos) { throw EWriteProtectError("Write protected!"); }
-void TTextStream::Delete(TTextPos, TTextPos) { throw EWriteProtectError("Write protected!"); }
-void TTextStream::Overwrite(TTextPos, unsigned char) { throw EWriteProtectError("Write protected!"); }
+void TTextStream::Insert(const unsigned char*, TTextPos, TTextPos) {
+    throw EWriteProtectError("Write protected!");
+}
+void TTextStream::Delete(TTextPos, TTextPos) {
+    throw EWriteProtectError("Write protected!");
+}
+void TTextStream::Overwrite(TTextPos, unsigned char) {
+    throw EWriteProtectError("Write protected!");
+}
 
 void TTextStream::Clear() {
     TLinesBuffer::Clear();

@@ -17,8 +17,9 @@ public:
     TTextStream();
 
     TStream* Stream() const { return m_Stream.get(); }
-    // Binds a stream (null unbinds); refused with EMaxText when it is larger than MaxTextSize.
-    virtual void SetStream(std::unique_ptr<TStream> stream);
+    // Binds a stream (null unbinds) and raises OnChange; refused with EMaxText when it is larger than
+    // MaxTextSize.
+    void SetStream(std::unique_ptr<TStream> stream);
     TTextPos BufferSize() const { return m_BufferSize; }
     // Sizes from 16 to 65535 bytes; tests use small blocks to meet block edges often.
     void SetBufferSize(TTextPos size);
@@ -34,6 +35,8 @@ public:
     void Clear() override;
 
 protected:
+    // Binds a stream without telling anyone.
+    virtual void BindStream(std::unique_ptr<TStream> stream);
     // Fills `buffer` with `count` text bytes from `pos` and records them as the cached block.
     virtual TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count);
     // Records what the cache holds after a block was read into it.

@@ -257,6 +257,41 @@ private slots:
         QVERIFY(!e.view.Modified());
     }
 
+    // Select All, by command and by a double click in the left margin, takes every byte: the final line
+    // break too, also where the text's last line is a wrapped one.
+    void selectAllTakesTheWholeText() {
+        for (const std::string text : {"one\ntwo\n", "one\r\ntwo\r\n", "one\ntwo", "words words words\n"})
+            for (bool margin : {false, true}) {
+                Editor e(text, TWrapModes::opWrapScreenWidth, 10, 8);
+                e.view.SetLeftMargin(e.view.CharWidth());
+                if (margin)
+                    QTest::mouseDClick(e.view.viewport(), Qt::LeftButton, {}, QPoint(1, 1));
+                else
+                    e.view.SelectAll();
+                QCOMPARE(QString::fromStdString(e.view.GetSelectedText()), QString::fromStdString(text));
+                e.Key(Qt::Key_Delete);
+                QCOMPARE(e.view.TextSize(), 0);
+            }
+    }
+
+    // Saving binds the file again: the editor's state flags describe the text as saved, so the commands
+    // they enable (Select All, Find, Zoom ...) stay enabled.
+    void theStateAfterASaveInPlace() {
+        TTempDir dir;
+        const auto name = dir / "empty lines.txt";
+        WriteFile(name, std::string(1000, '\n'));
+        TShownView<TFileEditor> e(nullptr, TWrapModes::opNone, 10, 10);
+        e.view.SetFileName(name);
+        e.view.Document().SetSaveMode(TSaveMode::smParagraph);
+        e.Key(Qt::Key_Delete);
+        e.view.Save(name);
+        QCOMPARE(e.view.State() & (sfEmpty | sfModified), 0u);
+        e.view.SelectAll();
+        e.Key(Qt::Key_Delete);
+        QCOMPARE(e.view.TextSize(), 0);
+        QCOMPARE(e.view.State() & sfEmpty, unsigned(sfEmpty));
+    }
+
     void draggingTheSelection() {
         Editor e("one two three");
         e.view.SetSelection({4, 0}, {7, 0}, 2);
