@@ -198,7 +198,8 @@ void TBigEditor::mousePressEvent(QMouseEvent* event) {
         SetCursorReason(crDragging, true);
         m_UndoCaretPos = CaretOffset();
         SetState(sfDragging, true);
-        return;
+        // Released where it was pressed, the drag is a click: the viewer counts it (word, line, paragraph)
+        // and leaves the rest to the drag.
     }
     TTextViewer::mousePressEvent(event);
 }

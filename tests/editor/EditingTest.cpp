@@ -292,6 +292,33 @@ private slots:
         QCOMPARE(e.view.State() & sfEmpty, unsigned(sfEmpty));
     }
 
+    // A press on the selection may start a drag; released where it was pressed it is a click, and the
+    // clicks still count: word, display line, paragraph.
+    void clickCountsOverTheSelectionSelectWordLineAndParagraph() {
+        for (bool tripleClick : {false, true}) {
+            Editor e("one two three four five six seven\neight\n", TWrapModes::opWrapScreenWidth, 10, 12);
+            e.view.SetTripleClick(tripleClick);
+            QWidget* port = e.view.viewport();
+            const QPoint word = e.At(5, 0); // in "two"
+            auto doubleClick = [port, word] {
+                QTest::mouseDClick(port, Qt::LeftButton, {}, word);
+                QTest::mouseRelease(port, Qt::LeftButton, {}, word);
+            };
+            doubleClick();
+            QCOMPARE(e.view.GetSelectedText(), std::string("two"));
+            QTest::mouseClick(port, Qt::LeftButton, {}, word);
+            if (tripleClick) {
+                QCOMPARE(e.view.GetSelectedText(), std::string("one two three four five six seven\n"));
+                continue;
+            }
+            QCOMPARE(e.view.GetSelectedText(), std::string("one two ")); // the display line
+            doubleClick();
+            QCOMPARE(e.view.GetSelectedText(), std::string("one two three four five six seven\n"));
+            e.Type("Z");
+            QCOMPARE(e.Bytes(), QByteArray("Zeight\n"));
+        }
+    }
+
     void draggingTheSelection() {
         Editor e("one two three");
         e.view.SetSelection({4, 0}, {7, 0}, 2);
