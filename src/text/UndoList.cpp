@@ -21,6 +21,9 @@ void TUndoList::Link() {
 
 void TUndoList::Unlink() {
     if (TUndoInfo* current = Current(); current && current->Linked) {
+        // The newest record heads a new level now: the oldest goes when that makes one too many. The
+        // records of the group it closes are newer than any other head, so they stay.
+        if (m_Levels >= 1 && m_Levels >= m_MaxLevels) DropOldestGroup();
         current->Linked = false;
         SetLevels(m_Levels + 1);
     }
@@ -44,7 +47,8 @@ void TUndoList::DropEmptyTop() {
 }
 
 void TUndoList::DropOldestGroup() {
-    while (!m_Records.empty() && m_Records.back()->Linked) m_Records.pop_back();
+    while (!m_Records.empty() && m_Records.back()->Linked)
+        m_Records.pop_back();
     if (!m_Records.empty()) {
         m_Records.pop_back();
         SetLevels(m_Levels - 1);
@@ -62,7 +66,6 @@ void TUndoList::NewRecord(TTextPos pos) {
         carriedModified = current->Modified;
         DropEmptyTop();
     }
-    if (m_Levels >= 1 && m_Levels >= m_MaxLevels) DropOldestGroup();
     TUndoState state;
     if (SaveHook) SaveHook(state);
     auto record = std::make_unique<TUndoInfo>();
@@ -90,7 +93,8 @@ void TUndoList::AddDelete(std::unique_ptr<TSegmentList> removed, TTextPos pos) {
     if (m_MaxLevels == 0) return; // the removed list is released here
     TUndoInfo* current = Current();
     // An overwrite run going on right after its record takes bytes that followed the record's ones.
-    const bool overwriting = current && current->Inserted == current->Size() && pos == current->Pos + current->Inserted;
+    const bool overwriting =
+        current && current->Inserted == current->Size() && pos == current->Pos + current->Inserted;
     if (!current || (current->Inserted > 0 && !overwriting)) {
         NewRecord(pos);
         current = Current();
@@ -116,7 +120,8 @@ std::unique_ptr<TUndoInfo> TUndoList::TakeForUndo() {
 }
 
 bool TUndoList::PeekRange(TTextPos& pos, TTextPos& putBack, TTextPos& takeOut) {
-    while (Current() && Current()->IsEmpty()) DropEmptyTop();
+    while (Current() && Current()->IsEmpty())
+        DropEmptyTop();
     const TUndoInfo* current = Current();
     if (!current) return false;
     pos = current->Pos;
@@ -132,7 +137,9 @@ void TUndoList::Clear() {
 }
 
 void TUndoList::CheckInvariants() const {
-    const auto heads = std::count_if(m_Records.begin(), m_Records.end(), [](const auto& r) { return !r->Linked; });
+    const auto heads =
+        std::count_if(m_Records.begin(), m_Records.end(), [](const auto& r) { return !r->Linked; });
     if (heads != m_Levels) throw std::logic_error("undo list: Levels differs from the number of groups");
-    for (const auto& record : m_Records) record->CheckInvariants();
+    for (const auto& record : m_Records)
+        record->CheckInvariants();
 }

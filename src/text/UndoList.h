@@ -35,7 +35,8 @@ struct TUndoState {
 };
 
 // An undo or redo history, newest record first. Levels counts the groups (records not linked), and at
-// most MaxLevels groups are kept; MaxLevels 0 turns recording off.
+// most MaxLevels groups are kept; MaxLevels 0 turns recording off. Records made while a group is open
+// are linked and count no level until the group is closed (Unlink): the group is one step.
 class TUndoList {
 public:
     using TSaveHook = std::function<void(TUndoState& state)>;

@@ -253,7 +253,7 @@ private:
 };
 
 TEST(EditStreamRandom, CommandsUndoAndRedoLikeTheModel) {
-    for (int maxUndo : {100000, 3}) {
+    for (int maxUndo : {100000, 3, 1}) {
         for (TTextPos blockSize : {16, 64, 4096}) {
             for (unsigned seed = 1; seed <= 6; ++seed) {
                 SCOPED_TRACE("max undo " + std::to_string(maxUndo) + " block " + std::to_string(blockSize) +

@@ -126,3 +126,27 @@ TEST(EditStream, TheTextReadBetweenTheStepsOfAnUndoIsCurrent) {
     text->Undo();
     EXPECT_EQ(seen, (std::vector<std::string>{"01234589", "0123456789"}));
 }
+
+// With one level kept, the edits of a group, ended or still open, are still there for Undo to take
+// back: a record that joins a group adds no level, so it never pushes an older level out.
+TEST(EditStream, OneLevelKeepsAWholeGroup) {
+    for (int end : {0, 1, 2}) {
+        SCOPED_TRACE(end == 0   ? "group ended on a record"
+                     : end == 1 ? "group ended on a pending run"
+                                : "group open");
+        auto text = EditOver("0123456789");
+        text->SetMaxUndoLevels(1);
+        Type(*text, 0, "a");
+        text->Commit();
+        bool grouping = true;
+        text->OnSaveUndo = [&grouping](TUndoState& state) { state.Linked = grouping; };
+        Type(*text, 6, "bb");
+        if (end == 0) text->Commit();
+        if (end < 2) text->EndUndoGroup();
+        grouping = false;
+        EXPECT_EQ(text->UndoLevels(), 1);
+        text->Undo();
+        EXPECT_EQ(text->GetText(0, 20), "a0123456789");
+        text->CheckInvariants();
+    }
+}
