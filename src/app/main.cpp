@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
+#include <vector>
 
 #include <QApplication>
 #include <QIcon>
@@ -23,20 +24,25 @@ public:
     }
 };
 
-// With QUORVEL_FIRST_PAINT_REPORT set, the program prints its resident memory (KiB) once the text
-// has been painted for the first time, and ends: the start-up benchmark times that.
+// With QUORVEL_FIRST_PAINT_REPORT set, the program prints its resident memory (KiB) and the size of the
+// text it shows once that text has been painted for the first time, and ends: the start-up benchmark
+// times that.
 class TFirstPaintReport : public QObject {
 public:
-    explicit TFirstPaintReport(QWidget& watched) : QObject(&watched) { watched.installEventFilter(this); }
+    explicit TFirstPaintReport(TFileEditor& editor) : QObject(&editor), m_Editor(editor) {
+        editor.viewport()->installEventFilter(this);
+        editor.viewport()->update();
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Paint || m_Reported) return false;
         m_Reported = true;
-        QTimer::singleShot(0, [] { // after the frame is finished
+        QTimer::singleShot(0, this, [this] { // after the frame is finished
             long pages = 0, resident = 0;
             std::ifstream("/proc/self/statm") >> pages >> resident;
-            std::printf("%ld\n", resident * (::sysconf(_SC_PAGESIZE) / 1024));
+            std::printf("%ld %lld\n", resident * (::sysconf(_SC_PAGESIZE) / 1024),
+                        static_cast<long long>(m_Editor.TextSize()));
             std::fflush(stdout);
             QCoreApplication::exit(0);
         });
@@ -44,6 +50,7 @@ protected:
     }
 
 private:
+    TFileEditor& m_Editor;
     bool m_Reported = false;
 };
 
@@ -58,16 +65,20 @@ int main(int argc, char* argv[]) {
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
     TQuorvel window;
-    if (qEnvironmentVariableIsSet("QUORVEL_FIRST_PAINT_REPORT"))
-        new TFirstPaintReport(*window.CurrentEditor()->viewport());
     window.show();
-    // The first file goes to the first page; any others to pages of their own behind it.
-    for (int i = 1; i < argc; ++i)
-        Guarded([&] {
-            if (i == 1)
-                window.CurrentEditor()->SetFileName(argv[i]);
-            else
-                window.OpenFileInPage(argv[i], false);
-        });
+    // The files open from the running event loop, once the window is complete: what opening a file
+    // processes (paints, timers) then meets a whole window and a loop that can end.
+    QTimer::singleShot(0, &window, [&window, files = std::vector<std::string>(argv + 1, argv + argc)] {
+        // The first file goes to the first page; any others to pages of their own behind it.
+        for (size_t i = 0; i < files.size(); ++i)
+            Guarded([&] {
+                if (i == 0)
+                    window.CurrentEditor()->SetFileName(files[i]);
+                else
+                    window.OpenFileInPage(files[i], false);
+            });
+        if (qEnvironmentVariableIsSet("QUORVEL_FIRST_PAINT_REPORT"))
+            new TFirstPaintReport(*window.CurrentEditor());
+    });
     return app.exec();
 }

@@ -1,8 +1,8 @@
 """Starting the program on a file, again and again while every core is busy: each start shows the
 window titled with the file's name and its text, and ends when asked, never hanging. Starts alternate
 between an ordinary one (the window and its text are checked on the screen, then File > Exit) and one
-with QUORVEL_FIRST_PAINT_REPORT set, where the program reports its memory after painting the text for
-the first time and ends by itself."""
+with QUORVEL_FIRST_PAINT_REPORT set, where the program reports its memory and the size of the text it
+shows after painting it for the first time, and ends by itself."""
 
 import subprocess
 import sys
@@ -41,9 +41,13 @@ def start_with_report(s, attempt):
     except subprocess.TimeoutExpired:
         raise Failure(f"start {attempt} with QUORVEL_FIRST_PAINT_REPORT: the program did not end within "
                       f"{START_TIMEOUT} s{s.state()}")
-    if process.returncode != 0 or not report.strip().isdigit():
+    fields = report.split()
+    if process.returncode != 0 or len(fields) != 2 or not all(f.isdigit() for f in fields):
         raise Failure(f"start {attempt} with QUORVEL_FIRST_PAINT_REPORT: status {process.returncode}, "
-                      f"output {report!r} instead of the resident memory in KiB")
+                      f"output {report!r} instead of the resident memory in KiB and the text's size")
+    if int(fields[1]) != len(TEXT):
+        raise Failure(f"start {attempt} with QUORVEL_FIRST_PAINT_REPORT: the first frame showed a text of "
+                      f"{int(fields[1])} bytes, not the {len(TEXT)} of {NAME}")
 
 
 def starts(s):
