@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 
 #include "app/FindDialog.h"
@@ -92,7 +93,13 @@ void TQuorvel::ToggleWrapMode() {
 void TQuorvel::ChooseFont() {
     TFileEditor& editor = *CurrentEditor();
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, editor.font(), this, "Font");
+    // The dialog lists the installed families in points: it is offered the font the editor really
+    // shows, which may stand in for a family the system lacks.
+    QFont shown = editor.font();
+    const QFontInfo info(shown);
+    shown.setFamily(info.family());
+    shown.setPointSizeF(info.pointSizeF());
+    const QFont font = QFontDialog::getFont(&ok, shown, this, "Font");
     if (ok) editor.setFont(font);
 }
 

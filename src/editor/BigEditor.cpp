@@ -257,32 +257,34 @@ bool TBigEditor::SelectWordAtCaret() {
 }
 
 void TBigEditor::DeleteWord() {
+    if (Text().WriteProtected()) return;
     if (SelectWordAtCaret())
         DeleteSelection();
     else
         Beep();
 }
 
+void TBigEditor::DeleteAsSelection(TViewPos start, TViewPos end) {
+    if (Text().WriteProtected()) return; // refused before anything is selected
+    SetSelection(start, end, 2);
+    DeleteSelection();
+}
+
 void TBigEditor::DeleteLine() {
     const TTextPos line = m_CaretLine;
     WalkToLine(line, false);
     if (m_WalkNext < TextSize())
-        SetSelection({0, line}, {0, line + 1}, 2); // the line and the break that ends it
+        DeleteAsSelection({0, line}, {0, line + 1}); // the line and the break that ends it
     else
-        SetSelection({0, line}, {m_LineLength, line}, 2);
-    DeleteSelection();
+        DeleteAsSelection({0, line}, {m_LineLength, line});
 }
 
 void TBigEditor::DeleteToLineEnd() {
-    const TViewPos from = m_SelMode == 0 ? CaretPos() : m_SelStart;
-    SetSelection(from, {m_LineLength, m_CaretLine}, 2);
-    DeleteSelection();
+    DeleteAsSelection(m_SelMode == 0 ? CaretPos() : m_SelStart, {m_LineLength, m_CaretLine});
 }
 
 void TBigEditor::DeleteToLineStart() {
-    const TViewPos to = m_SelMode == 0 ? CaretPos() : m_SelEnd;
-    SetSelection({0, m_CaretLine}, to, 2);
-    DeleteSelection();
+    DeleteAsSelection({0, m_CaretLine}, m_SelMode == 0 ? CaretPos() : m_SelEnd);
 }
 
 void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, TTextPos* follow) {

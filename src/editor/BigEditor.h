@@ -106,6 +106,8 @@ private:
     };
 
     void BindText();
+    // Deletes from `start` to `end` by selecting the range; a protected text refuses first.
+    void DeleteAsSelection(TViewPos start, TViewPos end);
     void History(bool undo);
     TTextPos ReplaceAll();
     // Whether a view position lies in the selection, for starting a drag.

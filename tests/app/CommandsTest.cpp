@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +17,8 @@
 #include <QTimer>
 
 #include "ScriptedMessages.h"
-#include "WindowTesting.h"
 #include "TestFiles.h"
+#include "WindowTesting.h"
 #include "app/FindDialog.h"
 #include "app/ProgressMeter.h"
 #include "app/Quorvel.h"
@@ -198,14 +199,18 @@ private slots:
         find->hover();
         QCOMPARE(w.window.statusBar()->findChildren<QLabel*>().at(0)->text(), QString("Search for text"));
 
-        AnswerModal([](QWidget& dialog) {
+        QString offered;
+        AnswerModal([&](QWidget& dialog) {
             auto& fonts = static_cast<QFontDialog&>(dialog);
             QFont font = fonts.currentFont();
+            offered = font.family();
             font.setPointSize(31);
             fonts.setCurrentFont(font);
             fonts.accept();
         });
+        const QString shown = QFontInfo(editor.font()).family(); // the window asks for a family it may lack
         MenuCommand(w.window, "Forma&t", "&Font...")->trigger();
+        QCOMPARE(offered, shown);
         QCOMPARE(editor.font().pointSize(), 31);
 
         auto* meter = w.window.findChild<TProgressMeter*>();

@@ -70,9 +70,16 @@ private slots:
         Editor e("ab\r\ncd");
         e.view.SetReadOnly(true);
         e.Type("x");
+        // The commands that delete by selecting first leave no selection behind.
         e.Key(Qt::Key_Y, Qt::ControlModifier);
+        e.Key(Qt::Key_T, Qt::ControlModifier);
+        for (Qt::Key second : {Qt::Key_D, Qt::Key_S}) { // the quick key, then to the line's end or start
+            e.Key(Qt::Key_Q, Qt::ControlModifier);
+            e.Key(second);
+        }
+        QCOMPARE(e.view.SelMode(), 0);
         QCOMPARE(e.Bytes(), QByteArray("ab\r\ncd"));
-        QCOMPARE(messages.Asked, std::vector<std::string>(2, "Write protected!"));
+        QCOMPARE(messages.Asked, std::vector<std::string>(5, "Write protected!"));
         int told = 0;
         e.view.SetOnWriteProtect([&told](TEditStream&) { ++told; });
         e.Key(Qt::Key_Delete);
