@@ -209,11 +209,10 @@ bool TTextViewer::FindNext(QWidget* dialog) {
         return false;
     }
     if (!m_TextBuffer) return false;
-    SetState(sfSearching, true);
     const bool down = m_SearchOptions & frDown;
-    TTextPos pos = m_SelMode == 0 ? CaretOffset()
-                   : down         ? m_SelEndOffset
-                                  : std::max<TTextPos>(0, m_SelStartOffset - 1);
+    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelEndOffset : m_SelStartOffset - 1;
+    if (pos < 0) return false; // upward from a hit at the very start
+    SetState(sfSearching, true);
     bool found = false;
     try {
         TBusy busy(*this, TextSize());

@@ -169,6 +169,7 @@ private slots:
         });
         w.Key(Qt::Key_F9);
         QCOMPARE(WholeText(editor), std::string("aXYZd\r\neXYZh\r\n"));
+        QCOMPARE(editor.CaretPos(), (TViewPos{4, 1})); // after the text put into the block's last line
         QCOMPARE(w.window.BlockReplaceStr, std::string("XYZ"));
     }
 

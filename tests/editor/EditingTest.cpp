@@ -107,6 +107,38 @@ private slots:
         QCOMPARE(soft.view.CaretOffset(), 4);
     }
 
+    // Delete at a line's end takes its break whole: CR LF together, a lone LF or CR alone.
+    void deleteTakesALineBreakWhole() {
+        Editor e("ab\ncd\r\nef\rgh\n");
+        e.Key(Qt::Key_End);
+        e.Key(Qt::Key_Delete);
+        QCOMPARE(e.Bytes(), QByteArray("abcd\r\nef\rgh\n"));
+        e.Key(Qt::Key_End);
+        e.Key(Qt::Key_Delete);
+        QCOMPARE(e.Bytes(), QByteArray("abcdef\rgh\n"));
+        e.Key(Qt::Key_Right, Qt::ControlModifier); // to the lone CR, an ordinary character
+        e.Key(Qt::Key_Delete);
+        QCOMPARE(e.Bytes(), QByteArray("abcdefgh\n"));
+    }
+
+    // An edit on the first line of a page lays the text out again from the line before it, on the page
+    // before: the page numbers stay those of a fresh layout of the same text.
+    void pageNumbersAfterAnEditAtAPagesStart() {
+        std::string text;
+        for (int i = 0; i < 300; ++i)
+            text += i == 150 ? "\f" : "line\n";
+        for (TTextPos line : {66, 67, 150, 151, 217}) {
+            Editor e(text);
+            e.view.SetCaretLine(line);
+            e.Type("x");
+            e.Settle();
+            Editor fresh(e.Bytes().toStdString());
+            fresh.view.SetCaretLine(line);
+            QCOMPARE(e.view.PageCount(), fresh.view.PageCount());
+            QCOMPARE(e.view.CaretPage(), fresh.view.CaretPage());
+        }
+    }
+
     void deletingLinesWordsAndLineParts() {
         Editor e("ab\r\ncd\r\n_x9 end");
         e.Key(Qt::Key_Down);

@@ -271,6 +271,22 @@ private slots:
         QCOMPARE(v.view.WordAtCaret(), std::string("ALPHA"));
         QVERIFY(v.view.State() & sfSearchSet);
     }
+
+    // Upward from a hit the search goes on to the one before it, for a pattern of any length.
+    void findUpwardMovesOnFromTheSelection() {
+        Viewer v("a b alpha a alpha b\n");
+        for (auto [pattern, hits] : {std::pair{"alpha", std::vector<TTextPos>{12, 4}},
+                                     std::pair{"a", std::vector<TTextPos>{16, 12, 10, 8, 4, 0}}}) {
+            v.Key(Qt::Key_End, Qt::ControlModifier);
+            QVERIFY(v.view.Find(nullptr, pattern, 0));
+            QCOMPARE(v.view.SelStartOffset(), hits.front());
+            for (size_t i = 1; i < hits.size(); ++i) {
+                QVERIFY(v.view.FindNext(nullptr));
+                QCOMPARE(v.view.SelStartOffset(), hits[i]);
+            }
+            QVERIFY(!v.view.FindNext(nullptr));
+        }
+    }
 };
 
 QTEST_MAIN(InputTest)
