@@ -179,7 +179,9 @@ void TQuorvel::FileNameChanged(TFileEditor& editor) {
     const int index = IndexOf(editor);
     if (index < 0) return;
     m_Tabs->setTabText(index, TabCaption(editor.FileName()));
-    if (index == PageIndex()) UpdateCaption();
+    if (index != PageIndex()) return;
+    UpdateCaption();
+    UpdateCommandStates(); // the status bar shows the new document's line break
 }
 
 void TQuorvel::UpdateCaption() {

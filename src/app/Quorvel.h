@@ -138,6 +138,7 @@ private:
     QLabel* m_ModifiedPanel;
     QLabel* m_InsertPanel;
     QLabel* m_WrapInfoPanel;
+    QLabel* m_LineBreakPanel; // the line break that the current page's document writes
     TProgressMeter* m_ProgressMeter;
     QString m_Hint;
     QMenu* m_LocalMenu = nullptr;

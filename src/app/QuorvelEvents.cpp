@@ -20,7 +20,9 @@ void TQuorvel::CreateStatusBar() {
     m_ModifiedPanel = panel(59);
     m_InsertPanel = panel(59);
     m_WrapInfoPanel = panel(162);
-    for (QLabel* label : {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel})
+    m_LineBreakPanel = panel(48);
+    for (QLabel* label :
+         {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel, m_LineBreakPanel})
         statusBar()->addWidget(label);
     m_ProgressMeter = new TProgressMeter(m_WrapInfoPanel);
     m_ProgressMeter->hide();
@@ -168,4 +170,6 @@ void TQuorvel::UpdateCommandStates() {
     m_Enabled.Revert->setEnabled(modified && !editor.FileName().empty());
     m_ModifiedPanel->setText(modified ? "Modified" : "");
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
+    // The kind is found whenever a file is bound: on opening and on the reopening after a save.
+    m_LineBreakPanel->setText(editor.Text().LineBreak() == TLineBreak::brCRLF ? "CR LF" : "LF");
 }

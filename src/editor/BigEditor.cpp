@@ -171,8 +171,9 @@ void TBigEditor::TypeChar(unsigned char c) {
 void TBigEditor::NewLine() {
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
-    Text().InsertString("\r\n", pos);
-    AfterChange(start, pos + 2);
+    const std::string_view lineBreak = Text().LineBreakBytes();
+    Text().InsertString(lineBreak, pos);
+    AfterChange(start, pos + static_cast<TTextPos>(lineBreak.size()));
 }
 
 void TBigEditor::InsertDateTime(const QDateTime& when) {

@@ -78,8 +78,8 @@ public:
     // Moving text in and out.
     void CutSelection();
     void PasteClipboard();
-    // Inserts a column block (lines ended by CR LF) at the column of `pos` on successive lines; returns
-    // the position after its last line.
+    // Inserts a column block (lines ended by CR LF or LF) at the column of `pos` on successive lines;
+    // lines the text lacks are added with its own line break. Returns the position after the last line.
     TTextPos PasteColumnBlock(const std::string& block, TTextPos pos);
     // The Replace dialog's Replace and Replace All.
     bool Replace(QWidget* dialog, const std::string& findText, TFindOptions options,

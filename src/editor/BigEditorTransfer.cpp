@@ -57,6 +57,7 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
     lines.SetMaxWidth(TextBuffer()->MaxWidth());
     lines.InsertString(block, 0);
     TEditStream& text = Text();
+    const std::string_view lineBreak = text.LineBreakBytes(); // whatever ends the block's lines
     WalkToOffset(pos);
     const TTextPos x = text.MeasureWidth(m_WalkStart, pos);
     const TChangeStart start = BeforeChange(pos);
@@ -79,8 +80,8 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
         text.InsertString(line, insertAt);
         end = insertAt + static_cast<TTextPos>(line.size());
         if (end == text.TextSize()) {
-            text.InsertString("\r\n", end);
-            end += 2;
+            text.InsertString(lineBreak, end);
+            end += static_cast<TTextPos>(lineBreak.size());
         }
         LayOutWalkLine();
         if (at >= lines.TextSize()) break;
@@ -88,8 +89,8 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
         while (next && text.IsFormFeedAt(m_WalkStart))
             next = NextLine();
         if (!next) { // the block needs lines the text does not have yet: end the last, add an empty one
-            if (!text.IsLineBreakAt(text.TextSize() - 1)) text.InsertString("\r\n", text.TextSize());
-            text.InsertString("\r\n", text.TextSize());
+            if (!text.IsLineBreakAt(text.TextSize() - 1)) text.InsertString(lineBreak, text.TextSize());
+            text.InsertString(lineBreak, text.TextSize());
             LayOutWalkLine();
             NextLine();
         }
@@ -103,7 +104,7 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
 
 bool TBigEditor::Replace(QWidget* dialog, const std::string& findText, TFindOptions options,
                          const std::string& replaceWith) {
-    m_ReplaceText = TranslateSearchText(replaceWith);
+    m_ReplaceText = TranslateSearchText(replaceWith, Text().LineBreakBytes());
     m_SearchOptions = options;
     m_SearchText = TranslateSearchText(findText);
     SetState(sfSearchSet, !m_SearchText.empty());

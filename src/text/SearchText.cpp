@@ -4,7 +4,7 @@
 
 #include "text/Exceptions.h"
 
-std::string TranslateSearchText(std::string_view typed) {
+std::string TranslateSearchText(std::string_view typed, std::string_view lineBreak) {
     std::string bytes;
     for (size_t i = 0; i < typed.size(); ++i) {
         if (typed[i] != '^' || i + 1 == typed.size()) {
@@ -27,11 +27,23 @@ std::string TranslateSearchText(std::string_view typed) {
             continue;
         }
         switch (code) {
-        case 'p': case 'P': bytes += "\r\n"; break;
-        case 't': case 'T': bytes += '\t'; break;
-        case 'l': case 'L': bytes += '\f'; break;
-        case '^': bytes += '^'; break;
-        default: throw EUserError("Unknown Character in search/replace text");
+        case 'p':
+        case 'P':
+            bytes += lineBreak;
+            break;
+        case 't':
+        case 'T':
+            bytes += '\t';
+            break;
+        case 'l':
+        case 'L':
+            bytes += '\f';
+            break;
+        case '^':
+            bytes += '^';
+            break;
+        default:
+            throw EUserError("Unknown Character in search/replace text");
         }
     }
     return bytes;

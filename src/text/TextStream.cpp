@@ -1,9 +1,15 @@
 #include "text/TextStream.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
+
+namespace {
+constexpr unsigned char LF = 10;
+constexpr unsigned char CR = 13;
+} // namespace
 
 TTextStream::TTextStream() {
     SetBufferSize(DefaultBufferSize);
@@ -55,7 +61,27 @@ void TTextStream::BindStream(std::unique_ptr<TStream> stream) {
     m_TextSize = m_Stream ? m_Stream->Size() : 0;
     m_BufferPos = -1;
     m_BufferCount = 0;
+    m_LineBreak = FindLineBreak();
     InvalidateMetrics();
+}
+
+TLineBreak TTextStream::FindLineBreak() {
+    if (!m_Stream) return TLineBreak::brLF;
+    // Nothing is cached yet: the cache's memory reads the stream's first blocks.
+    const TTextPos end = std::min(m_Stream->Size(), LineBreakLookAhead);
+    unsigned char before = 0; // the last byte of the previous block, for a CR LF split between two
+    for (TTextPos pos = 0; pos < end;) {
+        m_Stream->Seek(pos);
+        const TTextPos n = m_Stream->Read(Buffer(), std::min(m_BufferSize, end - pos));
+        if (n <= 0) break;
+        if (const void* found = std::memchr(Buffer(), LF, static_cast<size_t>(n))) {
+            const TTextPos at = static_cast<const unsigned char*>(found) - Buffer();
+            return (at > 0 ? Buffer()[at - 1] : before) == CR ? TLineBreak::brCRLF : TLineBreak::brLF;
+        }
+        before = Buffer()[n - 1];
+        pos += n;
+    }
+    return TLineBreak::brLF;
 }
 
 void TTextStream::CopyTo(TStream& dest, TTextPos pos, TTextPos count) {

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "text/LinesBuffer.h"
 #include "text/Stream.h"
+
+// The line break a document writes wherever it makes one.
+enum class TLineBreak { brLF, brCRLF };
 
 // Presents a stream as read-only text through one block cache: every reader reaches the bytes through
 // GetCharPtr, which loads the block around a position with a quarter of the block kept on the far side,
@@ -13,6 +17,8 @@
 class TTextStream : public TLinesBuffer {
 public:
     static constexpr TTextPos DefaultBufferSize = 4096;
+    // How far into a newly bound stream its line break is looked for.
+    static constexpr TTextPos LineBreakLookAhead = 64 * 1024;
 
     TTextStream();
 
@@ -25,6 +31,11 @@ public:
     void SetBufferSize(TTextPos size);
     TTextPos BufferPos() const { return m_BufferPos; }
     TTextPos BufferCount() const { return m_BufferCount; }
+    // The kind of the first line break within the first LineBreakLookAhead bytes of the bound stream,
+    // found when it is bound, so that a text of any size binds at once; LF when there is none there
+    // and when no stream is bound. The text's own breaks are never changed to it.
+    TLineBreak LineBreak() const { return m_LineBreak; }
+    std::string_view LineBreakBytes() const { return m_LineBreak == TLineBreak::brCRLF ? "\r\n" : "\n"; }
 
     unsigned char* GetCharPtr(TTextPos pos) override;
     void CopyTo(TStream& dest, TTextPos pos, TTextPos count) override;
@@ -50,5 +61,8 @@ protected:
     TTextPos m_Margin = 0;
 
 private:
+    TLineBreak FindLineBreak();
+
     std::vector<unsigned char> m_Buffer;
+    TLineBreak m_LineBreak = TLineBreak::brLF;
 };

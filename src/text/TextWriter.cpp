@@ -6,7 +6,6 @@
 #include "text/EditStream.h"
 
 namespace {
-constexpr unsigned char FF = 12;
 constexpr TTextPos kFlushSize = 1 << 20;
 } // namespace
 
@@ -28,6 +27,7 @@ bool TTextWriter::WriteLines(TStream& dest) {
     std::vector<unsigned char> out;
     out.reserve(static_cast<size_t>(kFlushSize) + 4096);
     const TTextPos size = m_Text.TextSize();
+    const std::string_view lineBreak = m_Text.LineBreakBytes();
     TTextPos written = 0;
     long lines = 0;
     for (TTextPos pos = 0; pos < size;) {
@@ -35,14 +35,13 @@ bool TTextWriter::WriteLines(TStream& dest) {
         TTextPos width = 0, count = 0;
         const bool ended = m_Text.NextLineEnd(pos, width, count);
         const TTextPos lineStart = written + static_cast<TTextPos>(out.size());
-        if (count == 0 && m_Text.IsFormFeedAt(start)) {
-            out.push_back(FF);
-        } else {
-            const size_t at = out.size();
-            out.resize(at + static_cast<size_t>(count));
-            m_Text.CopyToBuffer(out.data() + at, start, count);
-            if (ended) out.insert(out.end(), {'\r', '\n'});
-        }
+        // A line's own break (LF, CR LF or a page break's FF) is written as it is; a line that ends
+        // without one gets the document's line break.
+        const TTextPos own = ended ? pos - start : count;
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(own));
+        m_Text.CopyToBuffer(out.data() + at, start, own);
+        if (ended && own == count) out.insert(out.end(), lineBreak.begin(), lineBreak.end());
         for (; nextPosition != order.end() && Positions[*nextPosition] < pos; ++nextPosition)
             Positions[*nextPosition] = lineStart + std::min(Positions[*nextPosition] - start, count);
         if (static_cast<TTextPos>(out.size()) >= kFlushSize) {

@@ -8,8 +8,9 @@
 class TEditStream;
 class TStream;
 
-// How a save writes line breaks: the text as it is; every display line followed by CR LF (soft breaks
-// become hard ones, LF becomes CR LF); or as a prompt decides.
+// How a save writes line breaks: the text as it is; every display line followed by a line break (soft
+// breaks become hard ones of the document's kind, existing breaks stay as they are); or as a prompt
+// decides.
 enum class TSaveMode { smParagraph, smLineBreaks, smPrompt };
 
 // Writes a text model to a stream in one of the save modes. Positions handed in are carried over to

@@ -1,3 +1,5 @@
+#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
 
 #include "ScriptedMessages.h"
@@ -15,6 +17,13 @@ std::string TabCaptions(const TQuorvel& window) {
                                           ? std::string("-")
                                           : window.Page(i)->FileName().filename().string());
     return captions;
+}
+
+QStringList StatusTexts(TQuorvel& window) {
+    QStringList texts;
+    for (const QLabel* panel : window.statusBar()->findChildren<QLabel*>())
+        texts << panel->text();
+    return texts;
 }
 
 void Type(TFileEditor& editor, const char* text) {
@@ -57,6 +66,24 @@ private slots:
         QCOMPARE(window.CurrentEditor(), a);
         QVERIFY(a->Modified());
         QCOMPARE(window.windowTitle(), QString("Quorvel - a.txt"));
+    }
+
+    void theStatusBarShowsThePagesLineBreak() {
+        TTempDir dir;
+        WriteFile(dir / "lf.txt", "one\ntwo\r\n");
+        WriteFile(dir / "crlf.txt", "one\r\ntwo\n");
+        TQuorvel window;
+        window.show();
+        QVERIFY(StatusTexts(window).contains("LF"));
+        window.OpenFileInPage(dir / "crlf.txt", true);
+        QVERIFY(StatusTexts(window).contains("CR LF"));
+        window.SelectPage(0);
+        QVERIFY(StatusTexts(window).contains("LF"));
+        QVERIFY(!StatusTexts(window).contains("CR LF"));
+        window.SelectPage(1);
+        window.CurrentEditor()->SetFileName(dir / "lf.txt"); // another file in the same page
+        QVERIFY(StatusTexts(window).contains("LF"));
+        QVERIFY(!StatusTexts(window).contains("CR LF"));
     }
 
     void severalFilesLandAsTheyShouldWithTheReadOnlyChoice() {

@@ -210,6 +210,33 @@ private slots:
         QCOMPARE(nearEnd.Bytes(), QByteArray("xy\r\nab12cd\r\n  34\r\n  56\r\n"));
     }
 
+    // Enter, the lines a column block adds and a replacement's ^p write the text's own line break,
+    // whichever the block's lines end with.
+    void lineBreaksMadeAreTheTextsOwn() {
+        for (const QByteArray eol : {QByteArray("\n"), QByteArray("\r\n")}) {
+            Editor e(("ab" + eol + "cd").toStdString());
+            e.Key(Qt::Key_Right);
+            e.Key(Qt::Key_Return);
+            QCOMPARE(e.Bytes(), "a" + eol + "b" + eol + "cd");
+            QCOMPARE(e.view.CaretOffset(), 1 + eol.size());
+
+            for (const QByteArray block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
+                SetClipboard(QString::fromLatin1(block), block);
+                Editor column(("xy" + eol + "abc").toStdString());
+                column.Key(Qt::Key_End, Qt::ControlModifier);
+                column.Key(Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(column.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
+            }
+
+            Editor replaced(("a;b" + eol).toStdString());
+            replaced.view.Replace(nullptr, ";", TFindOptions(frDown) | frReplaceAll, "^p");
+            QCOMPARE(replaced.Bytes(), "a" + eol + "b" + eol);
+        }
+        Editor untitled("");
+        untitled.Key(Qt::Key_Return);
+        QCOMPARE(untitled.Bytes(), QByteArray("\n"));
+    }
+
     void pastingTextSelectsItAndAnEmptyClipboardIsRefused() {
         QVERIFY(Editor("").view.State() & sfClipboardText); // left by the previous case
         SetClipboard("new");

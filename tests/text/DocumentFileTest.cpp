@@ -95,9 +95,10 @@ TEST(DocumentFile, SaveUnderANewNameLeavesTheOldFileAlone) {
     EXPECT_TRUE(NoTemporaryFiles(dir, "c.txt"));
 }
 
-TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithCrLf) {
+// Soft breaks become hard ones of the document's kind; the breaks the text has stay as they are.
+TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithTheDocumentsBreak) {
     TTempDir dir;
-    WriteFile(dir / "lf.txt", "one two three four\nfive\f\fsix\n");
+    WriteFile(dir / "lf.txt", "one two three four\nfive\f\fsix\r\n");
     Document d;
     d.doc.SetFileName(dir / "lf.txt");
     d.text.SetMaxWidth(8 * 9); // wraps after "one two "
@@ -110,22 +111,22 @@ TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithCrLf) {
         ++prompts;
         mode = TSaveMode::smLineBreaks;
     };
-    d.doc.Save(dir / "crlf.txt");
+    d.doc.Save(dir / "lines.txt");
     EXPECT_EQ(prompts, 1);
-    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "one two \r\nthree \r\nfour\r\nfive\r\n\f\fsix\r\n");
-    EXPECT_EQ(moved, (std::vector<TTextPos>{4, 31, 34}));
-    EXPECT_EQ(d.text.GetBookmark(mark), 24);
+    EXPECT_EQ(ReadFile(dir / "lines.txt"), "one two \nthree \nfour\nfive\n\f\fsix\r\n");
+    EXPECT_EQ(moved, (std::vector<TTextPos>{4, 27, 30}));
+    EXPECT_EQ(d.text.GetBookmark(mark), 21);
 
     d.doc.OnSaveModePrompt = nullptr;
     d.doc.SetSaveMode(TSaveMode::smParagraph);
-    WriteFile(dir / "crlf-in.txt", "a\r\nb\fc");
+    WriteFile(dir / "crlf-in.txt", "a\r\nb\fc\nd");
     d.doc.SetFileName(dir / "crlf-in.txt");
     d.text.InsertString("x", 0);
     d.doc.Save(dir / "same.txt");
-    EXPECT_EQ(ReadFile(dir / "same.txt"), "xa\r\nb\fc");
+    EXPECT_EQ(ReadFile(dir / "same.txt"), "xa\r\nb\fc\nd");
     d.doc.SetSaveMode(TSaveMode::smPrompt); // without a prompt handler: line breaks
     d.doc.Save(dir / "prompted.txt");
-    EXPECT_EQ(ReadFile(dir / "prompted.txt"), "xa\r\nb\r\n\fc");
+    EXPECT_EQ(ReadFile(dir / "prompted.txt"), "xa\r\nb\r\n\fc\nd");
 }
 
 TEST(DocumentFile, CancellingALineBreakSaveChangesNothing) {

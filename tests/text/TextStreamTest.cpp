@@ -1,5 +1,5 @@
+#include <algorithm>
 #include <gtest/gtest.h>
-
 #include <iconv.h>
 
 #include "TestFiles.h"
@@ -69,6 +69,52 @@ TEST(TextStream, OemTableAgreesWithTheSystemConverter) {
     auto text = TextOver("\x82t\xE1 \xC4\xC4 \x9C");
     text->SetOEMConvert(true);
     EXPECT_EQ(text->GetText(0, 8), "\xE9t\xDF -- \xA3");
+}
+
+// A stream of any size that reads as one long line, counting the bytes read from it.
+class TEndlessLine : public TStream {
+public:
+    TTextPos Size() const override { return TTextPos(1) << 40; }
+    TTextPos Read(unsigned char* buffer, TTextPos count) override {
+        std::fill_n(buffer, count, 'x');
+        m_Position += count;
+        BytesRead += count;
+        return count;
+    }
+    void Write(const unsigned char*, TTextPos) override {}
+    TTextPos BytesRead = 0;
+};
+
+TEST(TextStream, LineBreakIsTheKindOfTheFirstOneBound) {
+    auto kind = [](const std::string& bytes, TTextPos blockSize = 4096) {
+        return TextOver(bytes, blockSize)->LineBreak();
+    };
+    EXPECT_EQ(kind("one\ntwo\r\n"), TLineBreak::brLF);
+    EXPECT_EQ(kind("one\r\ntwo\n"), TLineBreak::brCRLF);
+    EXPECT_EQ(kind("\r\n"), TLineBreak::brCRLF);
+    EXPECT_EQ(kind("a\rb\n"), TLineBreak::brLF) << "a lone CR ends no line";
+    EXPECT_EQ(kind("page\fbreak\r"), TLineBreak::brLF) << "without a line break: LF";
+    EXPECT_EQ(kind(""), TLineBreak::brLF);
+    EXPECT_EQ(kind(std::string(15, 'x') + "\r\n", 16), TLineBreak::brCRLF) << "CR and LF in two blocks";
+    EXPECT_EQ(kind(std::string(16, 'x') + "\n\r\n", 16), TLineBreak::brLF);
+
+    const std::string far(TTextStream::LineBreakLookAhead - 2, 'x');
+    EXPECT_EQ(kind(far + "\r\n"), TLineBreak::brCRLF);
+    EXPECT_EQ(kind(far + "xx\r\n"), TLineBreak::brLF) << "past the look-ahead: not looked for";
+
+    TEditStream text;
+    EXPECT_EQ(text.LineBreak(), TLineBreak::brLF) << "a new document";
+    auto endless = std::make_unique<TEndlessLine>();
+    const TEndlessLine& read = *endless;
+    text.SetStream(std::move(endless));
+    EXPECT_EQ(text.LineBreak(), TLineBreak::brLF);
+    EXPECT_LE(read.BytesRead, TTextStream::LineBreakLookAhead) << "a text of any size binds at once";
+    auto crlf = std::make_unique<TMemoryStream>();
+    crlf->Write(Bytes("a\r\n"), 3);
+    text.SetStream(std::move(crlf));
+    EXPECT_EQ(text.LineBreakBytes(), "\r\n");
+    text.Clear();
+    EXPECT_EQ(text.LineBreakBytes(), "\n");
 }
 
 } // namespace
