@@ -213,14 +213,14 @@ private slots:
     // Enter, the lines a column block adds and a replacement's ^p write the text's own line break,
     // whichever the block's lines end with.
     void lineBreaksMadeAreTheTextsOwn() {
-        for (const QByteArray eol : {QByteArray("\n"), QByteArray("\r\n")}) {
+        for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")}) {
             Editor e(("ab" + eol + "cd").toStdString());
             e.Key(Qt::Key_Right);
             e.Key(Qt::Key_Return);
             QCOMPARE(e.Bytes(), "a" + eol + "b" + eol + "cd");
             QCOMPARE(e.view.CaretOffset(), 1 + eol.size());
 
-            for (const QByteArray block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
+            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
                 SetClipboard(QString::fromLatin1(block), block);
                 Editor column(("xy" + eol + "abc").toStdString());
                 column.Key(Qt::Key_End, Qt::ControlModifier);
