@@ -6,6 +6,7 @@
 
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
+#include "text/Invariants.h"
 
 TEditStream::TEditStream() {
     auto saveHook = [this](TUndoState& state) {
@@ -44,6 +45,7 @@ void TEditStream::BindStream(std::unique_ptr<TStream> stream) {
     m_PendingInsert = m_PendingDelete = 0;
     SetModified(false);
     if (m_Stream) m_VirtualStream.Insert(std::make_unique<TStreamSegment>(*m_Stream, 0, m_Stream->Size()));
+    QV_INVARIANTS();
 }
 
 unsigned char* TEditStream::GetCharPtr(TTextPos pos) {
@@ -97,6 +99,7 @@ void TEditStream::Commit() {
         m_PendingPos += m_PendingInsert;
         m_PendingInsert = 0;
     }
+    QV_INVARIANTS();
 }
 
 void TEditStream::Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) {
@@ -156,6 +159,7 @@ void TEditStream::Inserted(TTextPos pos, TTextPos count) {
     SetModified(true);
     AdjustBookmarks(pos, count);
     Changed();
+    QV_INVARIANTS();
 }
 
 TTextPos TEditStream::InsertFromHandle(std::span<const unsigned char> block, TTextPos pos) {
@@ -197,6 +201,7 @@ void TEditStream::Delete(TTextPos pos, TTextPos count) {
     ResetBlock();
     SetModified(true);
     Changed();
+    QV_INVARIANTS();
 }
 
 void TEditStream::Overwrite(TTextPos pos, unsigned char c) {
@@ -212,6 +217,7 @@ void TEditStream::Overwrite(TTextPos pos, unsigned char c) {
     ++m_PendingDelete;
     *p = c;
     SetModified(true);
+    QV_INVARIANTS();
 }
 
 TTextPos TEditStream::Undo() {
@@ -248,6 +254,7 @@ TTextPos TEditStream::PerformUndo(TUndoList& from, TUndoList& to) {
     to.Unlink();
     ResetBlock();
     Changed();
+    QV_INVARIANTS();
     return low;
 }
 

@@ -3,16 +3,21 @@
 #include <stdexcept>
 
 #include "text/AllocatedSegment.h"
+#include "text/Invariants.h"
 
 std::unique_ptr<TAllocatedSegment> TFreeList::Allocate(TTextPos count) {
     if (count < 1) return nullptr;
     for (auto* seg = First(); seg; seg = seg->Next()) {
         if (seg->Length() < count) continue;
         SplitAt(seg, count);
-        return std::unique_ptr<TAllocatedSegment>(static_cast<TAllocatedSegment*>(Remove(seg).release()));
+        auto area =
+            std::unique_ptr<TAllocatedSegment>(static_cast<TAllocatedSegment*>(Remove(seg).release()));
+        QV_INVARIANTS();
+        return area;
     }
     auto seg = std::make_unique<TAllocatedSegment>(m_MemoryStream, m_HighWater, count, *this);
     m_HighWater += count;
+    QV_INVARIANTS();
     return seg;
 }
 
@@ -26,6 +31,7 @@ std::unique_ptr<TAllocatedSegment> TFreeList::AllocateAndWrite(const unsigned ch
 }
 
 void TFreeList::Release(std::unique_ptr<TStreamSegment> seg) {
+    QV_EXPECTS(seg && &seg->Stream() == &m_MemoryStream);
     if (seg->Length() < 1) return; // nothing to give back
     // A text given up from its start returns its areas in ascending order: searching from the top makes
     // each of those steps short, where a search from the bottom made giving up a text quadratic.
@@ -36,6 +42,7 @@ void TFreeList::Release(std::unique_ptr<TStreamSegment> seg) {
         m_HighWater -= seg->Length();
     else
         InsertAfter(below, std::move(seg));
+    QV_INVARIANTS();
 }
 
 void TFreeList::CheckInvariants() const {

@@ -2,11 +2,16 @@
 
 #include <stdexcept>
 
-TSegmentList::~TSegmentList() { TSegmentList::Clear(); }
+#include "text/Invariants.h"
+
+TSegmentList::~TSegmentList() {
+    TSegmentList::Clear();
+}
 
 std::size_t TSegmentList::Count() const {
     std::size_t count = 0;
-    for (auto* seg = m_First; seg; seg = seg->m_Next) ++count;
+    for (auto* seg = m_First; seg; seg = seg->m_Next)
+        ++count;
     return count;
 }
 
@@ -35,18 +40,22 @@ TStreamSegment* TSegmentList::InsertFirst(std::unique_ptr<TStreamSegment> seg) {
 
 TStreamSegment* TSegmentList::InsertAfter(TStreamSegment* after, std::unique_ptr<TStreamSegment> seg) {
     if (!seg) return nullptr;
+    QV_EXPECTS(!seg->m_Prev && !seg->m_Next);
     TStreamSegment* raw = seg.release();
     Link(after, raw);
     m_Size += raw->m_Length;
     if (raw->m_Next && raw->CanMerge(*raw->m_Next)) Absorb(raw, raw->m_Next);
+    TStreamSegment* holder = raw;
     if (after && after->CanMerge(*raw)) {
         Absorb(after, raw);
-        return after;
+        holder = after;
     }
-    return raw;
+    QV_INVARIANTS();
+    return holder;
 }
 
 TStreamSegment* TSegmentList::InsertListAfter(TStreamSegment* after, std::unique_ptr<TSegmentList> list) {
+    QV_EXPECTS(list && list.get() != this);
     TStreamSegment* holder = nullptr;
     while (auto* seg = list->m_First) {
         const bool last = seg->m_Next == nullptr;
@@ -56,24 +65,31 @@ TStreamSegment* TSegmentList::InsertListAfter(TStreamSegment* after, std::unique
         // Only the last moved segment may fuse with what follows: an earlier one fusing there would
         // put the rest of the list behind the following bytes.
         if (last && seg->m_Next && seg->CanMerge(*seg->m_Next)) Absorb(seg, seg->m_Next);
-        if (after && after->CanMerge(*seg)) Absorb(after, seg);
-        else after = seg;
+        if (after && after->CanMerge(*seg))
+            Absorb(after, seg);
+        else
+            after = seg;
         holder = after;
     }
+    QV_INVARIANTS();
     return holder;
 }
 
 TStreamSegment* TSegmentList::SplitAt(TStreamSegment* seg, TTextPos at) {
+    QV_EXPECTS(seg && (seg->m_Prev || seg == m_First));
     TStreamSegment* result = seg->Split(at);
     if (seg == m_Last && result != seg && result) m_Last = result;
+    QV_INVARIANTS();
     return result;
 }
 
 std::unique_ptr<TStreamSegment> TSegmentList::Remove(TStreamSegment* seg) {
+    QV_EXPECTS(seg && (seg->m_Prev || seg == m_First));
     (seg->m_Prev ? seg->m_Prev->m_Next : m_First) = seg->m_Next;
     (seg->m_Next ? seg->m_Next->m_Prev : m_Last) = seg->m_Prev;
     seg->m_Prev = seg->m_Next = nullptr;
     m_Size -= seg->m_Length;
+    QV_INVARIANTS();
     return std::unique_ptr<TStreamSegment>(seg);
 }
 
@@ -84,6 +100,7 @@ void TSegmentList::Clear() {
         raw->Release(std::move(seg), *this);
     }
     m_Size = 0;
+    QV_INVARIANTS();
 }
 
 void TSegmentList::CheckInvariants() const {

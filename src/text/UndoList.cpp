@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "text/Exceptions.h"
+#include "text/Invariants.h"
 
 void TUndoList::SetLevels(int levels) {
     const bool changed = (levels == 0) != (m_Levels == 0);
@@ -17,6 +18,7 @@ void TUndoList::Link() {
         current->Linked = true;
         SetLevels(m_Levels - 1);
     }
+    QV_INVARIANTS();
 }
 
 void TUndoList::Unlink() {
@@ -27,6 +29,7 @@ void TUndoList::Unlink() {
         current->Linked = false;
         SetLevels(m_Levels + 1);
     }
+    QV_INVARIANTS();
 }
 
 std::unique_ptr<TUndoInfo> TUndoList::Pop() {
@@ -70,13 +73,13 @@ void TUndoList::NewRecord(TTextPos pos) {
     if (SaveHook) SaveHook(state);
     auto record = std::make_unique<TUndoInfo>();
     record->Pos = pos;
+    static_cast<TUndoState&>(*record) = state;
+    record->Linked = true; // until Unlink makes it head a group of its own
     record->CaretPos = std::max(state.CaretPos, carriedCaret);
-    record->SelStart = state.SelStart;
-    record->SelEnd = state.SelEnd;
-    record->SelMode = state.SelMode;
     record->Modified = carriedModified.value_or(state.Modified);
     m_Records.push_front(std::move(record));
     if (!state.Linked) Unlink();
+    QV_INVARIANTS();
 }
 
 void TUndoList::AddInsert(TTextPos pos, TTextPos count) {
@@ -87,6 +90,7 @@ void TUndoList::AddInsert(TTextPos pos, TTextPos count) {
         current = Current();
     }
     current->Inserted += count;
+    QV_INVARIANTS();
 }
 
 void TUndoList::AddDelete(std::unique_ptr<TSegmentList> removed, TTextPos pos) {
@@ -102,6 +106,7 @@ void TUndoList::AddDelete(std::unique_ptr<TSegmentList> removed, TTextPos pos) {
     if (pos + removed->Size() == current->Pos) { // just before the record: Backspace
         current->Pos = pos;
         current->InsertListAfter(nullptr, std::move(removed));
+        QV_INVARIANTS();
         return;
     }
     // Bytes deleted right after the record's text followed the bytes it already holds.
@@ -110,12 +115,14 @@ void TUndoList::AddDelete(std::unique_ptr<TSegmentList> removed, TTextPos pos) {
         current = Current();
     }
     current->InsertListAfter(current->Last(), std::move(removed));
+    QV_INVARIANTS();
 }
 
 std::unique_ptr<TUndoInfo> TUndoList::TakeForUndo() {
     if (m_Records.empty()) throw EUndoError("Nothing to Undo!");
     std::unique_ptr<TUndoInfo> record = Pop();
     if (UndoHook) UndoHook(*record);
+    QV_INVARIANTS();
     return record;
 }
 
@@ -134,6 +141,7 @@ void TUndoList::Clear() {
     m_Records.clear();
     m_Levels = 0;
     if (OnUndoChange) OnUndoChange();
+    QV_INVARIANTS();
 }
 
 void TUndoList::CheckInvariants() const {

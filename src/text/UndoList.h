@@ -7,24 +7,8 @@
 #include "text/SegmentList.h"
 #include "text/SelModes.h"
 
-// One undo record: undoing it takes Inserted bytes out at Pos and puts its segments back there. It also
-// keeps the view's state from when it was made, and whether it belongs to the group of the next newer
-// record that is not linked.
-class TUndoInfo : public TSegmentList {
-public:
-    TTextPos Pos = 0;
-    TTextPos CaretPos = 0;
-    TTextPos Inserted = 0;
-    TTextPos SelStart = 0;
-    TTextPos SelEnd = 0;
-    TSelModes SelMode = TSelModes::smNone;
-    bool Modified = false;
-    bool Linked = true;
-
-    bool IsEmpty() const { return Inserted == 0 && Size() == 0; }
-};
-
-// The view's state stored in a record, asked for when the record is made.
+// The view's state stored in a record, asked for when the record is made, and whether the record
+// joins the group of the records after it (Linked).
 struct TUndoState {
     TTextPos CaretPos = 0;
     TTextPos SelStart = 0;
@@ -32,6 +16,19 @@ struct TUndoState {
     TSelModes SelMode = TSelModes::smNone;
     bool Linked = false;
     bool Modified = false;
+};
+
+// One undo record: undoing it takes Inserted bytes out at Pos and puts its segments back there. It also
+// keeps the view's state from when it was made; a linked record belongs to the group of the next newer
+// record that is not linked.
+class TUndoInfo : public TSegmentList, public TUndoState {
+public:
+    TUndoInfo() { Linked = true; }
+
+    TTextPos Pos = 0;
+    TTextPos Inserted = 0;
+
+    bool IsEmpty() const { return Inserted == 0 && Size() == 0; }
 };
 
 // An undo or redo history, newest record first. Levels counts the groups (records not linked), and at

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "text/Exceptions.h"
+#include "text/Invariants.h"
 #include "text/Stream.h"
 
 void TVirtualStreamList::Seek(TTextPos pos) {
@@ -69,6 +70,7 @@ void TVirtualStreamList::CopyTo(TStream& dest, TTextPos count) {
 
 void TVirtualStreamList::Insert(std::unique_ptr<TStreamSegment> seg) {
     if (!seg) return;
+    QV_EXPECTS(!seg->Prev() && !seg->Next());
     const TTextPos length = seg->Length();
     if (length < 1) {
         TStreamSegment* raw = seg.get();
@@ -96,9 +98,11 @@ void TVirtualStreamList::Insert(std::unique_ptr<TStreamSegment> seg) {
         m_CurrentStart = 0;
     }
     m_CurrentOffset = pos + length - m_CurrentStart;
+    QV_INVARIANTS();
 }
 
 void TVirtualStreamList::InsertList(std::unique_ptr<TSegmentList> list) {
+    QV_EXPECTS(list && list.get() != this);
     const TTextPos count = list->Size();
     if (count <= 0) return;
     const TTextPos pos = Position();
@@ -118,6 +122,7 @@ void TVirtualStreamList::InsertList(std::unique_ptr<TSegmentList> list) {
         Seek(pos + count);
     }
     m_CurrentOffset = pos + count - m_CurrentStart;
+    QV_INVARIANTS();
 }
 
 std::unique_ptr<TSegmentList> TVirtualStreamList::Delete(TTextPos count) {
@@ -150,6 +155,7 @@ std::unique_ptr<TSegmentList> TVirtualStreamList::Delete(TTextPos count) {
         m_CurrentStart = m_Current ? Size() - m_Current->Length() : 0;
     }
     m_CurrentOffset = pos - m_CurrentStart;
+    QV_INVARIANTS();
     return removed;
 }
 
@@ -158,6 +164,7 @@ void TVirtualStreamList::Clear() {
     m_Current = nullptr;
     m_CurrentStart = 0;
     m_CurrentOffset = 0;
+    QV_INVARIANTS();
 }
 
 void TVirtualStreamList::CheckInvariants() const {
