@@ -24,7 +24,7 @@ TLinesViewer::TLinesViewer(QWidget* parent) : TFlickerFreeControl(parent) {
     m_VertScrollBar = new TWinScrollBar(*this, Qt::Vertical);
     m_HorzScrollBar = new TWinScrollBar(*this, Qt::Horizontal);
     m_HorzScrollBar->OnScroll = [this] { SetHorzOffset(m_HorzScrollBar->Position()); };
-    m_VertScrollBar->OnScroll = [this] { SetTopLine(m_VertScrollBar->Position()); };
+    m_VertScrollBar->OnScroll = [this] { VertScrolled(); };
     // A bar that went away takes its stale offset with it.
     m_HorzScrollBar->OnChange = [this] {
         if (!m_HorzScrollBar->Visible() && m_HorzOffset != 0) {
@@ -175,6 +175,10 @@ void TLinesViewer::SetTopLine(TTextPos line) {
     m_TopLine = line;
     m_VertScrollBar->SetPosition(line);
     PlaceCaret();
+}
+
+void TLinesViewer::VertScrolled() {
+    SetTopLine(m_VertScrollBar->Position());
 }
 
 void TLinesViewer::SetHorzOffset(TTextPos pixels) {
@@ -416,8 +420,11 @@ bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
 }
 
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
-    // A question the operation asks (save mode, abort, a file to decode) takes the keys and the mouse.
-    if (AskedWhileBusy(watched)) return TFlickerFreeControl::eventFilter(watched, event);
+    // The scroll area filters its own scroll bars' events through here too: only busy mode swallows
+    // input. A question the operation asks (save mode, abort, a file to decode) takes the keys and the
+    // mouse.
+    if (!(m_State & sfBusy) || AskedWhileBusy(watched))
+        return TFlickerFreeControl::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)

@@ -273,6 +273,8 @@ protected:
     virtual void CaretMoved() {}
     // The width of the client area changed (after the horizontal page size was set).
     virtual void ResizeHorz();
+    // The vertical scroll bar moved: the view follows it.
+    virtual void VertScrolled();
     virtual TTextPos MaxLineWidth() const { return 0; }
 
     // Ends construction: until then no event reaches the line-level operations.
@@ -351,7 +353,7 @@ private:
     void OnBlink();
     QRect CaretRect() const;
     // Busy mode's filter of the application's events: input is swallowed, Esc is noted, except in a
-    // modal dialog opened during the operation.
+    // modal dialog opened during the operation. The scroll area filters its scroll bars through it too.
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool AskedWhileBusy(QObject* watched) const;
 

@@ -108,6 +108,7 @@ protected:
     void FontMeasured() override;
     void ZoomChanged() override { Relayout(); }
     void ResizeHorz() override;
+    void VertScrolled() override;
     void CaretMoved() override;
     TViewPos WordStart(TViewPos pos) override;
     TViewPos WordEnd(TViewPos pos) override;

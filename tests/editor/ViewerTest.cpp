@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -45,6 +47,32 @@ std::string Lines(int count, int (*length)(int)) {
     return text;
 }
 
+// The centre of one part of a scroll bar (an arrow, the thumb, the trough), as its style draws it.
+QPoint PartOf(QScrollBar& bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.singleStep = bar.singleStep();
+    option.pageStep = bar.pageStep();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+}
+
+void Click(QScrollBar& bar, QStyle::SubControl part) {
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, part));
+}
+
+void DragThumb(QScrollBar& bar, QPoint by) {
+    const QPoint thumb = PartOf(bar, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&bar, thumb + by);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + by);
+}
+
 } // namespace
 
 class ViewerTest : public QObject {
@@ -69,6 +97,46 @@ private slots:
         bar.SetLimit(10);
         QCOMPARE(bar.Position(), 0);
         QVERIFY2(!bar.Visible(), "everything fits");
+    }
+
+    // The bars' own arrows, troughs and thumbs move the view; the caret stays.
+    void scrollBarsFollowTheMouse() {
+        Viewer v(Lines(1000, [](int) { return 200; }));
+        v.ScanAll();
+        QScrollBar& vert = *v.view.verticalScrollBar();
+        Click(vert, QStyle::SC_ScrollBarAddLine);
+        QCOMPARE(v.view.TopLine(), 1);
+        Click(vert, QStyle::SC_ScrollBarAddPage);
+        QCOMPARE(v.view.TopLine(), v.view.VertScrollBar().PageSize());
+        Click(vert, QStyle::SC_ScrollBarSubLine);
+        QCOMPARE(v.view.TopLine(), v.view.VertScrollBar().PageSize() - 1);
+        DragThumb(vert, QPoint(0, 50));
+        QVERIFY(v.view.TopLine() > 100);
+        QCOMPARE(v.view.TopLine(), vert.value());
+        QScrollBar& horz = *v.view.horizontalScrollBar();
+        Click(horz, QStyle::SC_ScrollBarAddLine);
+        QCOMPARE(v.view.HorzOffset(), v.view.CharWidth());
+        Click(horz, QStyle::SC_ScrollBarAddPage);
+        QCOMPARE(v.view.HorzOffset(), v.view.CharWidth() + v.view.ClientWidth() - 1);
+        DragThumb(horz, QPoint(-20, 0));
+        QCOMPARE(v.view.HorzOffset(), horz.value());
+        QVERIFY(v.view.HorzOffset() < v.view.CharWidth() + v.view.ClientWidth() - 1);
+        QCOMPARE(v.view.CaretPos(), TViewPos{});
+    }
+
+    // On a text far larger than the bar's range, a drag to the thumb's end reaches the last lines,
+    // placed by estimate: the lines before them are not laid out.
+    void thumbDraggedFarIntoAnUnscannedText() {
+        Viewer v(Lines(200000, [](int) { return 1; }));
+        QVERIFY(!v.view.LayoutComplete());
+        QScrollBar& vert = *v.view.verticalScrollBar();
+        QVERIFY(v.view.VertScrollBar().Scale() > 1);
+        DragThumb(vert, QPoint(0, vert.height()));
+        QVERIFY(v.view.Estimated());
+        QCOMPARE(v.view.TopLine(), v.view.LastLine() + 1 - v.view.VertScrollBar().PageSize());
+        v.view.viewport()->repaint();
+        QVERIFY(!v.view.LayoutComplete());
+        QCOMPARE(v.view.TopLine(), v.view.LastLine() + 1 - v.view.VertScrollBar().PageSize());
     }
 
     void windowOfTenAndAHalfLines() {
