@@ -83,16 +83,16 @@ void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& canc
 void TQuorvel::CaretMoved(TLinesViewer& sender) {
     if (&sender != CurrentEditor()) return;
     UpdateCommandStates(); // a selection may have changed its kind without a state change
+    // Right of a line's end the column counts the spaces that typing there fills in.
+    const auto column = static_cast<long long>(CurrentEditor()->CaretColumn());
     if (sender.State() & sfEmpty)
         m_PositionPanel->clear();
     else if (CurrentEditor()->Estimated())
-        m_PositionPanel->setText(
-            QString::asprintf("Ln ??? Ch %lld Pg ?\?/??", static_cast<long long>(sender.CaretChar())));
+        m_PositionPanel->setText(QString::asprintf("Ln ??? Ch %lld Pg ?\?/??", column));
     else
         m_PositionPanel->setText(QString::asprintf(
-            "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1),
-            static_cast<long long>(sender.CaretChar()), static_cast<long long>(sender.CaretPage()),
-            static_cast<long long>(sender.PageCount())));
+            "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1), column,
+            static_cast<long long>(sender.CaretPage()), static_cast<long long>(sender.PageCount())));
 }
 
 void TQuorvel::WrapModeChanged(TTextViewer& sender) {

@@ -140,17 +140,21 @@ void TLinesViewer::ScrollIntoViewHorz() {
         SetHorzOffset(m_CaretX - (ClientWidth() - 1 - m_LeftMargin));
 }
 
-QRect TLinesViewer::CaretRect() const {
-    TTextPos x = m_CaretX - m_HorzOffset;
+QRect TLinesViewer::CaretRect(TTextPos caretX, TTextPos caretLine) const {
+    TTextPos x = caretX - m_HorzOffset;
     if (x >= ClientWidth() - m_LeftMargin) --x;
     x += m_LeftMargin;
-    const TTextPos y = (m_CaretLine - m_TopLine) * m_LineHeight;
+    const TTextPos y = (caretLine - m_TopLine) * m_LineHeight;
     return QRect(static_cast<int>(x), static_cast<int>(y), 2, static_cast<int>(m_LineHeight));
 }
 
 void TLinesViewer::PlaceCaret() {
     if (!PaintEnabled() || !isVisible() || !hasFocus()) return;
-    // The caret is shown solid right after it moved, then blinks.
+    // The mark at the caret's previous place goes; the caret is shown solid right after it moved, then
+    // blinks.
+    viewport()->update(CaretRect(m_MarkX, m_MarkLine).adjusted(-2, 0, 2, 0));
+    m_MarkX = m_CaretX;
+    m_MarkLine = m_CaretLine;
     viewport()->update(CaretRect().adjusted(-2, 0, 2, 0));
     m_CaretShown = true;
     m_BlinkTimer.start(std::max(100, QApplication::cursorFlashTime() / 2));

@@ -351,7 +351,8 @@ private:
     bool InsideSelection(TViewPos pos) const;
     void MeasureFont();
     void OnBlink();
-    QRect CaretRect() const;
+    QRect CaretRect(TTextPos caretX, TTextPos caretLine) const;
+    QRect CaretRect() const { return CaretRect(m_CaretX, m_CaretLine); }
     // Busy mode's filter of the application's events: input is swallowed, Esc is noted, except in a
     // modal dialog opened during the operation. The scroll area filters its scroll bars through it too.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -370,6 +371,8 @@ private:
     TTextPos m_MarginLineX = -1; // where the dotted line of a margin drag is drawn
     QPoint m_LastMousePos;
     bool m_CaretShown = false;
+    // Where the caret was last placed, in the document: a scroll by rows carries its mark along.
+    TTextPos m_MarkX = 0, m_MarkLine = 0;
     bool m_AbortPending = false;
     QPointer<QWidget> m_ModalBeforeBusy; // a dialog already up when busy mode began stays refused
     bool m_Resizing = false;

@@ -171,6 +171,30 @@ private slots:
         QCOMPARE(w.window.BlockReplaceStr, std::string("XYZ"));
     }
 
+    // End, Down onto an empty line, Q: the caret comes to that line's end, as the position panel says,
+    // and Q starts the line. Let out past line ends, the caret keeps its column, and the panel counts
+    // the spaces that typing there fills in.
+    void theCaretThePositionPanelAndTypingAgree() {
+        TWindow w;
+        TFileEditor& editor = *w.window.CurrentEditor();
+        auto* position = w.window.statusBar()->findChildren<QLabel*>().at(1);
+        for (bool beyondEnds : {false, true}) {
+            if (beyondEnds) editor.SetWPMode(false); // the preferences' "Allow Cursor beyond End of Line"
+            editor.SetWindowText("first line of text here\r\n\r\nthird line\r\n");
+            w.Key(Qt::Key_Home, Qt::ControlModifier);
+            w.Key(Qt::Key_End);
+            w.Key(Qt::Key_Down);
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(beyondEnds ? 23 : 0));
+            if (beyondEnds) w.Key(Qt::Key_Right); // on into the space right of the end
+            const std::string fill = beyondEnds ? std::string(24, ' ') : "";
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(fill.size()));
+            QCOMPARE(editor.CaretX(), static_cast<TTextPos>(fill.size()) * editor.CharWidth());
+            QTest::keyClicks(&editor, "Q");
+            QCOMPARE(WholeText(editor), "first line of text here\r\n" + fill + "Q\r\nthird line\r\n");
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(fill.size() + 1));
+        }
+    }
+
     void wrapModesHintsFontProgressAndTheLocalMenu() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();

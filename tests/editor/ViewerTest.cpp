@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -71,6 +72,25 @@ void DragThumb(QScrollBar& bar, QPoint by) {
     QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
     QTest::mouseMove(&bar, thumb + by);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + by);
+}
+
+// The text area's pixels as they are on the screen, whatever was left there by earlier paints.
+QImage Screen(TTextViewer& view) {
+    QTest::qWait(20); // the repaints asked for
+    QWidget& port = *view.viewport();
+    const QPoint at = port.mapTo(port.window(), QPoint(0, 0));
+    return port.screen()
+        ->grabWindow(port.window()->winId(), at.x(), at.y(), port.width(), port.height())
+        .toImage();
+}
+
+// How many pixels of `rect` are dark, as text and the caret are drawn.
+int Inked(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += qGray(image.pixel(x, y)) < 128;
+    return count;
 }
 
 } // namespace
@@ -188,6 +208,31 @@ private slots:
         p.view.SetCaretChar(10);
         p.view.SetCaretLine(1);
         QCOMPARE(p.view.CaretChar(), 10);
+    }
+
+    // End, then Down onto an empty line: in word-processor mode the caret comes to that line's end and
+    // is drawn there; without it, it keeps its x. Either way no mark stays where it was.
+    void theCaretIsDrawnWhereItStandsAndNowhereElse() {
+        QApplication::setCursorFlashTime(60000); // no blink while the screen is read
+        for (bool wpMode : {true, false}) {
+            Viewer v("first line of text here\n\nthird line\n");
+            v.view.SetWPMode(wpMode);
+            v.view.activateWindow();
+            v.view.setFocus();
+            QVERIFY(QTest::qWaitForWindowActive(&v.view));
+            const int row = static_cast<int>(v.view.LineHeight());
+            const QRect atEnd(static_cast<int>(23 * v.view.CharWidth()), 0, 2, row);
+            QTest::keyClick(&v.view, Qt::Key_End);
+            QVERIFY(Inked(Screen(v.view), atEnd) > row / 2);
+            QTest::keyClick(&v.view, Qt::Key_Down);
+            QCOMPARE(v.view.CaretPos(), (TViewPos{0, 1}));
+            QCOMPARE(v.view.CaretX(), wpMode ? 0 : atEnd.left());
+            QCOMPARE(v.view.CaretColumn(), wpMode ? 0 : 23);
+            const QImage screen = Screen(v.view);
+            QCOMPARE(Inked(screen, atEnd), 0);
+            QVERIFY(Inked(screen, atEnd.translated(static_cast<int>(v.view.CaretX()) - atEnd.left(), row)) >
+                    row / 2);
+        }
     }
 
     void busyModeRefusesInputAndEscAsks() {
