@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QWheelEvent>
@@ -300,12 +301,23 @@ void TLinesViewer::SetRightMargin(TTextPos pixels) {
     InvalidateAll();
 }
 
-void TLinesViewer::MeasureFont() {
+QFont TLinesViewer::ZoomedFont(int level) const {
     QFont font = this->font();
-    if (m_Zoom >= 1)
-        font.setPointSizeF(FontPoints(font) * (1 << m_Zoom));
-    else if (m_Zoom < 0)
-        font.setPointSizeF(FontPoints(font) / (1 << -m_Zoom));
+    if (level != 0) font.setPointSizeF(std::ldexp(FontPoints(font), level));
+    return font;
+}
+
+bool TLinesViewer::FitsWindow(const QFont& font) const {
+    QFont measured(font);
+    measured.setStyleStrategy(QFont::PreferNoShaping); // as the canvas measures it
+    measured.setHintingPreference(QFont::PreferFullHinting);
+    const QRawFont raw = QRawFont::fromFont(measured);
+    return raw.isValid() && std::lround(raw.ascent() + raw.descent() + raw.leading()) <= ClientHeight() &&
+           std::lround(raw.averageCharWidth()) <= ClientWidth();
+}
+
+void TLinesViewer::MeasureFont() {
+    const QFont font = ZoomedFont(m_Zoom);
     m_Canvas.SetColors(palette().color(QPalette::Text), palette().color(QPalette::Base));
     m_Canvas.SetFont(font);
     TFontMetrics metrics;
@@ -330,8 +342,13 @@ void TLinesViewer::changeEvent(QEvent* event) {
 }
 
 void TLinesViewer::SetZoom(int level) {
-    if (level < m_Zoom && FontPoints(m_Canvas.Font()) < 2) return; // too small to shrink further
     if (level == m_Zoom) return;
+    // Zooming out stops once characters are too small to read, zooming in before one no longer fits
+    // the window.
+    if (level < m_Zoom ? FontPoints(m_Canvas.Font()) < 2 : !FitsWindow(ZoomedFont(level))) {
+        Beep();
+        return;
+    }
     m_Zoom = level;
     QEvent change(QEvent::FontChange);
     changeEvent(&change);

@@ -92,6 +92,8 @@ public:
     void InvalidateLines(TTextPos a, TTextPos b);
     void EnableUpdates(bool on);
     int Zoom() const { return m_Zoom; }
+    // Refused with a beep: zooming out once the font is below 2 points, zooming in where a character of
+    // the new size would not fit the window.
     void SetZoom(int level);
     // The caret's line number from 0, counted in the file or in its page as LineNumberMode says.
     TTextPos DisplayedLineNumber() const;
@@ -349,6 +351,10 @@ protected:
 private:
     void InstallDefaultKeys();
     bool InsideSelection(TViewPos pos) const;
+    // The control's font at zoom `level`: its size doubled per step in, halved per step out.
+    QFont ZoomedFont(int level) const;
+    // Whether a line of `font` is no taller, and a character no wider, than the client area.
+    bool FitsWindow(const QFont& font) const;
     void MeasureFont();
     void OnBlink();
     QRect CaretRect(TTextPos caretX, TTextPos caretLine) const;

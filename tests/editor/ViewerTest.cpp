@@ -331,11 +331,17 @@ private slots:
         }
     }
 
-    void zoomScalesTheFontAndStopsShrinkingBelowTwoPoints() {
+    void zoomStopsWhereACharacterNoLongerFitsAndBelowTwoPoints() {
         Viewer v("zoom me\n");
         const TTextPos width = v.view.CharWidth();
         v.view.SetZoom(1);
         QVERIFY(v.view.CharWidth() >= 2 * width - 1);
+        for (int step = 0; step < 8; ++step)
+            v.view.SetZoom(v.view.Zoom() + 1);
+        QVERIFY(v.view.Zoom() >= 3);
+        QVERIFY(v.view.LineHeight() <= v.view.ClientHeight());        // a line still fits
+        QVERIFY(2 * v.view.LineHeight() > v.view.ClientHeight() + 2); // the next step's would not
+        v.view.SetZoom(0);
         QFont tiny("DejaVu Sans Mono", 3);
         v.view.setFont(tiny);
         v.view.SetZoom(0);
