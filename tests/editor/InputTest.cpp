@@ -170,6 +170,24 @@ private slots:
         QCOMPARE(v.view.CaretChar(), 0);
         v.Key(Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(v.view.CaretChar(), 6);
+
+        // Over tabs: the caret stands at the tab stop after each, and from a word's end the next word's
+        // start is the next stop.
+        Viewer t("ab\tcd ef\tgh\n");
+        const TTextPos stop = 8 * t.view.CharWidth();
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 3);
+        QCOMPARE(t.view.CaretX(), stop);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 9);
+        QCOMPARE(t.view.CaretX(), 2 * stop);
+        t.Key(Qt::Key_Home);
+        t.Key(Qt::Key_Right);
+        t.Key(Qt::Key_Right);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 3);
+        QCOMPARE(t.view.CaretX(), stop);
     }
 
     void clickCountsSelectWordLineAndParagraph() {
