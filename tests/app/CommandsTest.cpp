@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "ScriptedMessages.h"
-#include "WindowTesting.h"
 #include "TestFiles.h"
+#include "WindowTesting.h"
 #include "app/FindDialog.h"
 #include "app/ProgressMeter.h"
 #include "app/Quorvel.h"
