@@ -58,6 +58,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     font.setPixelSize(13);
     first->setFont(font);
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
+    first->SetWPMode(true);      // by default the caret never stands beyond a line's end
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));

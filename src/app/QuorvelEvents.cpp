@@ -1,5 +1,7 @@
 // The main window's side of the editors' events, and the status bar that shows them.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
@@ -8,19 +10,34 @@
 #include "app/ProgressMeter.h"
 #include "app/Quorvel.h"
 
+namespace {
+
+// A sunken panel of the status bar, as wide as its text needs and at least `width`. It has no minimum
+// width of its own: in a bar too narrow for the texts the layout cuts panels, where a minimum would
+// make them overlap.
+class TStatusPanel : public QLabel {
+public:
+    TStatusPanel(int width, QWidget* parent) : QLabel(parent), m_Width(width) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    QSize sizeHint() const override {
+        const QSize text = QLabel::sizeHint();
+        return {std::max(m_Width, text.width()), text.height()};
+    }
+
+private:
+    int m_Width;
+};
+
+} // namespace
+
 void TQuorvel::CreateStatusBar() {
-    auto panel = [this](int width) {
-        auto* label = new QLabel(this);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setMinimumWidth(width); // wider where its text needs it, rather than cut off
-        return label;
-    };
-    m_StatusPanel = panel(145);
-    m_PositionPanel = panel(152);
-    m_ModifiedPanel = panel(59);
-    m_InsertPanel = panel(59);
-    m_WrapInfoPanel = panel(162);
-    m_LineBreakPanel = panel(48);
+    m_StatusPanel = new TStatusPanel(145, this);
+    m_PositionPanel = new TStatusPanel(152, this);
+    m_ModifiedPanel = new TStatusPanel(59, this);
+    m_InsertPanel = new TStatusPanel(59, this);
+    m_WrapInfoPanel = new TStatusPanel(162, this);
+    m_LineBreakPanel = new TStatusPanel(48, this);
     for (QLabel* label :
          {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel, m_LineBreakPanel})
         statusBar()->addWidget(label);
@@ -85,16 +102,16 @@ void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& canc
 void TQuorvel::CaretMoved(TLinesViewer& sender) {
     if (&sender != CurrentEditor()) return;
     UpdateCommandStates(); // a selection may have changed its kind without a state change
+    // Right of a line's end the column counts the spaces that typing there fills in.
+    const auto column = static_cast<long long>(CurrentEditor()->CaretColumn());
     if (sender.State() & sfEmpty)
         m_PositionPanel->clear();
     else if (CurrentEditor()->Estimated())
-        m_PositionPanel->setText(
-            QString::asprintf("Ln ??? Ch %lld Pg ?\?/??", static_cast<long long>(sender.CaretChar())));
+        m_PositionPanel->setText(QString::asprintf("Ln ??? Ch %lld Pg ?\?/??", column));
     else
         m_PositionPanel->setText(QString::asprintf(
-            "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1),
-            static_cast<long long>(sender.CaretChar()), static_cast<long long>(sender.CaretPage()),
-            static_cast<long long>(sender.PageCount())));
+            "Ln %lld Ch %lld Pg %lld/%lld", static_cast<long long>(sender.DisplayedLineNumber() + 1), column,
+            static_cast<long long>(sender.CaretPage()), static_cast<long long>(sender.PageCount())));
 }
 
 void TQuorvel::WrapModeChanged(TTextViewer& sender) {

@@ -148,7 +148,7 @@ TTextPos TBigEditor::PrepareInsertion() {
 TTextPos TBigEditor::FillTo(TTextPos x, TTextPos line) {
     WalkToLine(line, false);
     const TTextPos end = m_WalkStart + m_WalkLength;
-    const TTextPos fill = (x - m_WalkEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' '));
+    const TTextPos fill = (x - m_WalkEndX) / SpaceWidth();
     if (fill <= 0) return end;
     const TChangeStart start = BeforeChange(end);
     Text().InsertSpaces(end, fill);

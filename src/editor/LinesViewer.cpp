@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QWheelEvent>
@@ -24,7 +25,7 @@ TLinesViewer::TLinesViewer(QWidget* parent) : TFlickerFreeControl(parent) {
     m_VertScrollBar = new TWinScrollBar(*this, Qt::Vertical);
     m_HorzScrollBar = new TWinScrollBar(*this, Qt::Horizontal);
     m_HorzScrollBar->OnScroll = [this] { SetHorzOffset(m_HorzScrollBar->Position()); };
-    m_VertScrollBar->OnScroll = [this] { SetTopLine(m_VertScrollBar->Position()); };
+    m_VertScrollBar->OnScroll = [this] { VertScrolled(); };
     // A bar that went away takes its stale offset with it.
     m_HorzScrollBar->OnChange = [this] {
         if (!m_HorzScrollBar->Visible() && m_HorzOffset != 0) {
@@ -140,17 +141,21 @@ void TLinesViewer::ScrollIntoViewHorz() {
         SetHorzOffset(m_CaretX - (ClientWidth() - 1 - m_LeftMargin));
 }
 
-QRect TLinesViewer::CaretRect() const {
-    TTextPos x = m_CaretX - m_HorzOffset;
+QRect TLinesViewer::CaretRect(TTextPos caretX, TTextPos caretLine) const {
+    TTextPos x = caretX - m_HorzOffset;
     if (x >= ClientWidth() - m_LeftMargin) --x;
     x += m_LeftMargin;
-    const TTextPos y = (m_CaretLine - m_TopLine) * m_LineHeight;
+    const TTextPos y = (caretLine - m_TopLine) * m_LineHeight;
     return QRect(static_cast<int>(x), static_cast<int>(y), 2, static_cast<int>(m_LineHeight));
 }
 
 void TLinesViewer::PlaceCaret() {
     if (!PaintEnabled() || !isVisible() || !hasFocus()) return;
-    // The caret is shown solid right after it moved, then blinks.
+    // The mark at the caret's previous place goes; the caret is shown solid right after it moved, then
+    // blinks.
+    viewport()->update(CaretRect(m_MarkX, m_MarkLine).adjusted(-2, 0, 2, 0));
+    m_MarkX = m_CaretX;
+    m_MarkLine = m_CaretLine;
     viewport()->update(CaretRect().adjusted(-2, 0, 2, 0));
     m_CaretShown = true;
     m_BlinkTimer.start(std::max(100, QApplication::cursorFlashTime() / 2));
@@ -175,6 +180,10 @@ void TLinesViewer::SetTopLine(TTextPos line) {
     m_TopLine = line;
     m_VertScrollBar->SetPosition(line);
     PlaceCaret();
+}
+
+void TLinesViewer::VertScrolled() {
+    SetTopLine(m_VertScrollBar->Position());
 }
 
 void TLinesViewer::SetHorzOffset(TTextPos pixels) {
@@ -292,12 +301,23 @@ void TLinesViewer::SetRightMargin(TTextPos pixels) {
     InvalidateAll();
 }
 
-void TLinesViewer::MeasureFont() {
+QFont TLinesViewer::ZoomedFont(int level) const {
     QFont font = this->font();
-    if (m_Zoom >= 1)
-        font.setPointSizeF(FontPoints(font) * (1 << m_Zoom));
-    else if (m_Zoom < 0)
-        font.setPointSizeF(FontPoints(font) / (1 << -m_Zoom));
+    if (level != 0) font.setPointSizeF(std::ldexp(FontPoints(font), level));
+    return font;
+}
+
+bool TLinesViewer::FitsWindow(const QFont& font) const {
+    QFont measured(font);
+    measured.setStyleStrategy(QFont::PreferNoShaping); // as the canvas measures it
+    measured.setHintingPreference(QFont::PreferFullHinting);
+    const QRawFont raw = QRawFont::fromFont(measured);
+    return raw.isValid() && std::lround(raw.ascent() + raw.descent() + raw.leading()) <= ClientHeight() &&
+           std::lround(raw.averageCharWidth()) <= ClientWidth();
+}
+
+void TLinesViewer::MeasureFont() {
+    const QFont font = ZoomedFont(m_Zoom);
     m_Canvas.SetColors(palette().color(QPalette::Text), palette().color(QPalette::Base));
     m_Canvas.SetFont(font);
     TFontMetrics metrics;
@@ -322,8 +342,13 @@ void TLinesViewer::changeEvent(QEvent* event) {
 }
 
 void TLinesViewer::SetZoom(int level) {
-    if (level < m_Zoom && FontPoints(m_Canvas.Font()) < 2) return; // too small to shrink further
     if (level == m_Zoom) return;
+    // Zooming out stops once characters are too small to read, zooming in before one no longer fits
+    // the window.
+    if (level < m_Zoom ? FontPoints(m_Canvas.Font()) < 2 : !FitsWindow(ZoomedFont(level))) {
+        Beep();
+        return;
+    }
     m_Zoom = level;
     QEvent change(QEvent::FontChange);
     changeEvent(&change);
@@ -416,8 +441,11 @@ bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
 }
 
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
-    // A question the operation asks (save mode, abort, a file to decode) takes the keys and the mouse.
-    if (AskedWhileBusy(watched)) return TFlickerFreeControl::eventFilter(watched, event);
+    // The scroll area filters its own scroll bars' events through here too: only busy mode swallows
+    // input. A question the operation asks (save mode, abort, a file to decode) takes the keys and the
+    // mouse.
+    if (!(m_State & sfBusy) || AskedWhileBusy(watched))
+        return TFlickerFreeControl::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)

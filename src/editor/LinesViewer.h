@@ -92,6 +92,8 @@ public:
     void InvalidateLines(TTextPos a, TTextPos b);
     void EnableUpdates(bool on);
     int Zoom() const { return m_Zoom; }
+    // Refused with a beep: zooming out once the font is below 2 points, zooming in where a character of
+    // the new size would not fit the window.
     void SetZoom(int level);
     // The caret's line number from 0, counted in the file or in its page as LineNumberMode says.
     TTextPos DisplayedLineNumber() const;
@@ -274,6 +276,8 @@ protected:
     virtual void CaretMoved() {}
     // The width of the client area changed (after the horizontal page size was set).
     virtual void ResizeHorz();
+    // The vertical scroll bar moved: the view follows it.
+    virtual void VertScrolled();
     virtual TTextPos MaxLineWidth() const { return 0; }
 
     // Ends construction: until then no event reaches the line-level operations.
@@ -348,11 +352,16 @@ protected:
 private:
     void InstallDefaultKeys();
     bool InsideSelection(TViewPos pos) const;
+    // The control's font at zoom `level`: its size doubled per step in, halved per step out.
+    QFont ZoomedFont(int level) const;
+    // Whether a line of `font` is no taller, and a character no wider, than the client area.
+    bool FitsWindow(const QFont& font) const;
     void MeasureFont();
     void OnBlink();
-    QRect CaretRect() const;
+    QRect CaretRect(TTextPos caretX, TTextPos caretLine) const;
+    QRect CaretRect() const { return CaretRect(m_CaretX, m_CaretLine); }
     // Busy mode's filter of the application's events: input is swallowed, Esc is noted, except in a
-    // modal dialog opened during the operation.
+    // modal dialog opened during the operation. The scroll area filters its scroll bars through it too.
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool AskedWhileBusy(QObject* watched) const;
 
@@ -369,6 +378,8 @@ private:
     TTextPos m_MarginLineX = -1; // where the dotted line of a margin drag is drawn
     QPoint m_LastMousePos;
     bool m_CaretShown = false;
+    // Where the caret was last placed, in the document: a scroll by rows carries its mark along.
+    TTextPos m_MarkX = 0, m_MarkLine = 0;
     bool m_AbortPending = false;
     QPointer<QWidget> m_ModalBeforeBusy; // a dialog already up when busy mode began stays refused
     bool m_Resizing = false;

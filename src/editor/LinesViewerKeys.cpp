@@ -201,6 +201,9 @@ void TLinesViewer::WordLeft() {
 
 void TLinesViewer::WordRight() {
     CharRight();
+    // A step over a space, a tab or a line break onto a word has reached the next word already:
+    // going on to that word's end would pass it by.
+    if (WordStart(CaretPos()) == CaretPos()) return;
     const TViewPos end = WordAndSpacesEnd(CaretPos());
     SetCaretLine(end.Line);
     SetCaretChar(end.Char);

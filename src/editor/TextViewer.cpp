@@ -175,8 +175,14 @@ void TTextViewer::XToChar(TTextPos& x, TTextPos& ch) {
     WalkToLine(m_CaretLine, false);
     if (x > m_WalkEndX) {
         ch = m_WalkLength;
-        if (m_WrapMode == TWrapModes::opWrapScreenWidth && x > m_MaxLineWidth)
+        if (m_WrapMode == TWrapModes::opWrapScreenWidth && x > m_MaxLineWidth) {
             x = m_HorzOffset + m_LeftMargin + m_HorzScrollBar->Limit();
+        } else {
+            // Right of the end the caret stands on the nearest whole space: where typing puts the next
+            // character after filling the line up with spaces.
+            const TTextPos space = SpaceWidth();
+            x = m_WalkEndX + (x - m_WalkEndX + space / 2) / space * space;
+        }
         return;
     }
     if (x == 0) {
@@ -197,6 +203,15 @@ void TTextViewer::XToChar(TTextPos& x, TTextPos& ch) {
     }
 }
 
+TTextPos TTextViewer::SpaceWidth() const {
+    return m_TextBuffer ? std::max<TTextPos>(1, m_TextBuffer->ByteWidth(' ')) : 1;
+}
+
+TTextPos TTextViewer::CaretColumn() const {
+    if (m_CaretX <= m_LineEndX) return m_CaretChar;
+    return m_CaretChar + (m_CaretX - m_LineEndX) / SpaceWidth();
+}
+
 void TTextViewer::CaretMoved() {
     TIdleDriver::Instance().Kick();
 }
@@ -209,8 +224,8 @@ void TTextViewer::IdleStep(bool& done) {
         if (m_LayoutComplete && !m_Estimated) m_LastIdleLine = -1; // the numbers are exact now: say so
         done = false;
     }
-    if (m_CaretChar != m_LastIdleChar || m_CaretLine != m_LastIdleLine) {
-        m_LastIdleChar = m_CaretChar;
+    if (CaretColumn() != m_LastIdleChar || m_CaretLine != m_LastIdleLine) {
+        m_LastIdleChar = CaretColumn();
         m_LastIdleLine = m_CaretLine;
         if (OnCaretMoved) OnCaretMoved(*this);
     }

@@ -68,6 +68,11 @@ public:
     float GetTabStop(int index) const { return m_TextBuffer->GetTabStop(index); }
     void SetTabStop(int index, float inches);
 
+    // The caret's column: right of its line's end (where it may stand without WPMode) the character
+    // index counts the spaces that typing there fills in.
+    TTextPos CaretColumn() const;
+    // The width of a space, by which the layout fills a line up to the caret.
+    TTextPos SpaceWidth() const;
     bool Estimated() const { return m_Estimated; }
     bool LayoutComplete() const { return m_LayoutComplete; }
     TTextPos MaxLineWidth() const override { return m_MaxLineWidth; }
@@ -108,6 +113,7 @@ protected:
     void FontMeasured() override;
     void ZoomChanged() override { Relayout(); }
     void ResizeHorz() override;
+    void VertScrolled() override;
     void CaretMoved() override;
     TViewPos WordStart(TViewPos pos) override;
     TViewPos WordEnd(TViewPos pos) override;

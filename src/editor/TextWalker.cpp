@@ -198,3 +198,10 @@ bool TTextViewer::JumpIfFar(TTextPos offset, TTextPos distance) {
     RelayoutFrom(m_WalkStart);
     return true;
 }
+
+void TTextViewer::VertScrolled() {
+    // A thumb dragged far places the new top line by estimate, as a far caret move does, rather than
+    // laying out every line before it.
+    if (m_TextBuffer) WalkToLine(m_VertScrollBar->Position(), true);
+    TLinesViewer::VertScrolled();
+}

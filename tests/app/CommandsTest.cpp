@@ -173,6 +173,49 @@ private slots:
         QCOMPARE(w.window.BlockReplaceStr, std::string("XYZ"));
     }
 
+    // End, Down onto an empty line, Q: the caret comes to that line's end, as the position panel says,
+    // and Q starts the line. Let out past line ends, the caret keeps its column, and the panel counts
+    // the spaces that typing there fills in.
+    void theCaretThePositionPanelAndTypingAgree() {
+        TWindow w;
+        TFileEditor& editor = *w.window.CurrentEditor();
+        auto* position = w.window.statusBar()->findChildren<QLabel*>().at(1);
+        for (bool beyondEnds : {false, true}) {
+            if (beyondEnds) editor.SetWPMode(false); // the preferences' "Allow Cursor beyond End of Line"
+            editor.SetWindowText("first line of text here\r\n\r\nthird line\r\n");
+            w.Key(Qt::Key_Home, Qt::ControlModifier);
+            w.Key(Qt::Key_End);
+            w.Key(Qt::Key_Down);
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(beyondEnds ? 23 : 0));
+            if (beyondEnds) w.Key(Qt::Key_Right); // on into the space right of the end
+            const std::string fill = beyondEnds ? std::string(24, ' ') : "";
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(fill.size()));
+            QCOMPARE(editor.CaretX(), static_cast<TTextPos>(fill.size()) * editor.CharWidth());
+            QTest::keyClicks(&editor, "Q");
+            QCOMPARE(WholeText(editor), "first line of text here\r\n" + fill + "Q\r\nthird line\r\n");
+            QTRY_COMPARE(position->text(), QString("Ln 2 Ch %1 Pg 1/1").arg(fill.size() + 1));
+        }
+    }
+
+    // At the window's first size the wrap mode's text is whole; in a window far narrower the panels are
+    // cut, side by side, never one over another.
+    void statusPanelsFitOrGiveWayWithoutOverlapping() {
+        TWindow w;
+        const QList<QLabel*> panels = w.window.statusBar()->findChildren<QLabel*>();
+        QCOMPARE(panels.size(), 5);
+        QLabel& wrap = *panels.at(4);
+        QCOMPARE(wrap.text(), QString("Wrap on Window boundaries"));
+        QVERIFY(wrap.contentsRect().width() >= wrap.fontMetrics().horizontalAdvance(wrap.text()));
+        for (int width : {600, 150}) {
+            w.window.resize(width, w.window.height());
+            QTRY_COMPARE(w.window.width(), width);
+            QTRY_VERIFY(panels.at(4)->geometry().right() < w.window.statusBar()->width());
+            for (int i = 1; i < panels.size(); ++i)
+                QVERIFY2(panels.at(i - 1)->geometry().right() < panels.at(i)->geometry().left(),
+                         qPrintable(QString("panels %1 and %2 at %3 px").arg(i - 1).arg(i).arg(width)));
+        }
+    }
+
     void wrapModesHintsFontProgressAndTheLocalMenu() {
         TWindow w;
         TFileEditor& editor = *w.window.CurrentEditor();
@@ -194,6 +237,13 @@ private slots:
         w.Key(Qt::Key_I, Qt::ControlModifier);
         QVERIFY(editor.LineHeight() > height * 3 / 2);
         w.Key(Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(editor.LineHeight(), height);
+        for (int press = 0; press < 8; ++press)
+            w.Key(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(editor.Zoom() >= 3);
+        QVERIFY(editor.LineHeight() <= editor.ClientHeight()); // zooming in stops while a line fits
+        for (int press = editor.Zoom(); press > 0; --press)
+            w.Key(Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(editor.LineHeight(), height);
 
         QAction* find = MenuCommand(w.window, "&Search", "&Find...");

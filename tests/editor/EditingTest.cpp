@@ -57,7 +57,9 @@ private slots:
         e.Type("y");
         QCOMPARE(e.Bytes(), QByteArray("Qbx\r\ncdy"));
         e.Key(Qt::Key_Insert);
-        e.Click(6, 0);
+        e.Click(6, 0); // a quarter into the cell: the caret stands on its left edge, where z goes
+        QCOMPARE(e.view.CaretX(), 6 * e.view.CharWidth());
+        QCOMPARE(e.view.CaretColumn(), 6);
         e.Type("z");
         e.Key(Qt::Key_S, Qt::AltModifier); // a menu's key, never text; Ctrl with Alt is AltGr
         QTest::keyClick(&e.view, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier);

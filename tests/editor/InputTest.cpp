@@ -98,6 +98,35 @@ private slots:
         QCOMPARE(v.view.CaretLine() - v.view.TopLine(), row);
     }
 
+    // Ctrl+Up and Ctrl+Down scroll by one line; a caret on the row that leaves the window comes along.
+    void scrollKeysTakeTheCaretAlongAtTheEdges() {
+        std::string text;
+        for (int i = 0; i < 100; ++i)
+            text += "line\n";
+        Viewer v(text);
+        for (int i = 0; i < 12; ++i)
+            v.Key(Qt::Key_Down);
+        QCOMPARE(v.view.TopLine(), 3);
+        QCOMPARE(v.view.CaretLine() - v.view.TopLine(), v.view.VisibleLines() - 1); // the bottom row
+        v.Key(Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(v.view.TopLine(), 2);
+        QCOMPARE(v.view.CaretLine(), 11);
+        v.Key(Qt::Key_Up, Qt::ControlModifier);
+        v.Key(Qt::Key_Up, Qt::ControlModifier);
+        v.Key(Qt::Key_Up, Qt::ControlModifier); // at the top already: nothing moves
+        QCOMPARE(v.view.TopLine(), 0);
+        QCOMPARE(v.view.CaretLine(), 9);
+        v.Key(Qt::Key_Up);
+        v.Key(Qt::Key_Down, Qt::ControlModifier); // the caret is not on the row that leaves
+        QCOMPARE(v.view.TopLine(), 1);
+        QCOMPARE(v.view.CaretLine(), 8);
+        for (int i = 0; i < 7; ++i)
+            v.Key(Qt::Key_Up);
+        v.Key(Qt::Key_Down, Qt::ControlModifier); // the top row
+        QCOMPARE(v.view.TopLine(), 2);
+        QCOMPARE(v.view.CaretLine(), 2);
+    }
+
     void shiftAndAltExtendSelections() {
         Viewer v("abcdefgh\nabcdefgh\nabcdefgh\n");
         v.view.SetCaretChar(5);
@@ -141,6 +170,24 @@ private slots:
         QCOMPARE(v.view.CaretChar(), 0);
         v.Key(Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(v.view.CaretChar(), 6);
+
+        // Over tabs: the caret stands at the tab stop after each, and from a word's end the next word's
+        // start is the next stop.
+        Viewer t("ab\tcd ef\tgh\n");
+        const TTextPos stop = 8 * t.view.CharWidth();
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 3);
+        QCOMPARE(t.view.CaretX(), stop);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 9);
+        QCOMPARE(t.view.CaretX(), 2 * stop);
+        t.Key(Qt::Key_Home);
+        t.Key(Qt::Key_Right);
+        t.Key(Qt::Key_Right);
+        t.Key(Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(t.view.CaretChar(), 3);
+        QCOMPARE(t.view.CaretX(), stop);
     }
 
     void clickCountsSelectWordLineAndParagraph() {

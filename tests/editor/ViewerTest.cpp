@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -45,6 +48,51 @@ std::string Lines(int count, int (*length)(int)) {
     return text;
 }
 
+// The centre of one part of a scroll bar (an arrow, the thumb, the trough), as its style draws it.
+QPoint PartOf(QScrollBar& bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.singleStep = bar.singleStep();
+    option.pageStep = bar.pageStep();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+}
+
+void Click(QScrollBar& bar, QStyle::SubControl part) {
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, part));
+}
+
+void DragThumb(QScrollBar& bar, QPoint by) {
+    const QPoint thumb = PartOf(bar, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&bar, thumb + by);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + by);
+}
+
+// The text area's pixels as they are on the screen, whatever was left there by earlier paints.
+QImage Screen(TTextViewer& view) {
+    QTest::qWait(20); // the repaints asked for
+    QWidget& port = *view.viewport();
+    const QPoint at = port.mapTo(port.window(), QPoint(0, 0));
+    return port.screen()
+        ->grabWindow(port.window()->winId(), at.x(), at.y(), port.width(), port.height())
+        .toImage();
+}
+
+// How many pixels of `rect` are dark, as text and the caret are drawn.
+int Inked(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += qGray(image.pixel(x, y)) < 128;
+    return count;
+}
+
 } // namespace
 
 class ViewerTest : public QObject {
@@ -69,6 +117,46 @@ private slots:
         bar.SetLimit(10);
         QCOMPARE(bar.Position(), 0);
         QVERIFY2(!bar.Visible(), "everything fits");
+    }
+
+    // The bars' own arrows, troughs and thumbs move the view; the caret stays.
+    void scrollBarsFollowTheMouse() {
+        Viewer v(Lines(1000, [](int) { return 200; }));
+        v.ScanAll();
+        QScrollBar& vert = *v.view.verticalScrollBar();
+        Click(vert, QStyle::SC_ScrollBarAddLine);
+        QCOMPARE(v.view.TopLine(), 1);
+        Click(vert, QStyle::SC_ScrollBarAddPage);
+        QCOMPARE(v.view.TopLine(), v.view.VertScrollBar().PageSize());
+        Click(vert, QStyle::SC_ScrollBarSubLine);
+        QCOMPARE(v.view.TopLine(), v.view.VertScrollBar().PageSize() - 1);
+        DragThumb(vert, QPoint(0, 50));
+        QVERIFY(v.view.TopLine() > 100);
+        QCOMPARE(v.view.TopLine(), vert.value());
+        QScrollBar& horz = *v.view.horizontalScrollBar();
+        Click(horz, QStyle::SC_ScrollBarAddLine);
+        QCOMPARE(v.view.HorzOffset(), v.view.CharWidth());
+        Click(horz, QStyle::SC_ScrollBarAddPage);
+        QCOMPARE(v.view.HorzOffset(), v.view.CharWidth() + v.view.ClientWidth() - 1);
+        DragThumb(horz, QPoint(-20, 0));
+        QCOMPARE(v.view.HorzOffset(), horz.value());
+        QVERIFY(v.view.HorzOffset() < v.view.CharWidth() + v.view.ClientWidth() - 1);
+        QCOMPARE(v.view.CaretPos(), TViewPos{});
+    }
+
+    // On a text far larger than the bar's range, a drag to the thumb's end reaches the last lines,
+    // placed by estimate: the lines before them are not laid out.
+    void thumbDraggedFarIntoAnUnscannedText() {
+        Viewer v(Lines(200000, [](int) { return 1; }));
+        QVERIFY(!v.view.LayoutComplete());
+        QScrollBar& vert = *v.view.verticalScrollBar();
+        QVERIFY(v.view.VertScrollBar().Scale() > 1);
+        DragThumb(vert, QPoint(0, vert.height()));
+        QVERIFY(v.view.Estimated());
+        QCOMPARE(v.view.TopLine(), v.view.LastLine() + 1 - v.view.VertScrollBar().PageSize());
+        v.view.viewport()->repaint();
+        QVERIFY(!v.view.LayoutComplete());
+        QCOMPARE(v.view.TopLine(), v.view.LastLine() + 1 - v.view.VertScrollBar().PageSize());
     }
 
     void windowOfTenAndAHalfLines() {
@@ -120,6 +208,31 @@ private slots:
         p.view.SetCaretChar(10);
         p.view.SetCaretLine(1);
         QCOMPARE(p.view.CaretChar(), 10);
+    }
+
+    // End, then Down onto an empty line: in word-processor mode the caret comes to that line's end and
+    // is drawn there; without it, it keeps its x. Either way no mark stays where it was.
+    void theCaretIsDrawnWhereItStandsAndNowhereElse() {
+        QApplication::setCursorFlashTime(60000); // no blink while the screen is read
+        for (bool wpMode : {true, false}) {
+            Viewer v("first line of text here\n\nthird line\n");
+            v.view.SetWPMode(wpMode);
+            v.view.activateWindow();
+            v.view.setFocus();
+            QVERIFY(QTest::qWaitForWindowActive(&v.view));
+            const int row = static_cast<int>(v.view.LineHeight());
+            const QRect atEnd(static_cast<int>(23 * v.view.CharWidth()), 0, 2, row);
+            QTest::keyClick(&v.view, Qt::Key_End);
+            QVERIFY(Inked(Screen(v.view), atEnd) > row / 2);
+            QTest::keyClick(&v.view, Qt::Key_Down);
+            QCOMPARE(v.view.CaretPos(), (TViewPos{0, 1}));
+            QCOMPARE(v.view.CaretX(), wpMode ? 0 : atEnd.left());
+            QCOMPARE(v.view.CaretColumn(), wpMode ? 0 : 23);
+            const QImage screen = Screen(v.view);
+            QCOMPARE(Inked(screen, atEnd), 0);
+            QVERIFY(Inked(screen, atEnd.translated(static_cast<int>(v.view.CaretX()) - atEnd.left(), row)) >
+                    row / 2);
+        }
     }
 
     void busyModeRefusesInputAndEscAsks() {
@@ -218,11 +331,17 @@ private slots:
         }
     }
 
-    void zoomScalesTheFontAndStopsShrinkingBelowTwoPoints() {
+    void zoomStopsWhereACharacterNoLongerFitsAndBelowTwoPoints() {
         Viewer v("zoom me\n");
         const TTextPos width = v.view.CharWidth();
         v.view.SetZoom(1);
         QVERIFY(v.view.CharWidth() >= 2 * width - 1);
+        for (int step = 0; step < 8; ++step)
+            v.view.SetZoom(v.view.Zoom() + 1);
+        QVERIFY(v.view.Zoom() >= 3);
+        QVERIFY(v.view.LineHeight() <= v.view.ClientHeight());        // a line still fits
+        QVERIFY(2 * v.view.LineHeight() > v.view.ClientHeight() + 2); // the next step's would not
+        v.view.SetZoom(0);
         QFont tiny("DejaVu Sans Mono", 3);
         v.view.setFont(tiny);
         v.view.SetZoom(0);
