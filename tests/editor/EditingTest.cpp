@@ -368,12 +368,15 @@ private slots:
             e.view.SetTripleClick(tripleClick);
             QWidget* port = e.view.viewport();
             const QPoint word = e.At(5, 0); // in "two"
+            // A double click as the system reports it: press, release, double click, release.
             auto doubleClick = [port, word] {
                 QTest::mouseDClick(port, Qt::LeftButton, {}, word);
                 QTest::mouseRelease(port, Qt::LeftButton, {}, word);
             };
             doubleClick();
-            QCOMPARE(e.view.GetSelectedText(), std::string("two"));
+            QCOMPARE(e.view.SelMode(), 1);
+            QCOMPARE(e.view.SelStart(), (TViewPos{4, 0}));
+            QCOMPARE(e.view.SelEnd(), (TViewPos{7, 0}));
             QTest::mouseClick(port, Qt::LeftButton, {}, word);
             if (tripleClick) {
                 QCOMPARE(e.view.GetSelectedText(), std::string("one two three four five six seven\n"));

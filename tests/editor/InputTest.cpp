@@ -190,33 +190,6 @@ private slots:
         QCOMPARE(t.view.CaretX(), stop);
     }
 
-    void clickCountsSelectWordLineAndParagraph() {
-        for (bool tripleClick : {false, true}) {
-            Viewer v("one two three four five six seven\neight\n", TWrapModes::opWrapScreenWidth, 10, 12);
-            v.view.SetTripleClick(tripleClick);
-            QWidget* port = v.view.viewport();
-            const QPoint word = v.At(5, 0); // in "two"
-            // A double click as the system reports it: press, release, double click, release.
-            auto doubleClick = [port, word] {
-                QTest::mouseDClick(port, Qt::LeftButton, {}, word);
-                QTest::mouseRelease(port, Qt::LeftButton, {}, word);
-            };
-            doubleClick();
-            QCOMPARE(v.view.SelMode(), 1);
-            QCOMPARE(v.view.SelStart(), Pos(4, 0));
-            QCOMPARE(v.view.SelEnd(), Pos(7, 0));
-            QTest::mouseClick(port, Qt::LeftButton, {}, word);
-            const std::string line = v.view.GetSelectedText();
-            if (tripleClick) {
-                QCOMPARE(line, std::string("one two three four five six seven\n"));
-                continue;
-            }
-            QCOMPARE(line, std::string("one two ")); // the display line
-            doubleClick();
-            QCOMPARE(v.view.GetSelectedText(), std::string("one two three four five six seven\n"));
-        }
-    }
-
     void dragSelectsAndScrollsBelowTheWindow() {
         std::string text;
         for (int i = 0; i < 100; ++i)
