@@ -68,10 +68,9 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 
 TQuorvel::~TQuorvel() {
     // The editors go first: their events reach this window, which must still be whole.
-    for (TFileEditor* editor : m_Pages) {
-        TIdleDriver::Instance().Unregister(editor);
+    m_PageIdle.clear();
+    for (TFileEditor* editor : m_Pages)
         delete editor;
-    }
 }
 
 TFileEditor* TQuorvel::NewEditor() {
@@ -82,7 +81,7 @@ TFileEditor* TQuorvel::NewEditor() {
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this,
             [this, editor](QPoint at) { m_LocalMenu->popup(editor->viewport()->mapToGlobal(at)); });
-    TIdleDriver::Instance().Register(editor);
+    m_PageIdle[editor] = std::make_unique<TIdleDriver::TRegistration>(*editor);
     return editor;
 }
 
@@ -159,7 +158,7 @@ void TQuorvel::CloseEditorPage(int index) {
 
 void TQuorvel::RemovePage(int index) {
     TFileEditor* editor = Page(index);
-    TIdleDriver::Instance().Unregister(editor);
+    m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
     m_Tabs->removeTab(index); // selects another page, which is then shown

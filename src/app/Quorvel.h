@@ -3,6 +3,8 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 
 #include "app/ToolIcons.h"
 #include "editor/FileEditor.h"
+#include "editor/IdleDriver.h"
 
 class QAction;
 class QLabel;
@@ -131,6 +134,8 @@ private:
     void ShowHint(const QString& hint);
 
     std::vector<TFileEditor*> m_Pages;
+    // Every page's background work runs, not only the current one's.
+    std::map<TFileEditor*, std::unique_ptr<TIdleDriver::TRegistration>> m_PageIdle;
     QStackedWidget* m_Stack;
     QTabBar* m_Tabs;
     QLabel* m_StatusPanel;

@@ -6,8 +6,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 
-#include "editor/TextViewer.h"
-
 namespace {
 constexpr qint64 kBudgetNs = 5'000'000; // idle work per tick
 } // namespace
@@ -22,8 +20,8 @@ TIdleDriver::TIdleDriver() {
     connect(&m_Timer, &QTimer::timeout, this, &TIdleDriver::Tick);
 }
 
-void TIdleDriver::Register(TTextViewer* viewer) {
-    if (std::find(m_Viewers.begin(), m_Viewers.end(), viewer) == m_Viewers.end()) m_Viewers.push_back(viewer);
+void TIdleDriver::Register(TIdleWork* work) {
+    if (std::find(m_Work.begin(), m_Work.end(), work) == m_Work.end()) m_Work.push_back(work);
     if (!m_Filtering && QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
         m_Filtering = true;
@@ -31,13 +29,13 @@ void TIdleDriver::Register(TTextViewer* viewer) {
     Kick();
 }
 
-void TIdleDriver::Unregister(TTextViewer* viewer) {
-    std::erase(m_Viewers, viewer);
-    if (m_Viewers.empty()) m_Timer.stop();
+void TIdleDriver::Unregister(TIdleWork* work) {
+    std::erase(m_Work, work);
+    if (m_Work.empty()) m_Timer.stop();
 }
 
 void TIdleDriver::Kick() {
-    if (!m_Viewers.empty() && !m_Timer.isActive()) m_Timer.start();
+    if (!m_Work.empty() && !m_Timer.isActive()) m_Timer.start();
 }
 
 bool TIdleDriver::eventFilter(QObject* watched, QEvent* event) {
@@ -45,15 +43,18 @@ bool TIdleDriver::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-    case QEvent::Wheel: Kick(); break;
-    default: break;
+    case QEvent::Wheel:
+        Kick();
+        break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }
 
 void TIdleDriver::Tick() {
-    for (TTextViewer* viewer : m_Viewers)
-        if (viewer->State() & sfBusy) { // a long operation runs: no idle work inside it
+    for (TIdleWork* work : m_Work)
+        if (work->IdleBlocked()) { // a long operation runs: no idle work inside it
             m_Timer.stop();
             return;
         }
@@ -62,9 +63,9 @@ void TIdleDriver::Tick() {
     bool allDone = true;
     do {
         allDone = true;
-        for (size_t i = 0; i < m_Viewers.size(); ++i) {
+        for (size_t i = 0; i < m_Work.size(); ++i) {
             bool done = true;
-            m_Viewers[i]->IdleStep(done);
+            m_Work[i]->IdleStep(done);
             allDone = allDone && done;
         }
     } while (!allDone && clock.nsecsElapsed() < kBudgetNs);

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
-#include "editor/IdleDriver.h"
-
 TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) {
     Constructed();
 }
 
-TTextViewer::~TTextViewer() {
-    TIdleDriver::Instance().Unregister(this);
-}
+TTextViewer::~TTextViewer() = default;
 
 void TTextViewer::SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) {
     m_TextBuffer = std::move(buffer);
@@ -233,12 +229,12 @@ void TTextViewer::IdleStep(bool& done) {
 
 void TTextViewer::focusInEvent(QFocusEvent* event) {
     TLinesViewer::focusInEvent(event);
-    if (m_AutoIdle) TIdleDriver::Instance().Register(this);
+    if (m_AutoIdle) m_FocusIdle = std::make_unique<TIdleDriver::TRegistration>(*this);
 }
 
 void TTextViewer::focusOutEvent(QFocusEvent* event) {
     TLinesViewer::focusOutEvent(event);
-    if (m_AutoIdle) TIdleDriver::Instance().Unregister(this);
+    m_FocusIdle.reset();
 }
 
 // Changes of the text ----------------------------------------------------------------------------

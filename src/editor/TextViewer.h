@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/IdleDriver.h"
 #include "editor/LinesViewer.h"
 #include "text/LinesBuffer.h"
 #include "text/TextWriter.h"
@@ -17,7 +18,7 @@ enum class TPageBreakDisplayModes { pbNever, pbAlways, pbWYSIWYG };
 // counting lines and pages. Until the scan has reached the end, the line count and far line numbers
 // are estimates (Estimated), corrected with a repaint when the scan passes them. No table of line
 // starts is ever kept.
-class TTextViewer : public TLinesViewer {
+class TTextViewer : public TLinesViewer, public TIdleWork {
     Q_OBJECT
 public:
     explicit TTextViewer(QWidget* parent = nullptr);
@@ -90,7 +91,8 @@ public:
     // The layout from `offset` on is stale (after an edit there, or an estimated jump).
     void RelayoutFrom(TTextPos offset);
     // One unit of background work; `done` when there is none left.
-    void IdleStep(bool& done);
+    void IdleStep(bool& done) override;
+    bool IdleBlocked() const override { return m_State & sfBusy; }
     // Clears the text model and the view.
     void Reset() override;
     // Starts the view over on the text the model holds now (a document was bound to it).
@@ -155,6 +157,7 @@ protected:
     std::vector<TTextPos> m_HardBreakLines;
     TTextPos m_WalkHardIndex = -1;
     bool m_AutoIdle = false;
+    std::unique_ptr<TIdleDriver::TRegistration> m_FocusIdle; // AutoIdle's, while the focus is here
     TTextPos m_ColLeft = 0, m_ColRight = 0;
     TTextPos m_TopStart = 0;
     // The walker.
