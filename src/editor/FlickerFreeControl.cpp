@@ -11,9 +11,15 @@ TFlickerFreeControl::TFlickerFreeControl(QWidget* parent) : QAbstractScrollArea(
 void TFlickerFreeControl::SetBorder_Style(TBorder_Style style) {
     m_Border_Style = style;
     switch (style) {
-    case TBorder_Style::bs_none: setFrameStyle(QFrame::NoFrame); break;
-    case TBorder_Style::bs_thin: setFrameStyle(QFrame::Box | QFrame::Plain); break;
-    case TBorder_Style::bs_thick: setFrameStyle(QFrame::StyledPanel | QFrame::Sunken); break;
+    case TBorder_Style::bs_none:
+        setFrameStyle(QFrame::NoFrame);
+        break;
+    case TBorder_Style::bs_thin:
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        break;
+    case TBorder_Style::bs_thick:
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        break;
     }
 }
 

@@ -28,7 +28,9 @@ const TKeyManager::TEntry* TKeyManager::Lookup(unsigned vk, TKeyDefinition modif
     return nullptr;
 }
 
-bool TKeyManager::Bound(unsigned vk, TKeyDefinition modifiers) const { return Lookup(vk, modifiers) != nullptr; }
+bool TKeyManager::Bound(unsigned vk, TKeyDefinition modifiers) const {
+    return Lookup(vk, modifiers) != nullptr;
+}
 
 bool TKeyManager::Process(unsigned vk, TKeyDefinition modifiers) {
     const TEntry* entry = Lookup(vk, modifiers);

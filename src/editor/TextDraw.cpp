@@ -21,7 +21,8 @@ void TTextViewer::DrawPageBreakBar(TTextPos y) {
     label.setPointSize(8);
     painter.setFont(label);
     const QRect band(0, static_cast<int>(y), ClientWidth(), static_cast<int>(m_LineHeight));
-    const QRect text = painter.fontMetrics().boundingRect(band, Qt::AlignHCenter | Qt::AlignTop, "Page Break");
+    const QRect text =
+        painter.fontMetrics().boundingRect(band, Qt::AlignHCenter | Qt::AlignTop, "Page Break");
     painter.fillRect(text.adjusted(-4, 0, 4, 0), m_Canvas.Background());
     painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop, "Page Break");
 }
@@ -34,7 +35,9 @@ void TTextViewer::DrawSelection(TTextPos y) {
         x1 = m_ColLeft + left;
         x2 = m_ColRight + left;
     } else {
-        auto xOf = [this, left](TTextPos ch) { return left + m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch); };
+        auto xOf = [this, left](TTextPos ch) {
+            return left + m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch);
+        };
         x1 = m_WalkLine > m_SelStart.Line ? left : xOf(m_SelStart.Char);
         if (m_WalkLine < m_SelEnd.Line) {
             const bool pageBreak = m_WalkBreak == 2 || m_TextBuffer->IsFormFeedAt(m_WalkStart);
@@ -48,10 +51,11 @@ void TTextViewer::DrawSelection(TTextPos y) {
     QPainter& painter = *Painter();
     painter.save();
     painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-    painter.fillRect(QRect(static_cast<int>(std::max<TTextPos>(x1, -1)), static_cast<int>(y),
-                           static_cast<int>(std::min<TTextPos>(x2, ClientWidth() + 1) - std::max<TTextPos>(x1, -1)),
-                           static_cast<int>(m_LineHeight)),
-                     Qt::black);
+    painter.fillRect(
+        QRect(static_cast<int>(std::max<TTextPos>(x1, -1)), static_cast<int>(y),
+              static_cast<int>(std::min<TTextPos>(x2, ClientWidth() + 1) - std::max<TTextPos>(x1, -1)),
+              static_cast<int>(m_LineHeight)),
+        Qt::black);
     painter.restore();
 }
 
@@ -80,7 +84,8 @@ void TTextViewer::DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) {
                 m_Canvas.DrawBytes(TOutputDevice::odDisplay, y, &mark, &markX, 1);
             }
             const bool showSoft = m_ShowPageBreaks == TPageBreakDisplayModes::pbAlways ||
-                                  (m_ShowPageBreaks == TPageBreakDisplayModes::pbWYSIWYG && m_WrapMode == TWrapModes::opPrinter);
+                                  (m_ShowPageBreaks == TPageBreakDisplayModes::pbWYSIWYG &&
+                                   m_WrapMode == TWrapModes::opPrinter);
             if (m_WalkBreak == 1 && showSoft) {
                 Painter()->setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
                 Painter()->drawLine(0, static_cast<int>(y), ClientWidth(), static_cast<int>(y));

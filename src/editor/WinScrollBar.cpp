@@ -113,15 +113,28 @@ void TWinScrollBar::Assign(const TWinScrollBar& source) {
 
 void TWinScrollBar::Scroll(TScrollCode code, TTextPos thumb) {
     auto toThumb = [this](TTextPos t) {
-        SetPosition(m_Scale > 1 && t + m_PageSize >= m_WindowMaximum ? m_Limit : std::min(m_Limit, t * m_Scale));
+        SetPosition(m_Scale > 1 && t + m_PageSize >= m_WindowMaximum ? m_Limit
+                                                                     : std::min(m_Limit, t * m_Scale));
     };
     switch (code) {
-    case scLineUp: SetPosition(m_Position - m_ClickSize); break;
-    case scLineDown: SetPosition(m_Position + m_ClickSize); break;
-    case scPageUp: SetPosition(m_Position - (m_PageSize - 1)); break;
-    case scPageDown: SetPosition(m_Position + (m_PageSize - 1)); break;
-    case scTop: SetPosition(0); break;
-    case scBottom: SetPosition(m_Limit); break;
+    case scLineUp:
+        SetPosition(m_Position - m_ClickSize);
+        break;
+    case scLineDown:
+        SetPosition(m_Position + m_ClickSize);
+        break;
+    case scPageUp:
+        SetPosition(m_Position - (m_PageSize - 1));
+        break;
+    case scPageDown:
+        SetPosition(m_Position + (m_PageSize - 1));
+        break;
+    case scTop:
+        SetPosition(0);
+        break;
+    case scBottom:
+        SetPosition(m_Limit);
+        break;
     case scThumbTrack:
         if (!m_Tracking) return;
         toThumb(thumb);
@@ -130,7 +143,8 @@ void TWinScrollBar::Scroll(TScrollCode code, TTextPos thumb) {
         if (m_Tracking) return;
         toThumb(thumb);
         break;
-    case scEndScroll: return;
+    case scEndScroll:
+        return;
     }
     if (OnScroll) OnScroll();
 }
@@ -138,15 +152,32 @@ void TWinScrollBar::Scroll(TScrollCode code, TTextPos thumb) {
 void TWinScrollBar::OnAction(int action) {
     if (m_Setting) return;
     switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: Scroll(scLineDown); break;
-    case QAbstractSlider::SliderSingleStepSub: Scroll(scLineUp); break;
-    case QAbstractSlider::SliderPageStepAdd: Scroll(scPageDown); break;
-    case QAbstractSlider::SliderPageStepSub: Scroll(scPageUp); break;
-    case QAbstractSlider::SliderToMinimum: Scroll(scTop); break;
-    case QAbstractSlider::SliderToMaximum: Scroll(scBottom); break;
-    case QAbstractSlider::SliderMove: Scroll(scThumbTrack, m_Bar->sliderPosition()); break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepAdd:
+        Scroll(scLineDown);
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        Scroll(scLineUp);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        Scroll(scPageDown);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        Scroll(scPageUp);
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        Scroll(scTop);
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        Scroll(scBottom);
+        break;
+    case QAbstractSlider::SliderMove:
+        Scroll(scThumbTrack, m_Bar->sliderPosition());
+        break;
+    default:
+        return;
     }
     // The bar shows where the logical position ended up, not where its own action put it.
-    if (action != QAbstractSlider::SliderMove) m_Bar->setSliderPosition(static_cast<int>(std::clamp<TTextPos>(m_Position / m_Scale, 0, m_WindowMaximum)));
+    if (action != QAbstractSlider::SliderMove)
+        m_Bar->setSliderPosition(
+            static_cast<int>(std::clamp<TTextPos>(m_Position / m_Scale, 0, m_WindowMaximum)));
 }

@@ -43,7 +43,17 @@ public:
     std::function<void()> OnScroll;
 
     // The scroll codes of the bar.
-    enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scTop, scBottom, scThumbTrack, scThumbPosition, scEndScroll };
+    enum TScrollCode {
+        scLineUp,
+        scLineDown,
+        scPageUp,
+        scPageDown,
+        scTop,
+        scBottom,
+        scThumbTrack,
+        scThumbPosition,
+        scEndScroll
+    };
     // Handles one code; `thumb` is the bar's own thumb position for the two thumb codes.
     void Scroll(TScrollCode code, TTextPos thumb = 0);
 
