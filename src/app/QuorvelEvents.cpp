@@ -180,7 +180,7 @@ void TQuorvel::UpdateCommandStates() {
     enable(m_Enabled.Selection, selection);
     enable(m_Enabled.Clipboard, state & sfClipboardText);
     enable(m_Enabled.Modified, modified);
-    enable(m_Enabled.Column, selection && editor.SelMode() == static_cast<int>(TSelModes::smColumn));
+    enable(m_Enabled.Column, selection && editor.SelMode() == TSelModes::smColumn);
     m_Enabled.FindAgain->setEnabled(hasText && !LastFindText.empty());
     m_Enabled.Undo->setEnabled(state & sfCanUndo);
     m_Enabled.Redo->setEnabled(state & sfCanRedo);

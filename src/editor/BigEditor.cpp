@@ -63,16 +63,16 @@ void TBigEditor::BindText() {
     text.OnSaveUndo = [this](TUndoState& state) {
         state.CaretPos = m_UndoCaretPos > 0 ? m_UndoCaretPos : CaretOffset();
         m_UndoCaretPos = 0;
-        state.SelStart = m_SelStartOffset;
-        state.SelEnd = m_SelEndOffset;
-        state.SelMode = static_cast<TSelModes>(m_SelMode);
-        state.Linked = m_CompoundEdit || (m_State & (sfDropping | sfSearching)) || m_SelMode == 3;
+        state.SelStart = m_Sel.StartOffset;
+        state.SelEnd = m_Sel.EndOffset;
+        state.SelMode = m_Sel.Mode;
+        state.Linked = m_CompoundEdit || (m_State & (sfDropping | sfSearching)) || m_Sel.IsColumn();
     };
     text.OnUndo = [this](const TUndoInfo& record) {
         m_UndoCaretPos = record.CaretPos;
         m_UndoSelStart = record.SelStart;
         m_UndoSelEnd = record.SelEnd;
-        m_UndoSelMode = static_cast<int>(record.SelMode);
+        m_UndoSelMode = record.SelMode;
     };
     text.OnModified = [this](TTextBuffer& model) {
         SetState(sfModified, model.Modified());
@@ -134,12 +134,12 @@ void TBigEditor::CharTyped(const QString& text) {
 
 TTextPos TBigEditor::PrepareInsertion() {
     if (m_State & sfSelection) {
-        const TTextPos pos = m_SelStartOffset;
+        const TTextPos pos = m_Sel.StartOffset;
         DeleteSelection();
         return pos;
     }
-    SetSelection(CaretPos(), CaretPos(), 0);
-    m_Anchor = CaretPos();
+    SetSelection(CaretPos(), CaretPos(), TSelModes::smNone);
+    m_Sel.Anchor = CaretPos();
     const TTextPos pos = CaretOffset();
     if (m_CaretX <= m_LineEndX) return pos;
     return FillTo(m_CaretX, m_CaretLine);
@@ -207,14 +207,14 @@ void TBigEditor::DeleteRange(TTextPos pos, TTextPos count) {
 
 void TBigEditor::DeleteSelection() {
     if (!(m_State & sfSelection)) return;
-    if (m_SelMode == 3)
+    if (m_Sel.IsColumn())
         ReplaceBlock("", false);
     else
-        DeleteRange(m_SelStartOffset, m_SelEndOffset - m_SelStartOffset);
+        DeleteRange(m_Sel.StartOffset, m_Sel.EndOffset - m_Sel.StartOffset);
 }
 
 void TBigEditor::Backspace() {
-    if (m_SelMode != 0) {
+    if (m_Sel.Exists()) {
         DeleteSelection();
         return;
     }
@@ -243,8 +243,8 @@ void TBigEditor::DeleteChar() {
         Beep();
         return;
     }
-    SetSelection(CaretPos(), CaretPos(), 0);
-    m_Anchor = CaretPos();
+    SetSelection(CaretPos(), CaretPos(), TSelModes::smNone);
+    m_Sel.Anchor = CaretPos();
     // A line break goes as a unit: CR LF together.
     const TTextPos count = Text().IsLineBreakAt(pos) && *Text().GetCharPtr(pos) == CR ? 2 : 1;
     DeleteRange(pos, count);
@@ -253,7 +253,7 @@ void TBigEditor::DeleteChar() {
 bool TBigEditor::SelectWordAtCaret() {
     const TTextPos pos = CaretOffset();
     if (pos >= TextSize() || !IsWordChar(*Text().GetCharPtr(pos))) return false;
-    SetSelection(WordStart(CaretPos()), WordEnd(CaretPos()), 2);
+    SetSelection(WordStart(CaretPos()), WordEnd(CaretPos()), TSelModes::smStream);
     return true;
 }
 
@@ -267,7 +267,7 @@ void TBigEditor::DeleteWord() {
 
 void TBigEditor::DeleteAsSelection(TViewPos start, TViewPos end) {
     if (Text().WriteProtected()) return; // refused before anything is selected
-    SetSelection(start, end, 2);
+    SetSelection(start, end, TSelModes::smStream);
     DeleteSelection();
 }
 
@@ -281,17 +281,17 @@ void TBigEditor::DeleteLine() {
 }
 
 void TBigEditor::DeleteToLineEnd() {
-    DeleteAsSelection(m_SelMode == 0 ? CaretPos() : m_SelStart, {m_LineLength, m_CaretLine});
+    DeleteAsSelection(!m_Sel.Exists() ? CaretPos() : m_Sel.Start, {m_LineLength, m_CaretLine});
 }
 
 void TBigEditor::DeleteToLineStart() {
-    DeleteAsSelection({0, m_CaretLine}, m_SelMode == 0 ? CaretPos() : m_SelEnd);
+    DeleteAsSelection({0, m_CaretLine}, !m_Sel.Exists() ? CaretPos() : m_Sel.End);
 }
 
 void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, TTextPos* follow) {
-    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
-    const TViewPos first = m_SelStart, last = m_SelEnd;
-    const TTextPos left = m_ColLeft, right = m_ColRight;
+    if (!m_Sel.IsColumn()) throw EInternalError("Not in Column Selection Mode");
+    const TViewPos first = m_Sel.Start, last = m_Sel.End;
+    const TTextPos left = m_Sel.ColLeft, right = m_Sel.ColRight;
     const TChangeStart start = BeforeChange(PosToOffset({0, first.Line}));
     TEditStream& model = Text();
     WalkToLine(first.Line, false);
@@ -311,7 +311,7 @@ void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, T
     if (!keepUndoGroupOpen) model.EndUndoGroup();
     SetCaretLine(last.Line);
     SetCaretChar(first.Char + static_cast<TTextPos>(text.size()));
-    m_Anchor = CaretPos();
+    m_Sel.Anchor = CaretPos();
 }
 
 // Case and history -------------------------------------------------------------------------------
@@ -319,7 +319,7 @@ void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, T
 void TBigEditor::CapitaliseWords() {
     if (!(m_State & sfSelection) && !SelectWordAtCaret()) return;
     TEditStream& text = Text();
-    const TTextPos begin = WordStartOffset(m_SelStartOffset), end = m_SelEndOffset;
+    const TTextPos begin = WordStartOffset(m_Sel.StartOffset), end = m_Sel.EndOffset;
     const unsigned char first = *text.GetCharPtr(begin);
     enum { Capitalise, Upper, Lower } mode;
     if (IsLower(first))
@@ -331,8 +331,8 @@ void TBigEditor::CapitaliseWords() {
         return;
     }
     if (text.WriteProtected()) return;
-    const int selMode = m_SelMode;
-    const TTextPos selStart = m_SelStartOffset, selEnd = m_SelEndOffset;
+    const TSelModes selMode = m_Sel.Mode;
+    const TTextPos selStart = m_Sel.StartOffset, selEnd = m_Sel.EndOffset;
     {
         TFlagScope compound([this](bool on) { m_CompoundEdit = on; });
         TBusy busy(*this, 0);
@@ -372,15 +372,16 @@ void TBigEditor::History(bool undo) {
         undo ? text.Undo() : text.Redo();
     }
     // The selection and the caret as the step kept them.
-    if (m_UndoSelMode != 0) {
+    if (m_UndoSelMode != TSelModes::smNone) {
         TViewPos start = OffsetToPos(std::min(m_UndoSelStart, TextSize()));
         TViewPos end = OffsetToPos(std::min(m_UndoSelEnd, TextSize()));
         // Offsets at the end of a soft-wrapped line come back as the next line's start: keep the order,
         // and a rectangle's left edge on the left.
         if (end < start) std::swap(start, end);
-        if (m_UndoSelMode == 3) std::tie(start.Char, end.Char) = std::minmax(start.Char, end.Char);
+        if (m_UndoSelMode == TSelModes::smColumn)
+            std::tie(start.Char, end.Char) = std::minmax(start.Char, end.Char);
         SetSelection(start, end, m_UndoSelMode);
-        m_Anchor = start;
+        m_Sel.Anchor = start;
     }
     SetState(sfEmpty, TextSize() == 0);
     const TTextPos caret = m_UndoCaretPos;

@@ -125,7 +125,7 @@ private:
     bool m_SelectAfterPaste = true;
     TTextPos m_UndoCaretPos = 0;
     TTextPos m_UndoSelStart = 0, m_UndoSelEnd = 0;
-    int m_UndoSelMode = 0;
+    TSelModes m_UndoSelMode = TSelModes::smNone;
     bool m_CompoundEdit = false;
     std::string m_ReplaceText;
     std::vector<TChangeStart> m_UndoSteps; // the layout starts of the steps of an undo

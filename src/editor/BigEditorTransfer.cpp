@@ -12,7 +12,7 @@
 #include "text/SearchText.h"
 
 void TBigEditor::CutSelection() {
-    if (m_SelMode == 0) return;
+    if (!m_Sel.Exists()) return;
     CopyToClipboard();
     DeleteSelection();
 }
@@ -21,7 +21,7 @@ void TBigEditor::PasteClipboard() {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     const TTextPos pos = PrepareInsertion();
     TTextPos end = pos;
-    int reselect = 2;
+    bool reselect = true; // a pasted column is not selected
     if (mime && mime->hasFormat(ColumnTextFormat)) {
         QByteArray data = mime->data(ColumnTextFormat);
         const std::string block(data.constData(), static_cast<size_t>(qstrnlen(
@@ -31,7 +31,7 @@ void TBigEditor::PasteClipboard() {
             end = PasteColumnBlock(block, pos);
         }
         Text().EndUndoGroup();
-        reselect = 0;
+        reselect = false;
     } else if (mime && mime->hasText()) {
         const std::string bytes = ToWindows1252(mime->text());
         const TChangeStart start = BeforeChange(pos);
@@ -45,7 +45,7 @@ void TBigEditor::PasteClipboard() {
         Beep();
         return;
     }
-    if (m_SelectAfterPaste && reselect != 0) SetSelection(OffsetToPos(pos), OffsetToPos(end), reselect);
+    if (m_SelectAfterPaste && reselect) SetSelection(OffsetToPos(pos), OffsetToPos(end), TSelModes::smStream);
     GoToOffset(end, false);
 }
 
@@ -73,7 +73,7 @@ TTextPos TBigEditor::PasteColumnBlock(const std::string& block, TTextPos pos) {
             text.PosFromX(insertAt, x, width);
         } else { // right of the line's end: spaces up to the block's column first
             insertAt = m_WalkStart + m_WalkLength;
-            const TTextPos fill = (x - m_WalkEndX) / std::max<TTextPos>(1, text.ByteWidth(' '));
+            const TTextPos fill = (x - m_WalkEndX) / SpaceWidth();
             text.InsertSpaces(insertAt, fill);
             insertAt += fill;
         }
@@ -128,7 +128,7 @@ bool TBigEditor::FindNext(QWidget* dialog) {
         if (OnReplaceAll) OnReplaceAll(*this, count);
         return true;
     }
-    if ((m_SearchOptions & frReplace) && m_SelMode != 0 &&
+    if ((m_SearchOptions & frReplace) && m_Sel.Exists() &&
         SelectionSize() == static_cast<TTextPos>(m_SearchText.size())) {
         const std::string selected = GetSelectedText();
         const bool matchCase = m_SearchOptions & frMatchCase;
@@ -153,7 +153,7 @@ TTextPos TBigEditor::ReplaceAll() {
     if (m_SearchText.empty()) return 0;
     TEditStream& text = Text();
     const bool down = m_SearchOptions & frDown;
-    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelStartOffset : m_SelEndOffset;
+    TTextPos pos = !m_Sel.Exists() ? CaretOffset() : down ? m_Sel.StartOffset : m_Sel.EndOffset;
     // Searching down every change lies after the start; searching up the whole text may change.
     const TChangeStart start = BeforeChange(down ? pos : 0);
     const auto length = static_cast<TTextPos>(m_SearchText.size());
@@ -178,12 +178,12 @@ TTextPos TBigEditor::ReplaceAll() {
 // Drag-and-drop of the selection -----------------------------------------------------------------
 
 bool TBigEditor::OverSelection(TTextPos x, TTextPos line) {
-    if (!(m_State & sfSelection) || line < m_SelStart.Line || line > m_SelEnd.Line) return false;
+    if (!(m_State & sfSelection) || !m_Sel.OnLine(line)) return false;
     const TViewPos pos = PointToPos(x, line);
-    if (m_SelMode == 3) return pos.Char >= m_SelStart.Char && pos.Char <= m_SelEnd.Char;
+    if (m_Sel.IsColumn()) return pos.Char >= m_Sel.Start.Char && pos.Char <= m_Sel.End.Char;
     if (x > m_WalkEndX) return false; // the empty space right of the line's end
     const TTextPos offset = m_WalkStart + std::min(pos.Char, m_WalkLength);
-    return offset >= m_SelStartOffset && offset <= m_SelEndOffset;
+    return m_Sel.Holds(offset);
 }
 
 bool TBigEditor::PointerOverSelection(QPoint at) {
@@ -228,21 +228,19 @@ void TBigEditor::mouseReleaseEvent(QMouseEvent* event) {
 
 bool TBigEditor::Drop(bool copy) {
     TTextPos d = CaretOffset();
-    const TTextPos fill = m_CaretX > m_LineEndX
-                              ? (m_CaretX - m_LineEndX) / std::max<TTextPos>(1, TextBuffer()->ByteWidth(' '))
-                              : 0;
-    const bool inBlock = m_CaretChar >= m_SelStart.Char && m_CaretChar <= m_SelEnd.Char &&
-                         m_CaretLine >= m_SelStart.Line && m_CaretLine <= m_SelEnd.Line;
-    const bool atEnds = d >= m_SelStartOffset && d <= m_SelEndOffset && fill == 0;
+    const TTextPos fill = m_CaretX > m_LineEndX ? (m_CaretX - m_LineEndX) / SpaceWidth() : 0;
+    const bool inBlock = m_CaretChar >= m_Sel.Start.Char && m_CaretChar <= m_Sel.End.Char &&
+                         m_CaretLine >= m_Sel.Start.Line && m_CaretLine <= m_Sel.End.Line;
+    const bool atEnds = m_Sel.Holds(d) && fill == 0;
     // Right of a line's end inside the selected text is inside it too, spaces or not.
     const bool inside =
-        m_SelMode == 3 ? atEnds && inBlock : atEnds || (d > m_SelStartOffset && d < m_SelEndOffset);
+        m_Sel.IsColumn() ? atEnds && inBlock : atEnds || (d > m_Sel.StartOffset && d < m_Sel.EndOffset);
     if (inside) {
         m_UndoCaretPos = 0; // dropped on itself: an ordinary click
         return false;
     }
     TFlagScope dropping([this](bool on) { SetState(sfDropping, on); });
-    if (m_SelMode == 3)
+    if (m_Sel.IsColumn())
         DropColumn(copy);
     else
         DropStream(d, copy, fill);
@@ -251,8 +249,8 @@ bool TBigEditor::Drop(bool copy) {
 }
 
 void TBigEditor::DropStream(TTextPos d, bool copy, TTextPos fill) {
-    if (m_SelMode != 1 && m_SelMode != 2) throw EInternalError("Not in correct Selection Mode");
-    const TTextPos from = m_SelStartOffset, length = m_SelEndOffset - m_SelStartOffset;
+    if (!m_Sel.IsStream()) throw EInternalError("Not in correct Selection Mode");
+    const TTextPos from = m_Sel.StartOffset, length = m_Sel.EndOffset - m_Sel.StartOffset;
     const std::string bytes = Text().GetText(from, length);
     if (!copy) {
         if (from < d) d -= length;
@@ -263,12 +261,12 @@ void TBigEditor::DropStream(TTextPos d, bool copy, TTextPos fill) {
     d += fill;
     Text().InsertString(bytes, d);
     AfterChange(start, d + length);
-    SetSelection(OffsetToPos(d), OffsetToPos(d + length), 2);
+    SetSelection(OffsetToPos(d), OffsetToPos(d + length), TSelModes::smStream);
     GoToOffset(d + length, false);
 }
 
 void TBigEditor::DropColumn(bool copy) {
-    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
+    if (!m_Sel.IsColumn()) throw EInternalError("Not in Column Selection Mode");
     TBusy busy(*this, 0);
     const std::string block = CopyColumn();
     const TTextPos x = m_CaretX; // where the block's left edge goes
@@ -278,6 +276,6 @@ void TBigEditor::DropColumn(bool copy) {
     WalkToOffset(d);
     if (d == m_WalkStart + m_WalkLength && x > m_WalkEndX) d = FillTo(x, m_WalkLine);
     const TTextPos end = PasteColumnBlock(block, d);
-    SetSelection(OffsetToPos(d), OffsetToPos(end), 3);
+    SetSelection(OffsetToPos(d), OffsetToPos(end), TSelModes::smColumn);
     GoToOffset(end, false);
 }

@@ -17,7 +17,7 @@ TFileEditor::TFileEditor(QWidget* parent) : TStreamEditor(parent), m_Document(Te
     // A save that wrote line breaks changed the text: the view starts over, the caret and the selection
     // at their places in the text as saved. Any other save leaves the layout as it is.
     m_Document.OnGetPositions = [this] {
-        return std::vector<TTextPos>{CaretOffset(), m_SelStartOffset, m_SelEndOffset};
+        return std::vector<TTextPos>{CaretOffset(), m_Sel.StartOffset, m_Sel.EndOffset};
     };
     m_Document.OnSetPositions = [this](const std::vector<TTextPos>& moved) { m_Moved = moved; };
     // Starting the view over ends busy mode: a save in busy mode refreshes after it.
@@ -31,12 +31,13 @@ TFileEditor::TFileEditor(QWidget* parent) : TStreamEditor(parent), m_Document(Te
 
 void TFileEditor::Refresh() {
     if (m_Moved.size() == 3) {
-        const int selMode = m_SelMode;
+        const TSelModes selMode = m_Sel.Mode;
         const TTextPos row = m_CaretLine - m_TopLine;
         TextLoaded();
         GoToOffset(m_Moved[0], false);
         SetTopLine(m_CaretLine - row);
-        if (selMode != 0) SetSelection(OffsetToPos(m_Moved[1]), OffsetToPos(m_Moved[2]), selMode);
+        if (selMode != TSelModes::smNone)
+            SetSelection(OffsetToPos(m_Moved[1]), OffsetToPos(m_Moved[2]), selMode);
         m_Moved.clear();
     }
     InvalidateAll();

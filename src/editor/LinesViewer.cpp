@@ -96,7 +96,7 @@ void TLinesViewer::MoveCaretTo(TTextPos x, TTextPos line) {
     ScrollIntoViewVert();
     m_CaretX = std::max<TTextPos>(0, x);
     const bool leftButton = QApplication::mouseButtons() & Qt::LeftButton;
-    if (m_CaretX > m_LineEndX && m_WPMode && m_SelMode != 3 && !(m_State & sfDragging)) {
+    if (m_CaretX > m_LineEndX && m_WPMode && !m_Sel.IsColumn() && !(m_State & sfDragging)) {
         // In word-processor mode the caret never stands beyond the end of a line.
         if (m_DesiredChar < m_LineLength && !leftButton) {
             m_CaretX = CharToX(m_DesiredChar);
@@ -382,10 +382,9 @@ void TLinesViewer::Clear() {
 }
 
 void TLinesViewer::Reset() {
-    m_Anchor = m_DragStart = m_DragEnd = {};
+    m_Sel = {};
+    m_DragStart = m_DragEnd = {};
     m_TopLine = 0;
-    m_SelStart = m_SelEnd = {};
-    m_SelMode = 0;
     m_State &= sfInsert | sfClipboardText;
     SetState(sfEmpty, TextSize() == 0);
     m_CaretChar = m_CaretLine = 0;

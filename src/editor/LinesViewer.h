@@ -10,19 +10,10 @@
 #include "editor/FlickerFreeControl.h"
 #include "editor/KeyManager.h"
 #include "editor/QtCanvas.h"
+#include "editor/Selection.h"
 #include "editor/WinScrollBar.h"
 #include "text/MessageBox.h"
 #include "text/TextPos.h"
-
-// A place in the display: a character index within a display line and the line's number, both from 0.
-struct TViewPos {
-    TTextPos Char = 0;
-    TTextPos Line = 0;
-    bool operator==(const TViewPos&) const = default;
-    auto operator<=>(const TViewPos& other) const {
-        return Line != other.Line ? Line <=> other.Line : Char <=> other.Char;
-    }
-};
 
 enum class TLineNumberModes { lnFileRelative, lnPageRelative };
 enum class TPagingModes { pmMoveToLine, pmCaretConstant };
@@ -214,12 +205,13 @@ public:
     // Removes the selection, its anchor staying.
     void Cancel();
 
-    // The selection: SelStart not after SelEnd; mode 0 none, 1 stream made by words, 2 stream, 3 column.
-    TViewPos SelStart() const { return m_SelStart; }
-    TViewPos SelEnd() const { return m_SelEnd; }
-    int SelMode() const { return m_SelMode; }
-    TViewPos Anchor() const { return m_Anchor; }
-    virtual void SetSelection(TViewPos start, TViewPos end, int mode);
+    // The selection (see TSelection).
+    const TSelection& Selection() const { return m_Sel; }
+    TViewPos SelStart() const { return m_Sel.Start; }
+    TViewPos SelEnd() const { return m_Sel.End; }
+    TSelModes SelMode() const { return m_Sel.Mode; }
+    TViewPos Anchor() const { return m_Sel.Anchor; }
+    virtual void SetSelection(TViewPos start, TViewPos end, TSelModes mode);
     virtual void SelectAll() = 0;
     virtual void CopyToClipboard() = 0;
 
@@ -258,6 +250,9 @@ protected:
     virtual bool WrapsAtWindow() const { return false; }
     // Extends or removes the selection after the caret moved, by the modifiers held.
     void UpdateSelection();
+    // Without Shift or Alt, a selection collapses to `to`, where the caret goes; false when there was
+    // none to collapse.
+    bool CollapseSelection(TViewPos to);
     // Runs a caret movement as a command: the selection follows it.
     void Move(void (TLinesViewer::*movement)());
     Qt::KeyboardModifiers EventModifiers() const { return m_EventModifiers; }
@@ -300,7 +295,8 @@ protected:
     TQtCanvas m_Canvas;
     TWinScrollBar* m_HorzScrollBar;
     TWinScrollBar* m_VertScrollBar;
-    TViewPos m_Anchor, m_DragStart, m_DragEnd;
+    TSelection m_Sel;
+    TViewPos m_DragStart, m_DragEnd; // the word first selected by a double click, while dragging on
     TTextPos m_CaretX = 0;
     TTextPos m_TopLine = 0;
     TTextPos m_HorzOffset = 0;
@@ -328,8 +324,6 @@ protected:
     int m_Zoom = 0;
     bool m_BeepOn = true;
     TLineNumberModes m_LineNumberMode = TLineNumberModes::lnFileRelative;
-    TViewPos m_SelStart, m_SelEnd;
-    int m_SelMode = 0;
     TTextPos m_CharWidth = 1;
     TTextPos m_VisibleLines = 1;
     TTextPos m_LinesPerPage = 66;
@@ -351,7 +345,6 @@ protected:
 
 private:
     void InstallDefaultKeys();
-    bool InsideSelection(TViewPos pos) const;
     // The control's font at zoom `level`: its size doubled per step in, halved per step out.
     QFont ZoomedFont(int level) const;
     // Whether a line of `font` is no taller, and a character no wider, than the client area.

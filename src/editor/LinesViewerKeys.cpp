@@ -111,52 +111,56 @@ void TLinesViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 void TLinesViewer::Move(void (TLinesViewer::*movement)()) {
-    if (m_SelMode == 0) UpdateSelection();
+    if (!m_Sel.Exists()) UpdateSelection();
     (this->*movement)();
     UpdateSelection();
 }
 
 void TLinesViewer::UpdateSelection() {
-    const int mode = (m_EventModifiers & Qt::ShiftModifier) ? 2
-                     : (m_EventModifiers & Qt::AltModifier) ? 3
-                                                            : 0;
+    const TSelModes mode = (m_EventModifiers & Qt::ShiftModifier) ? TSelModes::smStream
+                           : (m_EventModifiers & Qt::AltModifier) ? TSelModes::smColumn
+                                                                  : TSelModes::smNone;
     const TViewPos caret = CaretPos();
-    if (mode == 0) {
-        if (m_SelMode != 0) {
+    if (mode == TSelModes::smNone) {
+        if (m_Sel.Exists()) {
             InvalidateAll();
-            SetSelection(caret, caret, 0);
+            SetSelection(caret, caret, TSelModes::smNone);
         }
-        m_Anchor = caret;
+        m_Sel.Anchor = caret;
         return;
     }
-    if (m_SelMode == 0) m_Anchor = caret;
-    TViewPos start = std::min(m_Anchor, caret), end = std::max(m_Anchor, caret);
-    if (mode == 3) {
-        start.Char = std::min(m_Anchor.Char, caret.Char);
-        end.Char = std::max(m_Anchor.Char, caret.Char);
+    if (!m_Sel.Exists()) m_Sel.Anchor = caret;
+    TViewPos start = std::min(m_Sel.Anchor, caret), end = std::max(m_Sel.Anchor, caret);
+    if (mode == TSelModes::smColumn) {
+        start.Char = std::min(m_Sel.Anchor.Char, caret.Char);
+        end.Char = std::max(m_Sel.Anchor.Char, caret.Char);
     }
     InvalidateAll();
     SetSelection(start, end, mode);
 }
 
-void TLinesViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
-    m_SelStart = start;
-    m_SelEnd = end;
-    m_SelMode = mode;
-    SetState(sfSelection, mode != 0 && start != end);
+void TLinesViewer::SetSelection(TViewPos start, TViewPos end, TSelModes mode) {
+    m_Sel.Start = start;
+    m_Sel.End = end;
+    m_Sel.Mode = mode;
+    SetState(sfSelection, m_Sel.Exists() && start != end);
+}
+
+bool TLinesViewer::CollapseSelection(TViewPos to) {
+    if (!(m_State & sfSelection) || (m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) return false;
+    SetCaretLine(to.Line);
+    SetCaretChar(to.Char);
+    m_Sel.Anchor = to;
+    SetSelection(to, to, TSelModes::smNone);
+    InvalidateAll();
+    return true;
 }
 
 // Movements ---------------------------------------------------------------------------------------
 
 void TLinesViewer::CharLeft() {
-    if ((m_State & sfSelection) && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
-        const TViewPos start = m_SelStart;
-        SetCaretLine(start.Line);
-        SetCaretChar(start.Char);
-        m_Anchor = start;
-        SetSelection(start, start, 0);
-        InvalidateAll();
-    } else if (m_CaretChar > 0) {
+    if (CollapseSelection(m_Sel.Start)) return;
+    if (m_CaretChar > 0) {
         if (m_CaretX > m_LineEndX)
             MoveCaretTo(m_CaretX - m_CharWidth, m_CaretLine);
         else
@@ -170,14 +174,8 @@ void TLinesViewer::CharLeft() {
 }
 
 void TLinesViewer::CharRight() {
-    if ((m_State & sfSelection) && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
-        const TViewPos end = m_SelEnd;
-        SetCaretLine(end.Line);
-        SetCaretChar(end.Char);
-        m_Anchor = end;
-        SetSelection(end, end, 0);
-        InvalidateAll();
-    } else if (m_CaretChar < m_LineLength) {
+    if (CollapseSelection(m_Sel.End)) return;
+    if (m_CaretChar < m_LineLength) {
         SetCaretChar(m_CaretChar + 1);
     } else if (m_CaretLine < m_LastLine) {
         // Without word-processor mode the caret walks on into the space right of the line's end.
@@ -266,6 +264,6 @@ void TLinesViewer::ScrollDown() {
 }
 
 void TLinesViewer::Cancel() {
-    SetSelection(m_SelStart, m_SelStart, 0);
+    SetSelection(m_Sel.Start, m_Sel.Start, TSelModes::smNone);
     InvalidateAll();
 }

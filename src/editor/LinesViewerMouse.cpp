@@ -15,10 +15,6 @@ TTextPos RowOf(TTextPos y, TTextPos lineHeight) {
 }
 } // namespace
 
-bool TLinesViewer::InsideSelection(TViewPos pos) const {
-    return m_SelMode != 0 && m_SelStart <= pos && pos <= m_SelEnd && m_SelStart != m_SelEnd;
-}
-
 void TLinesViewer::mousePressEvent(QMouseEvent* event) {
     Guarded([&] { MouseDown(event, false); });
 }
@@ -35,7 +31,7 @@ void TLinesViewer::MouseDown(QMouseEvent* event, bool doubleClick) {
     const TViewPos at{0, m_TopLine + RowOf(y, m_LineHeight)};
     if (left) {
         // 0 -> 1 on a double click, 2 on a third click inside the word, 3 on a double click after that.
-        auto inside = [&] { return InsideSelection(PointToPos(m_HorzOffset + x - m_LeftMargin, at.Line)); };
+        auto inside = [&] { return m_Sel.Covers(PointToPos(m_HorzOffset + x - m_LeftMargin, at.Line)); };
         if (doubleClick && m_ClickState != 2) {
             m_ClickState = 1;
             m_ClickTimer.start(m_DoubleClickTime);
@@ -60,16 +56,16 @@ void TLinesViewer::MouseDown(QMouseEvent* event, bool doubleClick) {
         UpdateSelection();
         InvalidateAll();
     } else if (m_ClickState != 2) { // a third click keeps the word for the release to widen
-        m_Anchor = CaretPos();
-        if (m_SelMode != 0) InvalidateAll();
+        m_Sel.Anchor = CaretPos();
+        if (m_Sel.Exists()) InvalidateAll();
         if (!doubleClick) {
-            SetSelection(m_Anchor, m_Anchor, 2);
+            SetSelection(m_Sel.Anchor, m_Sel.Anchor, TSelModes::smStream);
         } else if (x >= m_LeftMargin - m_HorzOffset) {
-            m_DragStart = WordStart(m_Anchor);
+            m_DragStart = WordStart(m_Sel.Anchor);
             m_DragEnd = m_DoubleClickMode == TDoubleClickModes::dcWordOnly
-                            ? WordEnd(m_Anchor)
-                            : WordAndSpacesEnd(WordEnd(m_Anchor));
-            SetSelection(m_DragStart, m_DragEnd, 1);
+                            ? WordEnd(m_Sel.Anchor)
+                            : WordAndSpacesEnd(WordEnd(m_Sel.Anchor));
+            SetSelection(m_DragStart, m_DragEnd, TSelModes::smWords);
         } else { // a double click in the left margin band selects everything
             SelectAll();
         }
@@ -107,31 +103,31 @@ void TLinesViewer::DragSelect(TTextPos x, TTextPos y) {
     const TTextPos docX = m_HorzOffset + x - m_LeftMargin;
     MoveCaretTo(docX, m_TopLine + row);
     TViewPos end = CaretPos();
-    if (m_SelMode == 3 && end.Char >= m_LineLength && docX > m_LineEndX)
+    if (m_Sel.IsColumn() && end.Char >= m_LineLength && docX > m_LineEndX)
         end.Char = (docX - m_LineEndX) / m_CharWidth + m_LineLength;
     TViewPos start;
-    if (m_SelMode == 1) { // by whole words, around the word first clicked
+    if (m_Sel.Mode == TSelModes::smWords) { // by whole words, around the word first clicked
         if (end < m_DragEnd) {
             start = WordStart(end);
             end = m_DragEnd;
-            m_Anchor = m_DragEnd;
+            m_Sel.Anchor = m_DragEnd;
         } else {
             start = m_DragStart;
             end = m_DoubleClickMode == TDoubleClickModes::dcWordOnly ? WordEnd(end)
                                                                      : WordAndSpacesEnd(WordEnd(end));
-            m_Anchor = m_DragStart;
+            m_Sel.Anchor = m_DragStart;
         }
     } else {
-        start = std::min(m_Anchor, end);
+        start = std::min(m_Sel.Anchor, end);
         const TViewPos newEnd = end;
-        end = std::max(m_Anchor, newEnd);
-        if (m_SelMode == 3) { // a rectangle: the smaller character index on the left
-            start.Char = std::min(m_Anchor.Char, newEnd.Char);
-            end.Char = std::max(m_Anchor.Char, newEnd.Char);
+        end = std::max(m_Sel.Anchor, newEnd);
+        if (m_Sel.IsColumn()) { // a rectangle: the smaller character index on the left
+            start.Char = std::min(m_Sel.Anchor.Char, newEnd.Char);
+            end.Char = std::max(m_Sel.Anchor.Char, newEnd.Char);
         }
     }
     InvalidateAll();
-    SetSelection(start, end, m_SelMode == 0 ? 2 : m_SelMode);
+    SetSelection(start, end, !m_Sel.Exists() ? TSelModes::smStream : m_Sel.Mode);
 }
 
 void TLinesViewer::DragMarginTo(TTextPos x) {
@@ -152,15 +148,16 @@ void TLinesViewer::mouseReleaseEvent(QMouseEvent* event) {
         MouseUpSelect();
         if (m_ClickState < 2 && !(m_State & sfMouseSelecting)) {
             if (event->button() == Qt::LeftButton && m_MarginLineX < 0 && (m_State & sfSelection)) {
-                m_Anchor = {};
-                SetSelection(m_SelStart, m_SelStart, 0);
+                m_Sel.Anchor = {};
+                SetSelection(m_Sel.Start, m_Sel.Start, TSelModes::smNone);
                 InvalidateAll();
             }
-        } else if (m_ClickState == 2 && m_SelMode == 1) { // the third click: the display line
-            SetSelection({0, m_CaretLine}, {m_LineLength, m_CaretLine}, 2);
+        } else if (m_ClickState == 2 &&
+                   m_Sel.Mode == TSelModes::smWords) { // the third click: the display line
+            SetSelection({0, m_CaretLine}, {m_LineLength, m_CaretLine}, TSelModes::smStream);
             InvalidateAll();
-        } else if (m_SelStart == m_SelEnd && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
-            SetSelection(m_SelStart, m_SelStart, 0);
+        } else if (m_Sel.Start == m_Sel.End && !(m_EventModifiers & (Qt::ShiftModifier | Qt::AltModifier))) {
+            SetSelection(m_Sel.Start, m_Sel.Start, TSelModes::smNone);
             InvalidateAll();
         }
     });

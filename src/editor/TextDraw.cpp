@@ -28,23 +28,23 @@ void TTextViewer::DrawPageBreakBar(TTextPos y) {
 }
 
 void TTextViewer::DrawSelection(TTextPos y) {
-    if (m_SelMode == 0 || m_WalkLine < m_SelStart.Line || m_WalkLine > m_SelEnd.Line) return;
+    if (!m_Sel.OnLine(m_WalkLine)) return;
     const TTextPos left = m_LeftMargin - m_HorzOffset;
     TTextPos x1 = 0, x2 = 0;
-    if (m_SelMode == 3) {
-        x1 = m_ColLeft + left;
-        x2 = m_ColRight + left;
+    if (m_Sel.IsColumn()) {
+        x1 = m_Sel.ColLeft + left;
+        x2 = m_Sel.ColRight + left;
     } else {
         auto xOf = [this, left](TTextPos ch) {
             return left + m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch);
         };
-        x1 = m_WalkLine > m_SelStart.Line ? left : xOf(m_SelStart.Char);
-        if (m_WalkLine < m_SelEnd.Line) {
+        x1 = m_WalkLine > m_Sel.Start.Line ? left : xOf(m_Sel.Start.Char);
+        if (m_WalkLine < m_Sel.End.Line) {
             const bool pageBreak = m_WalkBreak == 2 || m_TextBuffer->IsFormFeedAt(m_WalkStart);
             x2 = pageBreak ? ClientWidth() : m_WalkEndX - m_HorzOffset + m_LeftMargin;
             if (m_ShowLineBreaks && m_WalkEnded && !pageBreak) x2 += m_TextBuffer->ByteWidth(kPilcrow);
         } else {
-            x2 = xOf(m_SelEnd.Char);
+            x2 = xOf(m_Sel.End.Char);
         }
     }
     if (x2 <= x1) return;

@@ -76,7 +76,7 @@ void TTextViewer::ScanStep() {
             budget += m_VisibleLines;
         }
         for (auto [anchor, end] :
-             {std::pair{&m_SelStartAnchor, &m_SelStart}, std::pair{&m_SelEndAnchor, &m_SelEnd}})
+             {std::pair{&m_Sel.StartLine, &m_Sel.Start}, std::pair{&m_Sel.EndLine, &m_Sel.End}})
             if (m_ScanPos == anchor->Offset) {
                 anchor->Line = end->Line = m_ScanLine;
                 anchor->Page = m_ScanPage;
@@ -94,7 +94,7 @@ void TTextViewer::ScanStep() {
             m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
         }
         const bool atEnd = next >= size || next <= m_ScanPos;
-        if (m_Estimated && (atEnd || (next > m_WalkStart && next > m_CaretStart && next > m_SelEndOffset))) {
+        if (m_Estimated && (atEnd || (next > m_WalkStart && next > m_CaretStart && next > m_Sel.EndOffset))) {
             // The scan has passed every provisional line number: they are exact again.
             m_Estimated = false;
             m_LastIdleLine = -1;
@@ -185,12 +185,9 @@ void TTextViewer::Relayout() {
     if (!m_TextBuffer) return;
     const TTextPos caret = CaretOffset();
     const TTextPos row = m_CaretLine - m_TopLine;
-    const int selMode = m_SelMode;
-    const TTextPos selStart = m_SelStartOffset, selEnd = m_SelEndOffset;
-    m_SelMode = 0;
-    m_SelStart = m_SelEnd = {};
-    m_SelStartOffset = m_SelEndOffset = 0;
-    m_SelStartAnchor = m_SelEndAnchor = {};
+    const TSelModes selMode = m_Sel.Mode;
+    const TTextPos selStart = m_Sel.StartOffset, selEnd = m_Sel.EndOffset;
+    m_Sel.Remove();
     ApplyWrapWidth();
     // Every anchor is stale now. The caret's keeps its number as a guess, but starts a line of the new
     // layout, so that the scan finds it and corrects the number.
@@ -203,7 +200,7 @@ void TTextViewer::Relayout() {
     Estimate();
     GoToOffset(caret, false);
     SetTopLine(m_CaretLine - row);
-    if (selMode != 0) { // the selection again, from its offsets, laid out anew
+    if (selMode != TSelModes::smNone) { // the selection again, from its offsets, laid out anew
         const TViewPos start = OffsetToPos(selStart);
         SetSelection(start, OffsetToPos(selEnd), selMode);
     }

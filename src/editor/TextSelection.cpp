@@ -24,45 +24,46 @@ TTextPos TTextViewer::XOfChar(TViewPos pos) {
     return m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + inLine) + (pos.Char - inLine) * m_CharWidth;
 }
 
-void TTextViewer::SetSelection(TViewPos start, TViewPos end, int mode) {
+void TTextViewer::SetSelection(TViewPos start, TViewPos end, TSelModes mode) {
     if (m_TextBuffer) {
-        if (mode != 3) m_ColLeft = m_ColRight = 0;
+        const bool column = mode == TSelModes::smColumn;
+        if (!column) m_Sel.ColLeft = m_Sel.ColRight = 0;
         // Offsets and anchors follow the ends that changed; (0, 0) outside a column is offset 0.
-        auto place = [&](TViewPos pos, TViewPos old, TTextPos& offset, TAnchor& anchor, TTextPos& column) {
-            if (pos == old && mode == m_SelMode) return;
-            if (mode != 3 && pos == TViewPos{}) {
+        auto place = [&](TViewPos pos, TViewPos old, TTextPos& offset, TLineAnchor& anchor, TTextPos& x) {
+            if (pos == old && mode == m_Sel.Mode) return;
+            if (!column && pos == TViewPos{}) {
                 offset = 0;
                 anchor = {};
                 return;
             }
             offset = PosToOffset(pos);
             anchor = {m_WalkStart, m_WalkLine, m_WalkPage};
-            if (mode == 3) column = XOfChar(pos);
+            if (column) x = XOfChar(pos);
         };
         // The old ends stay anchors of the walk until both new ones are placed.
-        TTextPos startOffset = m_SelStartOffset, endOffset = m_SelEndOffset;
-        TAnchor startAnchor = m_SelStartAnchor, endAnchor = m_SelEndAnchor;
-        place(start, m_SelStart, startOffset, startAnchor, m_ColLeft);
-        place(end, m_SelEnd, endOffset, endAnchor, m_ColRight);
-        m_SelStartOffset = startOffset;
-        m_SelStartAnchor = startAnchor;
-        m_SelEndOffset = endOffset;
-        m_SelEndAnchor = endAnchor;
+        TTextPos startOffset = m_Sel.StartOffset, endOffset = m_Sel.EndOffset;
+        TLineAnchor startAnchor = m_Sel.StartLine, endAnchor = m_Sel.EndLine;
+        place(start, m_Sel.Start, startOffset, startAnchor, m_Sel.ColLeft);
+        place(end, m_Sel.End, endOffset, endAnchor, m_Sel.ColRight);
+        m_Sel.StartOffset = startOffset;
+        m_Sel.StartLine = startAnchor;
+        m_Sel.EndOffset = endOffset;
+        m_Sel.EndLine = endAnchor;
     }
     TLinesViewer::SetSelection(start, end, mode);
 }
 
 TTextPos TTextViewer::SelectionSize() {
-    if (m_SelMode == 0) return 0;
-    if (m_SelMode != 3) return m_SelEndOffset - m_SelStartOffset;
-    while (!m_LayoutComplete && m_ScanLine < m_SelEnd.Line)
+    if (!m_Sel.Exists()) return 0;
+    if (!m_Sel.IsColumn()) return m_Sel.StreamLength();
+    while (!m_LayoutComplete && m_ScanLine < m_Sel.End.Line)
         ScanStep();
-    return (std::abs(m_SelEnd.Char - m_SelStart.Char) + 2) * (m_SelEnd.Line - m_SelStart.Line + 1) + 1;
+    return (std::abs(m_Sel.End.Char - m_Sel.Start.Char) + 2) * (m_Sel.End.Line - m_Sel.Start.Line + 1) + 1;
 }
 
 void TTextViewer::SelectAll() {
     SetCaretLine(m_LastLine);
-    SetSelection({0, 0}, OffsetToPos(TextSize()), 2); // the text's final line break too
+    SetSelection({0, 0}, OffsetToPos(TextSize()), TSelModes::smStream); // the text's final line break too
     InvalidateAll();
 }
 
@@ -125,20 +126,20 @@ void TTextViewer::MouseUpSelect() {
     }
     const TTextPos end = m_WalkNext;
     const TViewPos from = OffsetToPos(start);
-    SetSelection(from, OffsetToPos(end), 2);
+    SetSelection(from, OffsetToPos(end), TSelModes::smStream);
     InvalidateAll();
 }
 
 // Copying out -------------------------------------------------------------------------------------
 
 std::string TTextViewer::CopyColumn() {
-    if (m_SelMode != 3) throw EInternalError("Not in Column Selection Mode");
+    if (!m_Sel.IsColumn()) throw EInternalError("Not in Column Selection Mode");
     std::string bytes;
-    WalkToLine(m_SelStart.Line, false);
-    for (TTextPos line = m_SelStart.Line; line <= m_SelEnd.Line; ++line) {
+    WalkToLine(m_Sel.Start.Line, false);
+    for (TTextPos line = m_Sel.Start.Line; line <= m_Sel.End.Line; ++line) {
         TTextPos a = m_WalkStart, b = m_WalkStart, width = 0;
-        if (m_ColLeft > 0) m_TextBuffer->PosFromX(a, m_ColLeft, width);
-        if (m_ColRight > 0) m_TextBuffer->PosFromX(b, m_ColRight, width);
+        if (m_Sel.ColLeft > 0) m_TextBuffer->PosFromX(a, m_Sel.ColLeft, width);
+        if (m_Sel.ColRight > 0) m_TextBuffer->PosFromX(b, m_Sel.ColRight, width);
         if (a > b) std::swap(a, b);
         bytes += m_TextBuffer->GetText(a, b - a); // the slices size the block, whatever the font
         bytes += "\r\n";
@@ -148,13 +149,13 @@ std::string TTextViewer::CopyColumn() {
 }
 
 std::string TTextViewer::GetSelectedText() {
-    if (m_SelMode == 0) return {};
-    if (m_SelMode == 3) return CopyColumn();
-    return m_TextBuffer->GetText(m_SelStartOffset, SelectionSize());
+    if (!m_Sel.Exists()) return {};
+    if (m_Sel.IsColumn()) return CopyColumn();
+    return m_TextBuffer->GetText(m_Sel.StartOffset, SelectionSize());
 }
 
 void TTextViewer::CopyToClipboard() {
-    if (m_SelMode == 0 || !m_TextBuffer) return;
+    if (!m_Sel.Exists() || !m_TextBuffer) return;
     std::string bytes;
     {
         TBusy busy(*this, SelectionSize() + 1);
@@ -162,20 +163,20 @@ void TTextViewer::CopyToClipboard() {
     }
     auto* mime = new QMimeData;
     mime->setText(FromWindows1252(bytes));
-    if (m_SelMode == 3)
+    if (m_Sel.IsColumn())
         mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 void TTextViewer::SaveSelectionToFile(const std::filesystem::path& name) {
-    if (m_SelMode == 0) throw EUserError("no text selected");
+    if (!m_Sel.Exists()) throw EUserError("no text selected");
     TBusy busy(*this, SelectionSize() + 1);
     TFileStream file(name, TFileStream::TMode::fmCreate);
-    if (m_SelMode == 3) {
+    if (m_Sel.IsColumn()) {
         const std::string bytes = CopyColumn();
         file.Write(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()));
     } else {
-        m_TextBuffer->CopyTo(file, m_SelStartOffset, SelectionSize());
+        m_TextBuffer->CopyTo(file, m_Sel.StartOffset, SelectionSize());
     }
 }
 
@@ -210,7 +211,7 @@ bool TTextViewer::FindNext(QWidget* dialog) {
     }
     if (!m_TextBuffer) return false;
     const bool down = m_SearchOptions & frDown;
-    TTextPos pos = m_SelMode == 0 ? CaretOffset() : down ? m_SelEndOffset : m_SelStartOffset - 1;
+    TTextPos pos = !m_Sel.Exists() ? CaretOffset() : down ? m_Sel.EndOffset : m_Sel.StartOffset - 1;
     if (pos < 0) return false; // upward from a hit at the very start
     SetState(sfSearching, true);
     bool found = false;
@@ -231,10 +232,10 @@ void TTextViewer::SelectHit(TTextPos start, TTextPos end) {
     JumpIfFar(start, 4096);
     const TViewPos from = OffsetToPos(start);
     const TViewPos to = OffsetToPos(end);
-    m_Anchor = from;
+    m_Sel.Anchor = from;
     SetCaretLine(to.Line);
     SetCaretChar(to.Char);
-    SetSelection(from, to, 2);
+    SetSelection(from, to, TSelModes::smStream);
     InvalidateAll();
 }
 

@@ -36,8 +36,8 @@ void TTextViewer::TextLoaded() {
     m_WalkPage = 1;
     m_HardBreakLines.clear();
     m_WalkHardIndex = -1;
-    m_SelStartOffset = m_SelEndOffset = 0;
-    m_SelStartAnchor = m_SelEndAnchor = {};
+    m_Sel.StartOffset = m_Sel.EndOffset = 0;
+    m_Sel.StartLine = m_Sel.EndLine = {};
     m_MaxLineWidth = 0;
     m_TopStart = 0;
     m_CaretStart = 0;
@@ -270,10 +270,10 @@ void TTextViewer::AfterChange(const TChangeStart& from, TTextPos caret) {
     m_CaretStart = m_WalkStart;
     m_CaretLine = m_WalkLine;
     m_CaretPage = m_WalkPage;
-    m_SelStart = m_SelEnd = m_Anchor = {0, m_WalkLine};
-    m_SelStartOffset = m_SelEndOffset = m_WalkStart;
-    m_SelStartAnchor = m_SelEndAnchor = {m_WalkStart, m_WalkLine, m_WalkPage};
-    TLinesViewer::SetSelection(m_SelStart, m_SelEnd, 0);
+    m_Sel.Start = m_Sel.End = m_Sel.Anchor = {0, m_WalkLine};
+    m_Sel.StartOffset = m_Sel.EndOffset = m_WalkStart;
+    m_Sel.StartLine = m_Sel.EndLine = {m_WalkStart, m_WalkLine, m_WalkPage};
+    TLinesViewer::SetSelection(m_Sel.Start, m_Sel.End, TSelModes::smNone);
     m_TopStart = -1;
     if (!m_LayoutComplete && m_WalkLine > m_LastLine) SetLastLine(m_WalkLine);
     caret = std::clamp<TTextPos>(caret, 0, TextSize());

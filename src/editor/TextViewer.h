@@ -43,12 +43,12 @@ public:
 
     // The selection and what leaves the editor through it.
     static const char* const ColumnTextFormat; // the clipboard format of a copied rectangle
-    void SetSelection(TViewPos start, TViewPos end, int mode) override;
+    void SetSelection(TViewPos start, TViewPos end, TSelModes mode) override;
     TTextPos SelectionSize();
-    TTextPos SelStartOffset() const { return m_SelStartOffset; }
-    TTextPos SelEndOffset() const { return m_SelEndOffset; }
-    TTextPos ColLeft() const { return m_ColLeft; }
-    TTextPos ColRight() const { return m_ColRight; }
+    TTextPos SelStartOffset() const { return m_Sel.StartOffset; }
+    TTextPos SelEndOffset() const { return m_Sel.EndOffset; }
+    TTextPos ColLeft() const { return m_Sel.ColLeft; }
+    TTextPos ColRight() const { return m_Sel.ColRight; }
     void SelectAll() override;
     void CopyToClipboard() override;
     // The selected bytes; a column gives each line's slice followed by CR LF.
@@ -142,11 +142,6 @@ protected:
     std::unique_ptr<TLinesBuffer> m_TextBuffer;
     bool m_Estimated = false;
     TSaveMode m_SaveMode = TSaveMode::smPrompt;
-    // A display line whose number is known, by its start: the walk may jump there.
-    struct TAnchor {
-        TTextPos Offset = 0, Line = 0, Page = 1;
-    };
-    TAnchor m_SelStartAnchor, m_SelEndAnchor; // the lines of the selection's ends
     bool m_ShowLineBreaks = false;
     TPageBreakDisplayModes m_ShowPageBreaks = TPageBreakDisplayModes::pbAlways;
     TWrapModes m_WrapMode = TWrapModes::opWrapScreenWidth;
@@ -158,7 +153,6 @@ protected:
     TTextPos m_WalkHardIndex = -1;
     bool m_AutoIdle = false;
     std::unique_ptr<TIdleDriver::TRegistration> m_FocusIdle; // AutoIdle's, while the focus is here
-    TTextPos m_ColLeft = 0, m_ColRight = 0;
     TTextPos m_TopStart = 0;
     // The walker.
     TTextPos m_WalkNext = 0, m_WalkPrev = 0, m_WalkStart = 0, m_CaretStart = 0, m_WalkLine = 0,
@@ -171,7 +165,6 @@ protected:
     int m_ScanBreak = 0;
     bool m_LayoutComplete = true;
     int m_ScanDepth = 0;
-    TTextPos m_SelStartOffset = 0, m_SelEndOffset = 0;
     std::string m_SearchText;
     TFindOptions m_SearchOptions = frDown;
 

@@ -129,12 +129,12 @@ void TTextViewer::WalkToOffset(TTextPos offset) {
     }
     // The nearest anchor in bytes; ties go to the caret, the selection start, the selection end, and
     // the walker last.
-    const TAnchor anchors[] = {{m_CaretStart, m_CaretLine, m_CaretPage},
-                               m_SelStartAnchor,
-                               m_SelEndAnchor,
-                               {m_WalkStart, m_WalkLine, m_WalkPage}};
-    const TAnchor* nearest = &anchors[0];
-    for (const TAnchor& anchor : anchors)
+    const TLineAnchor anchors[] = {{m_CaretStart, m_CaretLine, m_CaretPage},
+                                   m_Sel.StartLine,
+                                   m_Sel.EndLine,
+                                   {m_WalkStart, m_WalkLine, m_WalkPage}};
+    const TLineAnchor* nearest = &anchors[0];
+    for (const TLineAnchor& anchor : anchors)
         if (std::abs(anchor.Offset - offset) < std::abs(nearest->Offset - offset)) nearest = &anchor;
     if (nearest != &anchors[3]) JumpTo(nearest->Offset, nearest->Line, nearest->Page, true);
     while (offset < m_WalkStart && PrevLine()) {
@@ -153,9 +153,9 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
     if (estimate && m_LastLine > 0) {
         const auto guess = static_cast<TTextPos>(static_cast<long double>(TextSize()) * line / m_LastLine);
         auto farFrom = [](TTextPos a, TTextPos b, TTextPos distance) { return std::abs(a - b) > distance; };
-        if (farFrom(guess, m_SelStartOffset, 4096) && farFrom(guess, m_SelEndOffset, 4096) &&
+        if (farFrom(guess, m_Sel.StartOffset, 4096) && farFrom(guess, m_Sel.EndOffset, 4096) &&
             farFrom(line, m_WalkLine, 100) && farFrom(line, m_CaretLine, 100) &&
-            farFrom(line, m_SelStart.Line, 100) && farFrom(line, m_SelEnd.Line, 100)) {
+            farFrom(line, m_Sel.Start.Line, 100) && farFrom(line, m_Sel.End.Line, 100)) {
             // Far into text not walked: place the line by proportion of bytes and let the scan correct it.
             if (line + 2 * m_VisibleLines < m_LastLine) {
                 JumpTo(guess, line, line / std::max<TTextPos>(1, m_AvgLinesPerPage) + 1);
@@ -169,11 +169,11 @@ void TTextViewer::WalkToLine(TTextPos line, bool estimate) {
     if (m_WalkLine != line) {
         // From the nearest anchor by lines: the caret first, then the selection ends; the walker stays
         // only when it is strictly nearest.
-        const TAnchor anchors[] = {
-            {m_CaretStart, m_CaretLine, m_CaretPage}, m_SelStartAnchor, m_SelEndAnchor};
-        const TAnchor* nearest = nullptr;
+        const TLineAnchor anchors[] = {
+            {m_CaretStart, m_CaretLine, m_CaretPage}, m_Sel.StartLine, m_Sel.EndLine};
+        const TLineAnchor* nearest = nullptr;
         TTextPos best = std::abs(m_WalkLine - line);
-        for (const TAnchor& anchor : anchors)
+        for (const TLineAnchor& anchor : anchors)
             if (std::abs(anchor.Line - line) <= best &&
                 (!nearest || std::abs(anchor.Line - line) < std::abs(nearest->Line - line))) {
                 nearest = &anchor;

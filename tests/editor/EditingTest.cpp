@@ -79,7 +79,7 @@ private slots:
             e.Key(Qt::Key_Q, Qt::ControlModifier);
             e.Key(second);
         }
-        QCOMPARE(e.view.SelMode(), 0);
+        QCOMPARE(e.view.SelMode(), TSelModes::smNone);
         QCOMPARE(e.Bytes(), QByteArray("ab\r\ncd"));
         QCOMPARE(messages.Asked, std::vector<std::string>(5, "Write protected!"));
         int told = 0;
@@ -263,11 +263,11 @@ private slots:
     void replaceHonoursMatchCase() {
         Editor e("Hello hello");
         const auto options = TFindOptions(frDown) | frReplace;
-        e.view.SetSelection({0, 0}, {5, 0}, 2);
+        e.view.SetSelection({0, 0}, {5, 0}, TSelModes::smStream);
         QVERIFY(e.view.Replace(nullptr, "hello", options | frMatchCase, "bye"));
         QCOMPARE(e.Bytes(), QByteArray("Hello hello"));
         QCOMPARE(e.view.SelStartOffset(), 6); // the next match, found instead
-        e.view.SetSelection({0, 0}, {5, 0}, 2);
+        e.view.SetSelection({0, 0}, {5, 0}, TSelModes::smStream);
         QVERIFY(e.view.Replace(nullptr, "hello", options, "bye"));
         QCOMPARE(e.Bytes(), QByteArray("bye hello"));
         QCOMPARE(e.view.SelStartOffset(), 4);
@@ -374,7 +374,7 @@ private slots:
                 QTest::mouseRelease(port, Qt::LeftButton, {}, word);
             };
             doubleClick();
-            QCOMPARE(e.view.SelMode(), 1);
+            QCOMPARE(e.view.SelMode(), TSelModes::smWords);
             QCOMPARE(e.view.SelStart(), (TViewPos{4, 0}));
             QCOMPARE(e.view.SelEnd(), (TViewPos{7, 0}));
             QTest::mouseClick(port, Qt::LeftButton, {}, word);
@@ -392,12 +392,12 @@ private slots:
 
     void draggingTheSelection() {
         Editor e("one two three");
-        e.view.SetSelection({4, 0}, {7, 0}, 2);
+        e.view.SetSelection({4, 0}, {7, 0}, TSelModes::smStream);
         e.Drag({5, 0}, {6, 0}); // inside itself: a click
         QCOMPARE(e.Bytes(), QByteArray("one two three"));
         QCOMPARE(e.view.State() & sfSelection, 0u);
 
-        e.view.SetSelection({4, 0}, {7, 0}, 2);
+        e.view.SetSelection({4, 0}, {7, 0}, TSelModes::smStream);
         e.Drag({5, 0}, {13, 0}, Qt::ControlModifier);
         QCOMPARE(e.Bytes(), QByteArray("one two threetwo"));
         QCOMPARE(e.view.SelStartOffset(), 13);
@@ -405,7 +405,7 @@ private slots:
         e.Undo();
         QCOMPARE(e.Bytes(), QByteArray("one two three"));
 
-        e.view.SetSelection({0, 0}, {3, 0}, 2);
+        e.view.SetSelection({0, 0}, {3, 0}, TSelModes::smStream);
         e.Drag({1, 0}, {8, 0}); // before "three", as it stood before the move
         QCOMPARE(e.Bytes(), QByteArray(" two onethree"));
         e.Undo();

@@ -134,7 +134,7 @@ private slots:
         v.Key(Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(v.view.SelStart(), Pos(3, 0));
         QCOMPARE(v.view.SelEnd(), Pos(5, 0));
-        QCOMPARE(v.view.SelMode(), 2);
+        QCOMPARE(v.view.SelMode(), TSelModes::smStream);
         // Back across the anchor: the selection shrinks to nothing at it, then grows the other way.
         v.Key(Qt::Key_Right, Qt::ShiftModifier);
         v.Key(Qt::Key_Right, Qt::ShiftModifier);
@@ -145,20 +145,20 @@ private slots:
         QCOMPARE(v.view.SelEnd(), Pos(6, 0));
         // Down without Shift drops the selection and moves from the caret.
         v.Key(Qt::Key_Down);
-        QCOMPARE(v.view.SelMode(), 0);
+        QCOMPARE(v.view.SelMode(), TSelModes::smNone);
         QCOMPARE(v.view.CaretPos(), Pos(6, 1));
         v.Key(Qt::Key_Left, Qt::ShiftModifier);
         v.Key(Qt::Key_Left, Qt::ShiftModifier);
         v.Key(Qt::Key_Left);
         QCOMPARE(v.view.CaretPos(), Pos(4, 1)); // Left goes to the selection's start
-        QCOMPARE(v.view.SelMode(), 0);
+        QCOMPARE(v.view.SelMode(), TSelModes::smNone);
         v.Key(Qt::Key_Down, Qt::AltModifier);
         v.Key(Qt::Key_Left, Qt::AltModifier);
-        QCOMPARE(v.view.SelMode(), 3);
+        QCOMPARE(v.view.SelMode(), TSelModes::smColumn);
         QCOMPARE(v.view.SelStart(), Pos(3, 1));
         QCOMPARE(v.view.SelEnd(), Pos(4, 2));
         v.Key(Qt::Key_Escape);
-        QCOMPARE(v.view.SelMode(), 0);
+        QCOMPARE(v.view.SelMode(), TSelModes::smNone);
     }
 
     void wordMovement() {
@@ -239,7 +239,7 @@ private slots:
 
     void clipboardAndFiles() {
         Viewer v("ab\r\ncd\r\nef");
-        v.view.SetSelection(Pos(1, 0), Pos(1, 2), 2);
+        v.view.SetSelection(Pos(1, 0), Pos(1, 2), TSelModes::smStream);
         QCOMPARE(v.view.SelectionSize(), 8);
         v.view.CopyToClipboard();
         const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(ReadFile(dir / "stream.txt"), std::string("b\r\ncd\r\ne"));
 
         Viewer c("abcdef\nab\nabcdefgh\n\n");
-        c.view.SetSelection(Pos(1, 0), Pos(4, 3), 3);
+        c.view.SetSelection(Pos(1, 0), Pos(4, 3), TSelModes::smColumn);
         const std::string column = "bcd\r\nb\r\nbcd\r\n\r\n";
         QCOMPARE(c.view.GetSelectedText(), column);
         QCOMPARE(c.view.SelectionSize(), (3 + 2) * 4 + 1);
@@ -263,13 +263,13 @@ private slots:
         c.view.SaveSelectionToFile(dir / "column.txt");
         QCOMPARE(ReadFile(dir / "column.txt"), column);
 
-        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 2);
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), TSelModes::smStream);
         c.view.SaveSelectionToFile(dir / "empty.txt");
         QCOMPARE(ReadFile(dir / "empty.txt"), std::string());
-        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 3);
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), TSelModes::smColumn);
         c.view.SaveSelectionToFile(dir / "empty-column.txt");
         QCOMPARE(ReadFile(dir / "empty-column.txt"), std::string("\r\n"));
-        c.view.SetSelection(Pos(1, 0), Pos(1, 0), 0);
+        c.view.SetSelection(Pos(1, 0), Pos(1, 0), TSelModes::smNone);
         try {
             c.view.SaveSelectionToFile(dir / "none.txt");
             QFAIL("saved a selection that does not exist");

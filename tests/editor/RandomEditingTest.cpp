@@ -181,7 +181,7 @@ private:
             return Fail(when + QString(": the walker's line %1 is off").arg(walkLine), failure);
         if (caretPage != fresh.LineToPage(view.CaretLine()))
             return Fail(when + ": the caret's page is off", failure);
-        if (view.SelMode() != 0 && (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
+        if (view.SelMode() != TSelModes::smNone && (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
                                     view.PosToOffset(view.SelEnd()) != view.SelEndOffset()))
             return Fail(when + ": the selection's offsets are not its places'", failure);
         if (view.LastLine() != fresh.LastLine())
