@@ -79,9 +79,11 @@ std::unique_ptr<TFileStream> TFileSaver::Save() {
     if (handle < 0) throw EFOpenError(FileErrorMessage("save", m_Name, errno));
     THandle target(handle);
     struct stat old {};
-    if (::fstat(target.Fd, &old) != 0 || TFileIdentity::Of(old) != *m_Expected || !S_ISREG(old.st_mode))
+    if (::fstat(target.Fd, &old) != 0 || TFileIdentity::Of(old) != *m_Expected)
         throw ESaveError("Cannot save \"" + m_Name.string() +
                          "\": another program changed it meanwhile. Nothing was written.");
+    if (!S_ISREG(old.st_mode))
+        throw ESaveError("Cannot save \"" + m_Name.string() + "\": something other than a file has that name.");
     if (!same) TFileStream(Duplicate(target.Fd), m_Name).Lock(ExclusiveLock);
     if (old.st_nlink == 1) {
         bool cancelled = false;

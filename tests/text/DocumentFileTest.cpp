@@ -246,6 +246,8 @@ TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
     d.text.InsertString("edited ", 0);
     d.doc.OnSaveModified = [](TDocumentFile&, TModalResult& a) { a = TModalResult::mrNo; };
     EXPECT_THROW(d.doc.Save(dir / "plain" / "under-a-file.txt"), EFOpenError);
+    fs::create_directory(dir / "folder");
+    EXPECT_THROW(d.doc.Save(dir / "folder"), ESaveError);
     EXPECT_EQ(d.doc.FileName(), dir / "plain") << "a failed Save As changes nothing";
     EXPECT_TRUE(d.text.Modified());
     EXPECT_EQ(d.Text(), "edited plain");
