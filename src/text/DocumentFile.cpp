@@ -161,9 +161,10 @@ void TDocumentFile::Save(const fs::path& name) {
 void TDocumentFile::CheckSource() {
     const auto* file = dynamic_cast<const TFileStream*>(m_Text.Stream());
     if (!file || !m_Identity || file->Identity() == *m_Identity) return;
-    throw ESaveError("Cannot save \"" + m_FileName.string() +
-                     "\": another program changed the file while it was open here, and the text reads its "
-                     "unchanged parts from it. Nothing was written; reopen the file to see what it holds now.");
+    throw ESaveError(
+        "Cannot save \"" + m_FileName.string() +
+        "\": another program changed the file while it was open here, and the text reads its "
+        "unchanged parts from it. Nothing was written; reopen the file to see what it holds now.");
 }
 
 void TDocumentFile::SaveAs(const fs::path& target) {
@@ -175,14 +176,17 @@ void TDocumentFile::SaveInPlace() {
     const auto onDisk = TFileIdentity::At(m_FileName);
     if (onDisk && onDisk != m_Identity) {
         const std::string message =
-            "\"" + m_FileName.string() + "\" was changed by another program since it was opened or saved here.\n"
+            "\"" + m_FileName.string() +
+            "\" was changed by another program since it was opened or saved here.\n"
             "Yes overwrites it with this text, No saves this text under another name, Cancel saves nothing.";
         switch (Ask(TSaveQuestion::sqChangedOnDisk, message)) {
-        case TModalResult::mrYes: break;
+        case TModalResult::mrYes:
+            break;
         case TModalResult::mrNo:
             if (OnSaveNewFile) OnSaveNewFile(*this);
             return;
-        default: return;
+        default:
+            return;
         }
     }
     if (SaveTo(m_FileName, onDisk, m_BackupFiles && onDisk) && !m_BackupFiles) {

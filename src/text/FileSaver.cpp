@@ -54,7 +54,8 @@ int Duplicate(int handle) {
 // could not read the old file.
 void GiveBackupOwner(int copy, const struct stat& old) {
     mode_t mode = old.st_mode & 0777;
-    if (::fchown(copy, old.st_uid, old.st_gid) != 0 && ::fchown(copy, static_cast<uid_t>(-1), old.st_gid) != 0)
+    if (::fchown(copy, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(copy, static_cast<uid_t>(-1), old.st_gid) != 0)
         mode &= 0707;
     ::fchmod(copy, mode);
 }
@@ -83,7 +84,8 @@ std::unique_ptr<TFileStream> TFileSaver::Save() {
         throw ESaveError("Cannot save \"" + m_Name.string() +
                          "\": another program changed it meanwhile. Nothing was written.");
     if (!S_ISREG(old.st_mode))
-        throw ESaveError("Cannot save \"" + m_Name.string() + "\": something other than a file has that name.");
+        throw ESaveError("Cannot save \"" + m_Name.string() +
+                         "\": something other than a file has that name.");
     if (!same) TFileStream(Duplicate(target.Fd), m_Name).Lock(ExclusiveLock);
     if (old.st_nlink == 1) {
         bool cancelled = false;
@@ -192,7 +194,8 @@ std::string TFileSaver::NameBackup(fs::path& made) {
         return {};
     }
     if ((errno == EPERM || errno == EACCES) && IsSticky(BackupName.parent_path()))
-        return "\"" + BackupName.string() + "\" belongs to another user, and only its owner may replace it here";
+        return "\"" + BackupName.string() +
+               "\" belongs to another user, and only its owner may replace it here";
     return "\"" + BackupName.string() + "\": " + std::strerror(errno);
 }
 
@@ -222,7 +225,8 @@ int TFileSaver::CopyOld(int target, const struct stat& old, bool& backedUp) {
 int TFileSaver::OpenForWriting(int target, const struct stat& old, bool& madeWritable) {
     int handle = ::open(m_Name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     // A read-only file of the saver's own is written as a save by rename would: its mode comes back after.
-    if (handle < 0 && errno == EACCES && old.st_uid == ::geteuid() && ::fchmod(target, old.st_mode | S_IWUSR) == 0) {
+    if (handle < 0 && errno == EACCES && old.st_uid == ::geteuid() &&
+        ::fchmod(target, old.st_mode | S_IWUSR) == 0) {
         madeWritable = true;
         handle = ::open(m_Name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     }
@@ -265,7 +269,8 @@ std::unique_ptr<TFileStream> TFileSaver::WriteInPlace(int target, const struct s
         }
     } catch (const Exception& e) {
         if (madeWritable) ::fchmod(target, old.st_mode);
-        throw ESaveError(std::string(e.what()) + " " + Restored(copy.Fd, target, out->Handle(), backedUp, old, readFrom));
+        throw ESaveError(std::string(e.what()) + " " +
+                         Restored(copy.Fd, target, out->Handle(), backedUp, old, readFrom));
     }
     if (madeWritable) ::fchmod(target, old.st_mode);
     if (!written) { // cancelled: the file gets its old text back
@@ -290,8 +295,9 @@ std::string TFileSaver::Restored(int copy, int target, int file, bool backedUp, 
     // In a shared (sticky) directory a backup of the saver's would stop the file's owner from saving.
     struct stat made {};
     const auto atBackup = TFileIdentity::At(BackupName);
-    if (backedUp && old.st_uid != ::geteuid() && IsSticky(BackupName.parent_path()) && ::fstat(copy, &made) == 0 &&
-        atBackup && atBackup->SameFile(TFileIdentity::Of(made)) && ::unlink(BackupName.c_str()) == 0)
+    if (backedUp && old.st_uid != ::geteuid() && IsSticky(BackupName.parent_path()) &&
+        ::fstat(copy, &made) == 0 && atBackup && atBackup->SameFile(TFileIdentity::Of(made)) &&
+        ::unlink(BackupName.c_str()) == 0)
         note += " Its backup was removed: in this shared directory nobody but you could replace it.";
     return note;
 }

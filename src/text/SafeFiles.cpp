@@ -101,7 +101,8 @@ bool CopyAttributes(int from, int to, mode_t mode) {
     // A new file may have inherited attributes (a directory's default ACL) that the old one lacks.
     const std::vector<std::string> wanted = AttributeNames(from);
     for (const std::string& name : AttributeNames(to))
-        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() && ::fremovexattr(to, name.c_str()) != 0)
+        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
+            ::fremovexattr(to, name.c_str()) != 0)
             return false;
     for (const std::string& name : wanted)
         if (!CopyAttribute(from, to, name)) return false;

@@ -70,7 +70,8 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
 TEST(DocumentCrash, AKilledInPlaceSaveLeavesTheBackupWhole) {
     TTempDir dir;
     std::string old;
-    while (old.size() < (4u << 20)) old += "line " + std::to_string(old.size()) + " of the old text\n";
+    while (old.size() < (4u << 20))
+        old += "line " + std::to_string(old.size()) + " of the old text\n";
     const fs::path file = dir / "linked.txt";
     for (const double killAt : {0.0, 0.25, 0.5, 0.9}) {
         fs::remove(dir / "other.txt");

@@ -279,7 +279,8 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
     d.doc.Save(d.doc.FileName());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Unable to rename current file to \".bak\" file (\"" + (dir / "doc.BAK").string() +
-                            "\": Is a directory). Save \"" + (dir / "doc.txt").string() + "\" without a backup?");
+                            "\": Is a directory). Save \"" + (dir / "doc.txt").string() +
+                            "\" without a backup?");
     EXPECT_EQ(ReadFile(dir / "doc.txt"), "old") << "No writes nothing";
     EXPECT_TRUE(d.text.Modified());
     answer = TModalResult::mrYes;

@@ -28,7 +28,8 @@ struct Document {
     Document() {
         text.SetCanvas(&canvas);
         doc.SetSaveMode(TSaveMode::smParagraph);
-        doc.OnSaveQuestion = [this](TDocumentFile&, TSaveQuestion, const std::string& message, TModalResult& a) {
+        doc.OnSaveQuestion = [this](TDocumentFile&, TSaveQuestion, const std::string& message,
+                                    TModalResult& a) {
             asked.push_back(message);
             a = answer;
         };
@@ -63,7 +64,8 @@ struct stat Stat(const fs::path& path) {
 
 std::vector<std::string> Names(const fs::path& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -81,7 +83,7 @@ std::map<std::string, std::string> Attributes(const fs::path& path) {
     return result;
 }
 
-#define SKIP_UNLESS_ROOT()                                                                                    \
+#define SKIP_UNLESS_ROOT()                                                                                   \
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as other users"
 
 TEST(SafeSave, FilesNamedLikeTheirBackupOrTemporaryFileKeepTheirText) {
@@ -95,13 +97,15 @@ TEST(SafeSave, FilesNamedLikeTheirBackupOrTemporaryFileKeepTheirText) {
     EXPECT_FALSE(bak.text.Modified());
 
     std::string old;
-    while (old.size() < 100000) old += "line " + std::to_string(old.size()) + "\n";
+    while (old.size() < 100000)
+        old += "line " + std::to_string(old.size()) + "\n";
     WriteFile(dir / "mail.$$$", old);
     Document temp;
     EXPECT_EQ(temp.EditAndSave(dir / "mail.$$$", "new\n"), "");
     EXPECT_EQ(ReadFile(dir / "mail.$$$"), "new\n" + old);
     EXPECT_EQ(ReadFile(dir / "mail.BAK"), old);
-    EXPECT_EQ(Names(dir / ""), (std::vector<std::string>{"mail.$$$", "mail.BAK", "notes.BAK", "notes.BAK.BAK"}));
+    EXPECT_EQ(Names(dir / ""),
+              (std::vector<std::string>{"mail.$$$", "mail.BAK", "notes.BAK", "notes.BAK.BAK"}));
 }
 
 TEST(SafeSave, TheSaveTouchesNoFileItDidNotMake) {
@@ -211,7 +215,8 @@ TEST(SafeSave, AHardLinkedFileIsWrittenInPlaceForEveryName) {
 
     // Cancelled halfway through writing line breaks: the file gets its text back.
     std::string lines;
-    for (int i = 0; i < 500; ++i) lines += "line\n";
+    for (int i = 0; i < 500; ++i)
+        lines += "line\n";
     WriteFile(dir / "a.txt", lines);
     d.doc.SetFileName(dir / "a.txt");
     d.doc.SetSaveMode(TSaveMode::smLineBreaks);
@@ -232,7 +237,8 @@ TEST(SafeSave, AFileInAReadOnlyDirectoryIsSavedAfterAsking) {
     fs::create_directory(file.parent_path());
     WriteFile(file, "old");
     ::chmod((dir / "").c_str(), 0755);
-    for (const fs::path& path : {file, file.parent_path()}) ASSERT_EQ(::chown(path.c_str(), kAlice, kAliceGroup), 0);
+    for (const fs::path& path : {file, file.parent_path()})
+        ASSERT_EQ(::chown(path.c_str(), kAlice, kAliceGroup), 0);
     ::chmod(file.parent_path().c_str(), 0555);
     TReport report = AsUser(kAlice, kAliceGroup, {}, [&] {
         Document d;

@@ -33,19 +33,27 @@ std::string Change(TChange change, const fs::path& file, std::mt19937& random) {
     const std::string before = ReadFile(file);
     std::string theirs = "other " + std::to_string(random() % 1000) + "\n";
     switch (change) {
-    case TChange::None: return before;
+    case TChange::None:
+        return before;
     case TChange::Rewrite: { // as long as before or longer, written over the file's bytes
-        while (theirs.size() < before.size()) theirs += theirs;
+        while (theirs.size() < before.size())
+            theirs += theirs;
         std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out) << theirs;
         return ReadFile(file);
     }
-    case TChange::Append: std::ofstream(file, std::ios::binary | std::ios::app) << theirs; return before + theirs;
-    case TChange::Truncate: fs::resize_file(file, before.size() / 2); return before.substr(0, before.size() / 2);
+    case TChange::Append:
+        std::ofstream(file, std::ios::binary | std::ios::app) << theirs;
+        return before + theirs;
+    case TChange::Truncate:
+        fs::resize_file(file, before.size() / 2);
+        return before.substr(0, before.size() / 2);
     case TChange::Rename:
         WriteFile(file.string() + ".new", theirs);
         fs::rename(file.string() + ".new", file);
         return theirs;
-    case TChange::Delete: fs::remove(file); return {};
+    case TChange::Delete:
+        fs::remove(file);
+        return {};
     }
     return {};
 }
@@ -63,7 +71,9 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
     doc.SetSaveMode(TSaveMode::smParagraph);
     doc.OnSaveModified = [](TDocumentFile&, TModalResult& answer) { answer = TModalResult::mrNo; };
     TModalResult answer = TModalResult::mrYes;
-    doc.OnSaveQuestion = [&](TDocumentFile&, TSaveQuestion, const std::string&, TModalResult& a) { a = answer; };
+    doc.OnSaveQuestion = [&](TDocumentFile&, TSaveQuestion, const std::string&, TModalResult& a) {
+        a = answer;
+    };
     doc.SetFileName(file);
     std::string mine = ReadFile(file);
     int overwritten = 0, refused = 0, cancelled = 0;
@@ -71,7 +81,8 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
         const TTextPos at = static_cast<TTextPos>(random() % (mine.size() + 1));
         if (random() % 3 == 0 && at < static_cast<TTextPos>(mine.size())) {
-            const TTextPos count = std::min<TTextPos>(1 + random() % 8, static_cast<TTextPos>(mine.size()) - at);
+            const TTextPos count =
+                std::min<TTextPos>(1 + random() % 8, static_cast<TTextPos>(mine.size()) - at);
             text.Delete(at, count);
             mine.erase(static_cast<size_t>(at), static_cast<size_t>(count));
         } else {
