@@ -74,6 +74,12 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
         SaveModified(sender, answer);
     };
     document.OnNewFileName = [this, &editor](TDocumentFile&) { FileNameChanged(editor); };
+    document.OnSaveQuestion = [](TDocumentFile&, TSaveQuestion question, const std::string& message,
+                                 TModalResult& answer) {
+        answer = MessageDlg(message, TMsgDlgType::mtWarning,
+                            question == TSaveQuestion::sqChangedOnDisk ? TMsgButtons::mbYesNoCancel
+                                                                       : TMsgButtons::mbYesNo);
+    };
 }
 
 void TQuorvel::StateChanged(TLinesViewer& sender) {

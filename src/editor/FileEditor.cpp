@@ -51,12 +51,18 @@ void TFileEditor::Save(const std::filesystem::path& name) {
     const auto refresh = [this] {
         if (std::exchange(m_RefreshPending, false)) Refresh();
     };
+    // Asked to save elsewhere, the host's Save dialog saves again: after busy mode ends.
+    bool elsewhere = false;
+    auto host = std::exchange(m_Document.OnSaveNewFile, [&elsewhere](TDocumentFile&) { elsewhere = true; });
     try {
         TBusy busy(*this, TextSize());
         m_Document.Save(name);
     } catch (...) {
+        m_Document.OnSaveNewFile = std::move(host);
         refresh(); // a save that failed after changing the text still shows the text it left
         throw;
     }
+    m_Document.OnSaveNewFile = std::move(host);
     refresh();
+    if (elsewhere && m_Document.OnSaveNewFile) m_Document.OnSaveNewFile(m_Document);
 }

@@ -1,10 +1,5 @@
 #include "text/DocumentFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "text/EditStream.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
@@ -15,39 +10,10 @@ namespace {
 
 fs::path Canonical(const fs::path& name) { return fs::weakly_canonical(fs::absolute(name)); }
 
-// The name with its extension replaced, or the extension appended when it has none.
-fs::path WithExtension(fs::path name, const char* extension) { return name.replace_extension(extension); }
-
-// Renames and links are tried up to 11 times before a save gives up.
-template <typename TStepFn> bool Retry(TStepFn step) {
-    for (int attempt = 0; attempt < 11; ++attempt)
-        if (step()) return true;
-    return false;
-}
-
-// Gives the file `from` the second name `to`; a copy where the file system has no links.
-bool LinkOrCopy(const fs::path& from, const fs::path& to) {
-    if (::link(from.c_str(), to.c_str()) == 0) return true;
-    if (errno != EXDEV && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK) return false;
-    try {
-        TFileStream in(from, TFileStream::TMode::fmOpenRead);
-        TFileStream out(to, TFileStream::TMode::fmCreate);
-        out.CopyFrom(in, in.Size());
-        out.Flush();
-        return true;
-    } catch (const Exception&) {
-        std::error_code ignored;
-        fs::remove(to, ignored);
-        return false;
-    }
-}
-
-// Makes a rename in `dir` last through a crash.
-void SyncDirectory(const fs::path& dir) {
-    const int handle = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) return;
-    ::fsync(handle);
-    ::close(handle);
+// The name with its extension replaced, or appended when it has none; never the file's own name.
+fs::path BackupName(const fs::path& name) {
+    fs::path backup = fs::path(name).replace_extension(".BAK");
+    return backup == name ? fs::path(name.string() + ".BAK") : backup;
 }
 
 } // namespace
@@ -68,10 +34,16 @@ void TDocumentFile::Step(TSaveStep step) {
 void TDocumentFile::Bind(const fs::path& name) {
     auto file = std::make_unique<TFileStream>(name, TFileStream::TMode::fmOpenRead);
     file->Lock(m_FileLocking);
+    Bind(std::move(file), name);
+}
+
+void TDocumentFile::Bind(std::unique_ptr<TFileStream> file, const fs::path& name) {
     const unsigned permissions = file->Permissions();
+    const TFileIdentity identity = file->Identity();
     m_Text.SetStream(std::move(file));
     m_FileName = name;
     m_Permissions = permissions;
+    m_Identity = identity;
     m_FileAttributes = ((permissions & 0222) == 0 ? faReadOnly : 0) |
                        (name.filename().string().starts_with('.') ? faHidden : 0);
 }
@@ -82,6 +54,7 @@ void TDocumentFile::Empty() {
     m_FileName.clear();
     m_FileAttributes = 0;
     m_Permissions = 0;
+    m_Identity.reset();
     m_Text.SetReadOnly(m_ReadOnly);
     NewFileName();
 }
@@ -134,9 +107,16 @@ TSaveMode TDocumentFile::ChosenSaveMode() {
     return mode == TSaveMode::smPrompt ? TSaveMode::smLineBreaks : mode;
 }
 
-bool TDocumentFile::WriteTemp(const fs::path& temp, std::vector<TTextPos>& positions, std::vector<TTextPos>& marks) {
-    TTextWriter writer(m_Text, ChosenSaveMode());
+TModalResult TDocumentFile::Ask(TSaveQuestion question, const std::string& message) {
+    TModalResult answer = TModalResult::mrCancel;
+    if (OnSaveQuestion) OnSaveQuestion(*this, question, message, answer);
+    return answer;
+}
+
+bool TDocumentFile::WriteText(TTextWriter& writer, TFileStream& out, std::vector<TTextPos>& positions,
+                              std::vector<TTextPos>& marks) {
     if (writer.Mode() != TSaveMode::smParagraph) {
+        writer.Positions.clear();
         if (OnGetPositions) writer.Positions = OnGetPositions();
         for (int handle = 0; handle < m_Text.BookmarkCount(); ++handle)
             writer.Positions.push_back(std::max<TTextPos>(m_Text.GetBookmark(handle), 0));
@@ -145,27 +125,18 @@ bool TDocumentFile::WriteTemp(const fs::path& temp, std::vector<TTextPos>& posit
     m_Saving = true;
     bool written = false;
     try {
-        TFileStream out(temp, TFileStream::TMode::fmCreate);
         written = writer.Write(out);
-        if (written) out.Flush();
     } catch (...) {
         m_Saving = false;
-        std::error_code ignored;
-        fs::remove(temp, ignored);
         throw;
     }
     m_Saving = false;
-    if (!written) { // cancelled: nothing is saved and nothing changes
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return false;
-    }
-    if (writer.Mode() != TSaveMode::smParagraph) {
+    if (written && writer.Mode() != TSaveMode::smParagraph) {
         const auto split = writer.Positions.end() - m_Text.BookmarkCount();
         marks.assign(split, writer.Positions.end());
         positions.assign(writer.Positions.begin(), split);
     }
-    return true;
+    return written;
 }
 
 void TDocumentFile::ApplyPositions(const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks) {
@@ -179,74 +150,71 @@ void TDocumentFile::Save(const fs::path& name) {
         return;
     }
     const fs::path target = Canonical(name);
+    if (target == m_FileName && m_Text.ReadOnly()) return;
+    CheckSource();
     if (target != m_FileName)
         SaveAs(target);
-    else if (!m_Text.ReadOnly())
+    else
         SaveInPlace();
 }
 
+void TDocumentFile::CheckSource() {
+    const auto* file = dynamic_cast<const TFileStream*>(m_Text.Stream());
+    if (!file || !m_Identity || file->Identity() == *m_Identity) return;
+    throw ESaveError(
+        "Cannot save \"" + m_FileName.string() +
+        "\": another program changed the file while it was open here, and the text reads its "
+        "unchanged parts from it. Nothing was written; reopen the file to see what it holds now.");
+}
+
 void TDocumentFile::SaveAs(const fs::path& target) {
-    const fs::path temp = WithExtension(target, ".$$$");
-    std::vector<TTextPos> positions, marks;
-    if (!WriteTemp(temp, positions, marks)) return;
-    // A file replaced keeps its permission bits; an untitled document's file gets those it had.
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0)
-        ::chmod(temp.c_str(), existing.st_mode & 07777);
-    else if (m_FileName.empty() && m_Permissions != 0)
-        ::chmod(temp.c_str(), m_Permissions);
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw EFOpenError(FileErrorMessage("create", target, error));
-    }
-    SyncDirectory(target.parent_path());
-    Bind(target);
-    m_Text.SetReadOnly(m_ReadOnly);
-    ApplyPositions(positions, marks);
-    if (OnRefresh) OnRefresh();
-    NewFileName();
+    if (SaveTo(target, TFileIdentity::At(target), false)) NewFileName();
 }
 
 void TDocumentFile::SaveInPlace() {
-    const fs::path name = m_FileName;
-    const fs::path backup = WithExtension(name, ".BAK");
-    const fs::path temp = WithExtension(name, ".$$$");
-    std::vector<TTextPos> positions, marks;
-    if (!WriteTemp(temp, positions, marks)) return;
-    ::chmod(temp.c_str(), m_Permissions);
-    Step(TSaveStep::ssWritten);
-    m_Text.SetStream(nullptr); // closes the file: the text now lives in `temp` only
-    Step(TSaveStep::ssUnbound);
-    ::unlink(backup.c_str());
-    if (m_BackupFiles && !Retry([&] { return LinkOrCopy(name, backup); }))
-        Recover(temp, "Unable to rename current file to \".bak\" file", positions, marks);
-    Step(TSaveStep::ssBackedUp);
-    if (!Retry([&] { return ::rename(temp.c_str(), name.c_str()) == 0; }))
-        Recover(temp, "Unable to replace current file", positions, marks);
-    SyncDirectory(name.parent_path());
-    Step(TSaveStep::ssReplaced);
-    Bind(name);
-    ApplyPositions(positions, marks);
-    Step(TSaveStep::ssReopened);
-    if (OnRefresh) OnRefresh();
+    // A file deleted or renamed away is saved anew under its name, from the text still open here.
+    const auto onDisk = TFileIdentity::At(m_FileName);
+    if (onDisk && onDisk != m_Identity) {
+        const std::string message =
+            "\"" + m_FileName.string() +
+            "\" was changed by another program since it was opened or saved here.\n"
+            "Yes overwrites it with this text, No saves this text under another name, Cancel saves nothing.";
+        switch (Ask(TSaveQuestion::sqChangedOnDisk, message)) {
+        case TModalResult::mrYes:
+            break;
+        case TModalResult::mrNo:
+            if (OnSaveNewFile) OnSaveNewFile(*this);
+            return;
+        default:
+            return;
+        }
+    }
+    if (SaveTo(m_FileName, onDisk, m_BackupFiles && onDisk) && !m_BackupFiles) {
+        std::error_code ignored; // without backups an old one goes too
+        fs::remove(BackupName(m_FileName), ignored);
+    }
 }
 
-void TDocumentFile::Recover(const fs::path& temp, const char* message, const std::vector<TTextPos>& positions,
-                            const std::vector<TTextPos>& marks) {
-    try {
-        auto file = std::make_unique<TFileStream>(temp, TFileStream::TMode::fmOpenRead);
-        ::unlink(temp.c_str()); // the open file keeps the text readable; no temporary file stays behind
-        m_Text.SetStream(std::move(file));
-        m_FileName.clear();
-        m_FileAttributes = 0;
-        m_Text.SetModified(m_Text.TextSize() > 0);
-        ApplyPositions(positions, marks);
-        if (OnRefresh) OnRefresh();
-        NewFileName();
-    } catch (const Exception&) {
-        // The text stays in the temporary file for the user to rescue.
-    }
-    throw ESaveError(message);
+bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> expected, bool backup) {
+    const bool renamed = target != m_FileName;
+    TTextWriter writer(m_Text, ChosenSaveMode());
+    std::vector<TTextPos> positions, marks;
+    TFileSaver saver(target, dynamic_cast<TFileStream*>(m_Text.Stream()), expected);
+    if (backup) saver.BackupName = BackupName(target);
+    // A document saved for the first time, or a file deleted meanwhile, gets the permissions it had.
+    if (m_FileName.empty() || target == m_FileName) saver.NewMode = m_Permissions;
+    saver.ExclusiveLock = m_FileLocking;
+    saver.Write = [&](TFileStream& out) { return WriteText(writer, out, positions, marks); };
+    saver.OnNoBackup = [this](const std::string& message) {
+        return Ask(TSaveQuestion::sqNoBackup, message) == TModalResult::mrYes;
+    };
+    saver.OnStep = [this](TSaveStep step) { Step(step); };
+    std::unique_ptr<TFileStream> saved = saver.Save();
+    if (!saved) return false;
+    Bind(std::move(saved), target);
+    if (renamed) m_Text.SetReadOnly(m_ReadOnly);
+    ApplyPositions(positions, marks);
+    Step(TSaveStep::ssBound);
+    if (OnRefresh) OnRefresh();
+    return true;
 }

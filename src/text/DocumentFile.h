@@ -2,8 +2,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
+#include "text/FileIdentity.h"
+#include "text/FileSaver.h"
 #include "text/MessageBox.h"
 #include "text/TextWriter.h"
 
@@ -13,14 +17,16 @@ class TFileStream;
 // Attributes of a document's file as they were when it was opened.
 enum TFileAttribute : int { faReadOnly = 1, faHidden = 2 };
 
-// Where a save in place has got to, for observers of its steps.
-enum class TSaveStep { ssWritten, ssUnbound, ssBackedUp, ssReplaced, ssReopened };
+// The questions a save asks: whether to write over a file that another program changed since the
+// document read or wrote it (Yes: overwrite, No: save elsewhere, Cancel), and whether to save without
+// a backup where none can be written (Yes, No).
+enum class TSaveQuestion { sqChangedOnDisk, sqNoBackup };
 
 // Binds a text model to a file: opening (with a lock), the read-only question, saving under a new name
-// or in place with a backup, the question whether to save changes, and recovery when the file cannot
-// be replaced. The file stays open while the document shows it. A save in place writes a temporary
-// file, flushes it, gives the old file its backup name by a link and renames the temporary file over
-// the old name, so the name always holds the old or the new text whole.
+// or in place with a backup (TFileSaver), and the question whether to save changes. The file stays open
+// and locked while the document shows it, and the text stays bound to an open file through every save.
+// The file's identity is remembered when it is opened and after each save: a save never writes over a
+// file changed behind it without asking, nor writes bytes read from a changed file as the user's text.
 class TDocumentFile {
 public:
     explicit TDocumentFile(TEditStream& text) : m_Text(text) {}
@@ -38,6 +44,8 @@ public:
     TSaveMode SaveMode() const { return m_SaveMode; }
     void SetSaveMode(TSaveMode mode) { m_SaveMode = mode; }
     bool Saving() const { return m_Saving; }
+    // The bound file as the document last read or wrote it; none for a document without a file.
+    const std::optional<TFileIdentity>& Identity() const { return m_Identity; }
 
     // Saves under `name` (the current name saves in place); an empty name raises OnSaveNewFile.
     void Save(const std::filesystem::path& name);
@@ -50,6 +58,10 @@ public:
     std::function<void(TDocumentFile& sender)> OnSaveNewFile;
     std::function<void(TDocumentFile& sender)> OnNewFileName;
     std::function<void(TDocumentFile& sender, TModalResult& answer)> OnSaveModified;
+    // Asks `message`; without a handler the answer is Cancel and nothing is written.
+    std::function<void(TDocumentFile& sender, TSaveQuestion question, const std::string& message,
+                       TModalResult& answer)>
+        OnSaveQuestion;
 
     // The view's side: told before the text is emptied or replaced, after a newly opened file is bound
     // (the view starts at its top) and after a save (the view keeps its place and repaints).
@@ -67,19 +79,22 @@ public:
 private:
     // Opens and binds `name` without touching the view.
     void Bind(const std::filesystem::path& name);
+    void Bind(std::unique_ptr<TFileStream> file, const std::filesystem::path& name);
     void Open(const std::filesystem::path& name);
     void Empty();
     void NewFileName();
     TSaveMode ChosenSaveMode();
-    // Writes the text to `temp` (flushed to disk); false when cancelled. `positions` get the
-    // remembered positions moved to the file written.
-    bool WriteTemp(const std::filesystem::path& temp, std::vector<TTextPos>& positions, std::vector<TTextPos>& marks);
+    TModalResult Ask(TSaveQuestion question, const std::string& message);
+    // Raises ESaveError when the file the text reads from changed since it was read or written.
+    void CheckSource();
+    // Saves under `target`, replacing what `expected` says it holds; false when nothing was written.
+    bool SaveTo(const std::filesystem::path& target, std::optional<TFileIdentity> expected, bool backup);
+    // Writes the text to `out`; false when cancelled. `positions` get the remembered positions moved
+    // to the file written.
+    bool WriteText(TTextWriter& writer, TFileStream& out, std::vector<TTextPos>& positions,
+                   std::vector<TTextPos>& marks);
     void SaveAs(const std::filesystem::path& name);
     void SaveInPlace();
-    // After the file could not be replaced: the text that was being saved, left in `temp`, becomes an
-    // untitled document, and the error is raised.
-    [[noreturn]] void Recover(const std::filesystem::path& temp, const char* message,
-                              const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks);
     void Step(TSaveStep step);
     void ApplyPositions(const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks);
 
@@ -87,6 +102,7 @@ private:
     std::filesystem::path m_FileName;
     int m_FileAttributes = 0;
     unsigned m_Permissions = 0; // of the file as opened; 0 for a document that never had one
+    std::optional<TFileIdentity> m_Identity;
     bool m_BackupFiles = true;
     bool m_FileLocking = true;
     bool m_ReadOnly = false;

@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "text/Exceptions.h"
 
@@ -57,6 +58,11 @@ TFileStream::TFileStream(const std::filesystem::path& fileName, TMode mode, TTex
         throw EFOpenError(FileErrorMessage("open", fileName, EISDIR));
     }
     m_Size = info.st_size;
+}
+
+TFileStream::TFileStream(int handle, const std::filesystem::path& fileName, TTextPos windowSize)
+    : m_FileName(fileName), m_Handle(handle), m_WindowSize(windowSize) {
+    m_Size = Identity().Size;
 }
 
 TFileStream::~TFileStream() {
@@ -146,6 +152,24 @@ unsigned TFileStream::Permissions() const {
     struct stat info {};
     ::fstat(m_Handle, &info);
     return info.st_mode & 07777;
+}
+
+TFileIdentity TFileStream::Identity() const {
+    struct stat info {};
+    if (::fstat(m_Handle, &info) != 0) throw EReadError(FileErrorMessage("read", m_FileName, errno));
+    return TFileIdentity::Of(info);
+}
+
+int TFileStream::ReplaceHandle(int handle) {
+    m_WindowCount = 0;
+    return std::exchange(m_Handle, handle);
+}
+
+void TFileStream::Truncate(TTextPos size) {
+    if (::ftruncate(m_Handle, size) != 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
+    m_Size = size;
+    m_Position = std::min(m_Position, size);
+    m_WindowCount = 0;
 }
 
 void TFileStream::CopyFrom(TStream& source, TTextPos count) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "text/FileIdentity.h"
 #include "text/Stream.h"
 
 // A file that stays open while the stream exists, read by position. Reads go through a read-ahead
@@ -16,6 +17,8 @@ public:
     enum class TMode { fmOpenRead, fmCreate, fmCreateRegular };
 
     TFileStream(const std::filesystem::path& fileName, TMode mode, TTextPos windowSize = 256 * 1024);
+    // Takes over `handle`, an open descriptor of the file that messages call `fileName`.
+    TFileStream(int handle, const std::filesystem::path& fileName, TTextPos windowSize = 256 * 1024);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -29,6 +32,14 @@ public:
     void Flush();
     // The file's permission bits as they are now.
     unsigned Permissions() const;
+    // The file's identity as it is now.
+    TFileIdentity Identity() const;
+    int Handle() const { return m_Handle; }
+    // From now on reads go to `handle`, a file with the same bytes; the old descriptor is handed back
+    // open (with any lock it holds) for the caller to close or keep.
+    [[nodiscard]] int ReplaceHandle(int handle);
+    // Cuts the file at `size` bytes.
+    void Truncate(TTextPos size);
     TTextPos Size() const override { return m_Size; }
     TTextPos Read(unsigned char* buffer, TTextPos count) override;
     void Write(const unsigned char* buffer, TTextPos count) override;

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <QFileDialog>
 #include <QTest>
 
 #include "TestFiles.h"
@@ -103,6 +104,40 @@ private slots:
         QCOMPARE(boxes.Stuck, 0);
         QVERIFY(boxes.Asked.at(0).endsWith("is read only. Prevent changes to edited text?"));
         QVERIFY(!editor.ReadOnly());
+    }
+
+    // A file replaced behind the editor: Y writes over it, N saves under the name the Save dialog gets
+    // (once the first save's busy mode is over), Esc saves nothing.
+    void theChangedOnDiskQuestionTakesKeys() {
+        for (Qt::Key answer : {Qt::Key_Escape, Qt::Key_N, Qt::Key_Y}) {
+            TTempDir dir;
+            WriteFile(dir / "c.txt", "mine\n");
+            TWindow w;
+            TFileEditor& editor = *w.window.OpenFileInPage(dir / "c.txt", true);
+            editor.SetWrapMode(TWrapModes::opNone);
+            w.Key(Qt::Key_X);
+            WriteFile(dir / "theirs", "theirs\n");
+            std::filesystem::rename(dir / "theirs", dir / "c.txt");
+            TRealBoxes boxes([answer](QMessageBox& box) { QTest::keyClick(&box, answer); });
+            QString dialog; // the Save dialog, given another name
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&dialog, &dir] {
+                auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!shown) return;
+                dialog = shown->windowTitle();
+                shown->selectFile(QString::fromStdString((dir / "elsewhere.txt").string()));
+                static_cast<QDialog*>(shown)->accept();
+            });
+            watch.start(10);
+            w.Key(Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(boxes.Stuck, 0);
+            QCOMPARE(boxes.Asked.size(), 1);
+            QVERIFY(boxes.Asked[0].contains("was changed by another program"));
+            QCOMPARE(ReadFile(dir / "c.txt"), std::string(answer == Qt::Key_Y ? "xmine\n" : "theirs\n"));
+            QCOMPARE(editor.Modified(), answer == Qt::Key_Escape);
+            QCOMPARE(dialog, QString(answer == Qt::Key_N ? "Save File" : ""));
+            QCOMPARE(ReadFile(dir / "elsewhere.txt"), std::string(answer == Qt::Key_N ? "xmine\n" : ""));
+        }
     }
 
     // Yes to "Save changes?" on an untitled page whose Save As is cancelled saves nothing: the text and

@@ -122,7 +122,7 @@ class Session:
         return window
 
     def main_window(self, name, timeout=START_TIMEOUT):
-        title = "Quorvel - " + name.replace(".", r"\.")
+        title = "Quorvel - " + "".join("\\" + c if c in ".$^*+?()[]{}|\\" else c for c in name)
         window = wait_until(lambda: self.x.windows(title), timeout)
         if not window:
             raise Failure(f"no window titled 'Quorvel - {name}' within {timeout} s{self.state()}")

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "FixedCanvas.h"
 #include "TestFiles.h"
 #include "text/DocumentFile.h"
 #include "text/EditStream.h"
@@ -45,7 +46,7 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
         WriteFile(file, old);
         fs::remove(dir / "big.BAK");
         fs::remove(dir / "big.$$$");
-        const int killAt = run < 5 ? run : 99;
+        const int killAt = run < 4 ? run : 99; // after each step of the save, then at random moments
         const pid_t child = ::fork();
         if (child == 0) EditAndSave(file, killAt);
         if (killAt == 99) {
@@ -62,6 +63,45 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
     }
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
+}
+
+// A file with two links is written in place; a save killed while it writes leaves the backup, a copy
+// made before, holding the old text whole, and both names showing one file.
+TEST(DocumentCrash, AKilledInPlaceSaveLeavesTheBackupWhole) {
+    TTempDir dir;
+    std::string old;
+    while (old.size() < (4u << 20))
+        old += "line " + std::to_string(old.size()) + " of the old text\n";
+    const fs::path file = dir / "linked.txt";
+    for (const double killAt : {0.0, 0.25, 0.5, 0.9}) {
+        fs::remove(dir / "other.txt");
+        fs::remove(dir / "linked.BAK");
+        WriteFile(file, old);
+        fs::create_hard_link(file, dir / "other.txt");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            TFixedCanvas canvas;
+            TEditStream text;
+            text.SetCanvas(&canvas);
+            TDocumentFile doc(text);
+            doc.SetSaveMode(TSaveMode::smLineBreaks); // which asks for progress while it writes
+            doc.OnProgress = [killAt](TTextPos done, TTextPos total) {
+                if (done >= killAt * total) ::raise(SIGKILL);
+                return false;
+            };
+            doc.SetFileName(file);
+            text.InsertString("NEW HEAD\n", 0);
+            doc.Save(file);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "killed at " << killAt;
+        EXPECT_EQ(ReadFile(dir / "linked.BAK"), old) << "killed at " << killAt;
+        EXPECT_EQ(ReadFile(dir / "other.txt"), ReadFile(file)) << "killed at " << killAt;
+        // Past the first megabyte written, the file is torn: the case the backup is for.
+        if (killAt >= 0.5) EXPECT_EQ(ReadFile(file).substr(0, 9), "NEW HEAD\n") << "killed at " << killAt;
+    }
 }
 
 } // namespace

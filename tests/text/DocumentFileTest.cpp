@@ -36,8 +36,13 @@ unsigned Mode(const fs::path& path) {
     return info.st_mode & 07777;
 }
 
+// No name in `dir` that ends with ".$$$" and starts with the file's name.
 bool NoTemporaryFiles(const TTempDir& dir, const char* name) {
-    return !fs::exists(dir / (fs::path(name).stem().string() + ".$$$"));
+    for (const auto& entry : fs::directory_iterator(dir / "")) {
+        const std::string found = entry.path().filename().string();
+        if (found.starts_with(name) && found.ends_with(".$$$")) return false;
+    }
+    return true;
 }
 
 TEST(DocumentFile, SaveInPlaceKeepsTheOldTextAsBackupAndThePermissions) {
@@ -241,6 +246,8 @@ TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
     d.text.InsertString("edited ", 0);
     d.doc.OnSaveModified = [](TDocumentFile&, TModalResult& a) { a = TModalResult::mrNo; };
     EXPECT_THROW(d.doc.Save(dir / "plain" / "under-a-file.txt"), EFOpenError);
+    fs::create_directory(dir / "folder");
+    EXPECT_THROW(d.doc.Save(dir / "folder"), ESaveError);
     EXPECT_EQ(d.doc.FileName(), dir / "plain") << "a failed Save As changes nothing";
     EXPECT_TRUE(d.text.Modified());
     EXPECT_EQ(d.Text(), "edited plain");
@@ -254,29 +261,34 @@ TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
     EXPECT_EQ(d.text.TextSize(), 0);
 }
 
-// When the old file cannot take its backup name, or the new text cannot take the file's name, the text
-// being saved becomes an untitled, modified document and no temporary file is left.
-TEST(DocumentFile, RecoveryWhenTheFileCannotBeReplaced) {
+// When no backup can be written the user is asked first; when the new text cannot take the file's
+// name, the document keeps its name and its text, still modified, and no temporary file is left.
+TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
     TTempDir dir;
     WriteFile(dir / "doc.txt", "old");
     fs::create_directories(dir / "doc.BAK" / "full");
     Document d;
     d.doc.SetFileName(dir / "doc.txt");
     d.text.InsertString("new ", 0);
-    try {
-        d.doc.Save(d.doc.FileName());
-        FAIL();
-    } catch (const ESaveError& e) {
-        EXPECT_STREQ(e.what(), "Unable to rename current file to \".bak\" file");
-    }
-    EXPECT_TRUE(d.doc.FileName().empty());
+    std::vector<std::string> asked;
+    TModalResult answer = TModalResult::mrNo;
+    d.doc.OnSaveQuestion = [&](TDocumentFile&, TSaveQuestion, const std::string& message, TModalResult& a) {
+        asked.push_back(message);
+        a = answer;
+    };
+    d.doc.Save(d.doc.FileName());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Unable to rename current file to \".bak\" file (\"" + (dir / "doc.BAK").string() +
+                            "\": Is a directory). Save \"" + (dir / "doc.txt").string() +
+                            "\" without a backup?");
+    EXPECT_EQ(ReadFile(dir / "doc.txt"), "old") << "No writes nothing";
     EXPECT_TRUE(d.text.Modified());
-    EXPECT_EQ(d.Text(), "new old");
-    EXPECT_EQ(ReadFile(dir / "doc.txt"), "old");
+    answer = TModalResult::mrYes;
+    d.doc.Save(d.doc.FileName());
+    EXPECT_EQ(ReadFile(dir / "doc.txt"), "new old");
     EXPECT_TRUE(NoTemporaryFiles(dir, "doc.txt"));
 
     fs::remove_all(dir / "doc.BAK");
-    d.doc.SetFileName(dir / "doc.txt");
     d.text.InsertString("newer ", 0);
     d.doc.OnSaveStep = [&dir](TSaveStep step) {
         if (step != TSaveStep::ssBackedUp) return;
@@ -289,13 +301,14 @@ TEST(DocumentFile, RecoveryWhenTheFileCannotBeReplaced) {
     } catch (const ESaveError& e) {
         EXPECT_STREQ(e.what(), "Unable to replace current file");
     }
-    EXPECT_EQ(d.Text(), "newer old");
-    EXPECT_TRUE(d.doc.FileName().empty());
-    EXPECT_EQ(ReadFile(dir / "doc.BAK"), "old");
+    EXPECT_EQ(d.Text(), "newer new old");
+    EXPECT_EQ(d.doc.FileName(), dir / "doc.txt");
+    EXPECT_TRUE(d.text.Modified());
+    EXPECT_EQ(ReadFile(dir / "doc.BAK"), "new old");
     EXPECT_TRUE(NoTemporaryFiles(dir, "doc.txt"));
     d.doc.OnSaveStep = nullptr;
     d.doc.Save(dir / "rescued.txt");
-    EXPECT_EQ(ReadFile(dir / "rescued.txt"), "newer old");
+    EXPECT_EQ(ReadFile(dir / "rescued.txt"), "newer new old");
 }
 
 } // namespace
