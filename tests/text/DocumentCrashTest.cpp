@@ -100,7 +100,9 @@ TEST(DocumentCrash, AKilledInPlaceSaveLeavesTheBackupWhole) {
         EXPECT_EQ(ReadFile(dir / "linked.BAK"), old) << "killed at " << killAt;
         EXPECT_EQ(ReadFile(dir / "other.txt"), ReadFile(file)) << "killed at " << killAt;
         // Past the first megabyte written, the file is torn: the case the backup is for.
-        if (killAt >= 0.5) EXPECT_EQ(ReadFile(file).substr(0, 9), "NEW HEAD\n") << "killed at " << killAt;
+        if (killAt >= 0.5) {
+            EXPECT_EQ(ReadFile(file).substr(0, 9), "NEW HEAD\n") << "killed at " << killAt;
+        }
     }
 }
 
