@@ -94,31 +94,31 @@ void TBigEditor::BindText() {
 
 std::function<void()> TBigEditor::GetKeyHandler(int index) {
     switch (index) {
-    case 17:
+    case kiBackSpace:
         return [this] { Backspace(); };
-    case 18:
+    case kiInsert:
         return [this] { ToggleInsert(); };
-    case 19:
+    case kiNewLine:
         return [this] { NewLine(); };
-    case 20:
+    case kiDeleteLine:
         return [this] { DeleteLine(); };
-    case 21:
+    case kiDelete:
         return [this] { DeleteChar(); };
-    case 22:
+    case kiDeleteWord:
         return [this] { DeleteWord(); };
-    case 23:
-    case 24:
+    case kiCut:
+    case kiAltCut:
         return [this] { CutSelection(); };
-    case 25:
-    case 26:
+    case kiPaste:
+    case kiAltPaste:
         return [this] { PasteClipboard(); };
-    case 27:
+    case kiDelLineEnd:
         return [this] { DeleteToLineEnd(); };
-    case 28:
+    case kiDelLineStart:
         return [this] { DeleteToLineStart(); };
-    case 29:
+    case kiUndo:
         return [this] { UndoEdit(); };
-    case 30:
+    case kiRedo:
         return [this] { RedoEdit(); };
     default:
         return TTextViewer::GetKeyHandler(index);

@@ -18,20 +18,20 @@ public:
     void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer) override;
     TEditStream& Text() const;
 
-    QV_KEY(BackSpaceKey, 17);
-    QV_KEY(InsertKey, 18);
-    QV_KEY(NewLineKey, 19);
-    QV_KEY(DeleteLineKey, 20);
-    QV_KEY(DeleteKey, 21);
-    QV_KEY(DeleteWordKey, 22);
-    QV_KEY(CutKey, 23);
-    QV_KEY(AltCutKey, 24);
-    QV_KEY(PasteKey, 25);
-    QV_KEY(AltPasteKey, 26);
-    QV_KEY(DelLineEndKey, 27);
-    QV_KEY(DelLineStartKey, 28);
-    QV_KEY(UndoKey, 29);
-    QV_KEY(RedoKey, 30);
+    QV_KEY(BackSpaceKey, kiBackSpace);
+    QV_KEY(InsertKey, kiInsert);
+    QV_KEY(NewLineKey, kiNewLine);
+    QV_KEY(DeleteLineKey, kiDeleteLine);
+    QV_KEY(DeleteKey, kiDelete);
+    QV_KEY(DeleteWordKey, kiDeleteWord);
+    QV_KEY(CutKey, kiCut);
+    QV_KEY(AltCutKey, kiAltCut);
+    QV_KEY(PasteKey, kiPaste);
+    QV_KEY(AltPasteKey, kiAltPaste);
+    QV_KEY(DelLineEndKey, kiDelLineEnd);
+    QV_KEY(DelLineStartKey, kiDelLineStart);
+    QV_KEY(UndoKey, kiUndo);
+    QV_KEY(RedoKey, kiRedo);
     bool InsertOn() const { return m_State & sfInsert; }
     void SetInsertOn(bool on) { SetState(sfInsert, on); }
     bool SelectAfterPaste() const { return m_SelectAfterPaste; }

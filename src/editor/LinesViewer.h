@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "editor/FlickerFreeControl.h"
+#include "editor/KeyIndex.h"
 #include "editor/KeyManager.h"
 #include "editor/QtCanvas.h"
 #include "editor/Selection.h"
@@ -146,29 +147,29 @@ public:
     // Refuses an action: a beep when BeepOn.
     void Beep() const;
 
-    // Key definitions by index (0 ... 16 here, more in the editing layer); 0 is unbound.
-    static constexpr int KeyCount = 31;
+    // Key definitions by their TKeyIndex; 0 is unbound.
+    static constexpr int KeyCount = kiCount;
     TKeyDefinition KeyCode(int index) const;
     void SetKeyCode(int index, TKeyDefinition key);
     TKeyDefinition QuickKey() const { return m_Keys.QuickKey(); }
     void SetQuickKey(TKeyDefinition key) { m_Keys.SetQuickKey(key); }
-    QV_KEY(AltCopyKey, 0);
-    QV_KEY(CancelKey, 1);
-    QV_KEY(CopyKey, 2);
-    QV_KEY(LeftArrowKey, 3);
-    QV_KEY(RightArrowKey, 4);
-    QV_KEY(WordLeftKey, 5);
-    QV_KEY(WordRightkey, 6);
-    QV_KEY(LineStartKey, 7);
-    QV_KEY(LineEndKey, 8);
-    QV_KEY(LineUpKey, 9);
-    QV_KEY(LineDownKey, 10);
-    QV_KEY(PageUpKey, 11);
-    QV_KEY(PageDownKey, 12);
-    QV_KEY(TextStartKey, 13);
-    QV_KEY(TextEndKey, 14);
-    QV_KEY(ScrollUpKey, 15);
-    QV_KEY(ScrollDownKey, 16);
+    QV_KEY(AltCopyKey, kiAltCopy);
+    QV_KEY(CancelKey, kiCancel);
+    QV_KEY(CopyKey, kiCopy);
+    QV_KEY(LeftArrowKey, kiLeftArrow);
+    QV_KEY(RightArrowKey, kiRightArrow);
+    QV_KEY(WordLeftKey, kiWordLeft);
+    QV_KEY(WordRightkey, kiWordRight);
+    QV_KEY(LineStartKey, kiLineStart);
+    QV_KEY(LineEndKey, kiLineEnd);
+    QV_KEY(LineUpKey, kiLineUp);
+    QV_KEY(LineDownKey, kiLineDown);
+    QV_KEY(PageUpKey, kiPageUp);
+    QV_KEY(PageDownKey, kiPageDown);
+    QV_KEY(TextStartKey, kiTextStart);
+    QV_KEY(TextEndKey, kiTextEnd);
+    QV_KEY(ScrollUpKey, kiScrollUp);
+    QV_KEY(ScrollDownKey, kiScrollDown);
 
     bool WantTabs() const { return m_WantTabs; }
     void SetWantTabs(bool on) { m_WantTabs = on; }

@@ -38,38 +38,38 @@ void TLinesViewer::SetKeyCode(int index, TKeyDefinition key) {
 std::function<void()> TLinesViewer::GetKeyHandler(int index) {
     auto move = [this](void (TLinesViewer::*movement)()) { return [this, movement] { Move(movement); }; };
     switch (index) {
-    case 0:
-    case 2:
+    case kiAltCopy:
+    case kiCopy:
         return [this] { CopyToClipboard(); };
-    case 1:
+    case kiCancel:
         return [this] { Cancel(); };
-    case 3:
+    case kiLeftArrow:
         return move(&TLinesViewer::CharLeft);
-    case 4:
+    case kiRightArrow:
         return move(&TLinesViewer::CharRight);
-    case 5:
+    case kiWordLeft:
         return move(&TLinesViewer::WordLeft);
-    case 6:
+    case kiWordRight:
         return move(&TLinesViewer::WordRight);
-    case 7:
+    case kiLineStart:
         return move(&TLinesViewer::LineStart);
-    case 8:
+    case kiLineEnd:
         return move(&TLinesViewer::LineEnd);
-    case 9:
+    case kiLineUp:
         return move(&TLinesViewer::LineUp);
-    case 10:
+    case kiLineDown:
         return move(&TLinesViewer::LineDown);
-    case 11:
+    case kiPageUp:
         return move(&TLinesViewer::PageUp);
-    case 12:
+    case kiPageDown:
         return move(&TLinesViewer::PageDown);
-    case 13:
+    case kiTextStart:
         return move(&TLinesViewer::TextStart);
-    case 14:
+    case kiTextEnd:
         return move(&TLinesViewer::TextEnd);
-    case 15:
+    case kiScrollUp:
         return move(&TLinesViewer::ScrollUp);
-    case 16:
+    case kiScrollDown:
         return move(&TLinesViewer::ScrollDown);
     default:
         return [] { throw EInternalError("Undefined key handler"); };
