@@ -9,7 +9,7 @@
 #include "editor/BigEditor.h"
 #include "editor/QtText.h"
 #include "text/Exceptions.h"
-#include "text/SearchText.h"
+#include "text/SearchSyntax.h"
 
 void TBigEditor::CutSelection() {
     if (!m_Sel.Exists()) return;

@@ -4,7 +4,7 @@
 
 #include "TestFiles.h"
 #include "text/Exceptions.h"
-#include "text/SearchText.h"
+#include "text/SearchSyntax.h"
 #include "text/WordChars.h"
 
 namespace {

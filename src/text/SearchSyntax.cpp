@@ -1,4 +1,4 @@
-#include "text/SearchText.h"
+#include "text/SearchSyntax.h"
 
 #include <cctype>
 

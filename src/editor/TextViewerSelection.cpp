@@ -12,7 +12,7 @@
 #include "editor/TextViewer.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
-#include "text/SearchText.h"
+#include "text/SearchSyntax.h"
 #include "text/WordChars.h"
 
 const char* const TTextViewer::ColumnTextFormat =
