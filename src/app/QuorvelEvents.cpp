@@ -74,11 +74,12 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
         SaveModified(sender, answer);
     };
     document.OnNewFileName = [this, &editor](TDocumentFile&) { FileNameChanged(editor); };
-    document.OnSaveQuestion = [](TDocumentFile&, TSaveQuestion question, const std::string& message,
-                                 TModalResult& answer) {
-        answer = MessageDlg(message, TMsgDlgType::mtWarning,
-                            question == TSaveQuestion::sqChangedOnDisk ? TMsgButtons::mbYesNoCancel
-                                                                       : TMsgButtons::mbYesNo);
+    document.OnQuestion = [](TDocumentFile&, TDocumentQuestion question, const std::string& message,
+                             TModalResult& answer) {
+        const bool readOnly = question == TDocumentQuestion::dqReadOnly;
+        answer = MessageDlg(message, readOnly ? TMsgDlgType::mtInformation : TMsgDlgType::mtWarning,
+                            question == TDocumentQuestion::dqNoBackup ? TMsgButtons::mbYesNo
+                                                                      : TMsgButtons::mbYesNoCancel);
     };
 }
 

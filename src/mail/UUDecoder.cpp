@@ -9,7 +9,6 @@
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
 #include "text/LinesBuffer.h"
-#include "text/MessageBox.h"
 
 namespace fs = std::filesystem;
 
@@ -140,8 +139,8 @@ TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     if (!numericMode) return TUdStates::NoFile;
     std::string name = parts.size() >= 3 ? BareName(parts[2]) : std::string();
     if (name.empty()) {
-        MessageDlg("Cannot decode " + Quoted(line) + ": the encoded file has no usable name.",
-                   TMsgDlgType::mtError, TMsgButtons::mbOK);
+        if (OnRefused)
+            OnRefused(*this, "Cannot decode " + Quoted(line) + ": the encoded file has no usable name.");
         return TUdStates::NoFile;
     }
     bool cancel = false;

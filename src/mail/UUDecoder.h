@@ -44,6 +44,8 @@ public:
         OnEndDecode;
     // After each line with the bytes of the text consumed so far; setting `cancelled` stops the run.
     std::function<void(TUUDecoder& sender, TTextPos done, bool& cancelled)> OnBlockDecode;
+    // Told of an encoded file that is passed over, with the reason; the run goes on.
+    std::function<void(TUUDecoder& sender, const std::string& message)> OnRefused;
 
     TUdStates State() const { return m_State; }
     TUUErrors Error() const { return m_Error; }

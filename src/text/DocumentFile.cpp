@@ -8,7 +8,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Canonical(const fs::path& name) { return fs::weakly_canonical(fs::absolute(name)); }
+fs::path Canonical(const fs::path& name) {
+    return fs::weakly_canonical(fs::absolute(name));
+}
 
 // The name with its extension replaced, or appended when it has none; never the file's own name.
 fs::path BackupName(const fs::path& name) {
@@ -66,11 +68,16 @@ void TDocumentFile::Open(const fs::path& name) {
     if (OnReset) OnReset();
     bool protect = m_ReadOnly;
     if (m_FileAttributes & faReadOnly) {
-        switch (MessageDlg(name.string() + " is read only. Prevent changes to edited text?",
-                           TMsgDlgType::mtInformation, TMsgButtons::mbYesNoCancel)) {
-        case TModalResult::mrYes: protect = true; break;
-        case TModalResult::mrNo: protect = false; break;
-        default: protect = protectedBefore;
+        switch (Ask(TDocumentQuestion::dqReadOnly,
+                    name.string() + " is read only. Prevent changes to edited text?")) {
+        case TModalResult::mrYes:
+            protect = true;
+            break;
+        case TModalResult::mrNo:
+            protect = false;
+            break;
+        default:
+            protect = protectedBefore;
         }
     }
     m_Text.SetReadOnly(protect);
@@ -94,10 +101,16 @@ bool TDocumentFile::QuerySave() {
     TModalResult answer = TModalResult::mrNone;
     OnSaveModified(*this, answer);
     switch (answer) {
-    case TModalResult::mrCancel: return false;
-    case TModalResult::mrYes: Save(m_FileName); return !m_Text.Modified();
-    case TModalResult::mrNo: m_Text.SetModified(false); return true;
-    default: return true;
+    case TModalResult::mrCancel:
+        return false;
+    case TModalResult::mrYes:
+        Save(m_FileName);
+        return !m_Text.Modified();
+    case TModalResult::mrNo:
+        m_Text.SetModified(false);
+        return true;
+    default:
+        return true;
     }
 }
 
@@ -107,9 +120,9 @@ TSaveMode TDocumentFile::ChosenSaveMode() {
     return mode == TSaveMode::smPrompt ? TSaveMode::smLineBreaks : mode;
 }
 
-TModalResult TDocumentFile::Ask(TSaveQuestion question, const std::string& message) {
+TModalResult TDocumentFile::Ask(TDocumentQuestion question, const std::string& message) {
     TModalResult answer = TModalResult::mrCancel;
-    if (OnSaveQuestion) OnSaveQuestion(*this, question, message, answer);
+    if (OnQuestion) OnQuestion(*this, question, message, answer);
     return answer;
 }
 
@@ -139,9 +152,11 @@ bool TDocumentFile::WriteText(TTextWriter& writer, TFileStream& out, std::vector
     return written;
 }
 
-void TDocumentFile::ApplyPositions(const std::vector<TTextPos>& positions, const std::vector<TTextPos>& marks) {
+void TDocumentFile::ApplyPositions(const std::vector<TTextPos>& positions,
+                                   const std::vector<TTextPos>& marks) {
     if (!positions.empty() && OnSetPositions) OnSetPositions(positions);
-    for (size_t handle = 0; handle < marks.size(); ++handle) m_Text.SetBookmark(static_cast<int>(handle), marks[handle]);
+    for (size_t handle = 0; handle < marks.size(); ++handle)
+        m_Text.SetBookmark(static_cast<int>(handle), marks[handle]);
 }
 
 void TDocumentFile::Save(const fs::path& name) {
@@ -179,7 +194,7 @@ void TDocumentFile::SaveInPlace() {
             "\"" + m_FileName.string() +
             "\" was changed by another program since it was opened or saved here.\n"
             "Yes overwrites it with this text, No saves this text under another name, Cancel saves nothing.";
-        switch (Ask(TSaveQuestion::sqChangedOnDisk, message)) {
+        switch (Ask(TDocumentQuestion::dqChangedOnDisk, message)) {
         case TModalResult::mrYes:
             break;
         case TModalResult::mrNo:
@@ -206,7 +221,7 @@ bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> 
     saver.ExclusiveLock = m_FileLocking;
     saver.Write = [&](TFileStream& out) { return WriteText(writer, out, positions, marks); };
     saver.OnNoBackup = [this](const std::string& message) {
-        return Ask(TSaveQuestion::sqNoBackup, message) == TModalResult::mrYes;
+        return Ask(TDocumentQuestion::dqNoBackup, message) == TModalResult::mrYes;
     };
     saver.OnStep = [this](TSaveStep step) { Step(step); };
     std::unique_ptr<TFileStream> saved = saver.Save();

@@ -17,10 +17,11 @@ class TFileStream;
 // Attributes of a document's file as they were when it was opened.
 enum TFileAttribute : int { faReadOnly = 1, faHidden = 2 };
 
-// The questions a save asks: whether to write over a file that another program changed since the
-// document read or wrote it (Yes: overwrite, No: save elsewhere, Cancel), and whether to save without
-// a backup where none can be written (Yes, No).
-enum class TSaveQuestion { sqChangedOnDisk, sqNoBackup };
+// The questions a document asks: whether to protect a read-only file's text from changes (Yes, No,
+// Cancel: as it was), whether a save may write over a file that another program changed since the
+// document read or wrote it (Yes: overwrite, No: save elsewhere, Cancel), and whether to save without a
+// backup where none can be written (Yes, No).
+enum class TDocumentQuestion { dqReadOnly, dqChangedOnDisk, dqNoBackup };
 
 // Binds a text model to a file: opening (with a lock), the read-only question, saving under a new name
 // or in place with a backup (TFileSaver), and the question whether to save changes. The file stays open
@@ -59,9 +60,9 @@ public:
     std::function<void(TDocumentFile& sender)> OnNewFileName;
     std::function<void(TDocumentFile& sender, TModalResult& answer)> OnSaveModified;
     // Asks `message`; without a handler the answer is Cancel and nothing is written.
-    std::function<void(TDocumentFile& sender, TSaveQuestion question, const std::string& message,
+    std::function<void(TDocumentFile& sender, TDocumentQuestion question, const std::string& message,
                        TModalResult& answer)>
-        OnSaveQuestion;
+        OnQuestion;
 
     // The view's side: told before the text is emptied or replaced, after a newly opened file is bound
     // (the view starts at its top) and after a save (the view keeps its place and repaints).
@@ -84,7 +85,7 @@ private:
     void Empty();
     void NewFileName();
     TSaveMode ChosenSaveMode();
-    TModalResult Ask(TSaveQuestion question, const std::string& message);
+    TModalResult Ask(TDocumentQuestion question, const std::string& message);
     // Raises ESaveError when the file the text reads from changed since it was read or written.
     void CheckSource();
     // Saves under `target`, replacing what `expected` says it holds; false when nothing was written.

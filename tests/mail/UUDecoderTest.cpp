@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "FixedCanvas.h"
-#include "ScriptedMessages.h"
 #include "TestFiles.h"
 #include "mail/UUEncoder.h"
 #include "text/EditStream.h"
@@ -41,6 +40,7 @@ public:
         decoder.OnStartDecode = [this](TUUDecoder&, std::string& name, bool& cancel) {
             cancel = name == ignored;
         };
+        decoder.OnRefused = [this](TUUDecoder&, const std::string& message) { refusals.push_back(message); };
         decoder.Decode(text, 0);
     }
 
@@ -48,6 +48,7 @@ public:
     TFixedCanvas canvas;
     TEditStream text;
     std::vector<TReport> reports;
+    std::vector<std::string> refusals;
     int linesLeft = -1;  // the run is cancelled after this many lines
     std::string ignored; // the user says Ignore to a file of this name
 };
@@ -139,7 +140,6 @@ TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
 }
 
 TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
-    TScriptedMessages messages;
     Decoding d;
     d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`",
                     "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end",
@@ -147,10 +147,9 @@ TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
     EXPECT_EQ(ReadFile(d.dir / "escape.txt"), "abc");
     EXPECT_EQ(ReadFile(d.dir / "y"), "abc");
     EXPECT_TRUE(fs::exists(d.dir / "dos.txt"));
-    ASSERT_EQ(messages.Asked.size(), 2u)
-        << "a name that is nothing but directories, or holds a NUL, is refused";
-    EXPECT_NE(messages.Asked[0].find("begin 644 /"), std::string::npos);
-    EXPECT_NE(messages.Asked[1].find("begin 644 cut\\0.exe"), std::string::npos);
+    ASSERT_EQ(d.refusals.size(), 2u) << "a name that is nothing but directories, or holds a NUL, is refused";
+    EXPECT_NE(d.refusals[0].find("begin 644 /"), std::string::npos);
+    EXPECT_NE(d.refusals[1].find("begin 644 cut\\0.exe"), std::string::npos);
     EXPECT_FALSE(fs::exists(d.dir / "cut"));
     EXPECT_EQ(d.reports.size(), 3u);
 }

@@ -1,14 +1,13 @@
-#include <gtest/gtest.h>
+#include "text/DocumentFile.h"
 
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "FixedCanvas.h"
-#include "ScriptedMessages.h"
 #include "TestFiles.h"
-#include "text/DocumentFile.h"
 #include "text/EditStream.h"
 #include "text/Exceptions.h"
 
@@ -106,7 +105,7 @@ TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithTheDocumentsBreak) {
     WriteFile(dir / "lf.txt", "one two three four\nfive\f\fsix\r\n");
     Document d;
     d.doc.SetFileName(dir / "lf.txt");
-    d.text.SetMaxWidth(8 * 9); // wraps after "one two "
+    d.text.SetMaxWidth(8 * 9);               // wraps after "one two "
     const int mark = d.text.AddBookmark(19); // "five"
     d.doc.OnGetPositions = [] { return std::vector<TTextPos>{4, 24, 27}; };
     std::vector<TTextPos> moved;
@@ -137,7 +136,8 @@ TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithTheDocumentsBreak) {
 TEST(DocumentFile, CancellingALineBreakSaveChangesNothing) {
     TTempDir dir;
     std::string lines;
-    for (int i = 0; i < 500; ++i) lines += "line\n";
+    for (int i = 0; i < 500; ++i)
+        lines += "line\n";
     WriteFile(dir / "long.txt", lines);
     Document d;
     d.doc.SetFileName(dir / "long.txt");
@@ -157,24 +157,33 @@ TEST(DocumentFile, ReadOnlyFilesAskAndWriteProtection) {
     TTempDir dir;
     WriteFile(dir / "ro.txt", "locked");
     ::chmod((dir / "ro.txt").c_str(), 0444);
+    std::vector<std::string> asked;
+    auto answering = [&asked](TModalResult answer) {
+        return [&asked, answer](TDocumentFile&, TDocumentQuestion question, const std::string& message,
+                                TModalResult& result) {
+            EXPECT_EQ(question, TDocumentQuestion::dqReadOnly);
+            asked.push_back(message);
+            result = answer;
+        };
+    };
     {
-        TScriptedMessages messages({TModalResult::mrYes});
         Document d;
+        d.doc.OnQuestion = answering(TModalResult::mrYes);
         d.doc.SetFileName(dir / "ro.txt");
-        ASSERT_EQ(messages.Asked.size(), 1u);
-        EXPECT_EQ(messages.Asked[0], (dir / "ro.txt").string() + " is read only. Prevent changes to edited text?");
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0], (dir / "ro.txt").string() + " is read only. Prevent changes to edited text?");
         EXPECT_THROW(d.text.InsertString("x", 0), EWriteProtectError);
         d.doc.Save(d.doc.FileName()); // write-protected: nothing is written
         EXPECT_FALSE(fs::exists(dir / "ro.BAK"));
     }
-    TScriptedMessages messages({TModalResult::mrNo});
     Document d;
+    d.doc.OnQuestion = answering(TModalResult::mrNo);
     d.doc.SetFileName(dir / "ro.txt");
     d.text.InsertString("un", 0);
     d.doc.Save(d.doc.FileName());
     EXPECT_EQ(ReadFile(dir / "ro.txt"), "unlocked");
     EXPECT_EQ(Mode(dir / "ro.txt"), 0444u) << "still read only after the save";
-    EXPECT_EQ(messages.Asked.size(), 1u) << "reopening after a save does not ask again";
+    EXPECT_EQ(asked.size(), 2u) << "reopening after a save does not ask again";
 }
 
 TEST(DocumentFile, QuestionsBeforeReplacingAModifiedDocument) {
@@ -255,7 +264,8 @@ TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
         d.doc.SetFileName(dir / "plain" / "x");
         FAIL();
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open \"" + (dir / "plain" / "x").string() + "\": Not a directory.");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open \"" + (dir / "plain" / "x").string() + "\": Not a directory.");
     }
     EXPECT_TRUE(d.doc.FileName().empty());
     EXPECT_EQ(d.text.TextSize(), 0);
@@ -272,7 +282,7 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
     d.text.InsertString("new ", 0);
     std::vector<std::string> asked;
     TModalResult answer = TModalResult::mrNo;
-    d.doc.OnSaveQuestion = [&](TDocumentFile&, TSaveQuestion, const std::string& message, TModalResult& a) {
+    d.doc.OnQuestion = [&](TDocumentFile&, TDocumentQuestion, const std::string& message, TModalResult& a) {
         asked.push_back(message);
         a = answer;
     };

@@ -28,7 +28,7 @@ struct Document {
     Document() {
         text.SetCanvas(&canvas);
         doc.SetSaveMode(TSaveMode::smParagraph);
-        doc.OnSaveQuestion = [this](TDocumentFile&, TSaveQuestion, const std::string& message,
+        doc.OnQuestion = [this](TDocumentFile&, TDocumentQuestion, const std::string& message,
                                     TModalResult& a) {
             asked.push_back(message);
             a = answer;
@@ -244,12 +244,12 @@ TEST(SafeSave, AFileInAReadOnlyDirectoryIsSavedAfterAsking) {
         Document d;
         TReport r{{"unanswered", d.EditAndSave(file, "new ")}};
         r["unanswered file"] = ReadFile(file);
-        d.doc.OnSaveQuestion = nullptr;
+        d.doc.OnQuestion = nullptr;
         d.doc.Save(d.doc.FileName());
         r["no handler file"] = ReadFile(file);
-        d.doc.OnSaveQuestion = [&r](TDocumentFile&, TSaveQuestion q, const std::string& m, TModalResult& a) {
+        d.doc.OnQuestion = [&r](TDocumentFile&, TDocumentQuestion q, const std::string& m, TModalResult& a) {
             r["question"] = m;
-            a = q == TSaveQuestion::sqNoBackup ? TModalResult::mrYes : TModalResult::mrCancel;
+            a = q == TDocumentQuestion::dqNoBackup ? TModalResult::mrYes : TModalResult::mrCancel;
         };
         d.doc.Save(d.doc.FileName());
         r["text"] = d.Text();
@@ -350,10 +350,10 @@ TEST(SafeSave, AFileChangedBehindTheEditorIsNeverOverwrittenWithAMix) {
     d.doc.Save(file);
     EXPECT_EQ(d.elsewhere, 1) << "No saves elsewhere";
     EXPECT_EQ(ReadFile(file), "their text");
-    d.doc.OnSaveQuestion = nullptr;
+    d.doc.OnQuestion = nullptr;
     d.doc.Save(file);
     EXPECT_EQ(ReadFile(file), "their text") << "no one to ask: nothing written";
-    d.doc.OnSaveQuestion = [](TDocumentFile&, TSaveQuestion, const std::string&, TModalResult& a) {
+    d.doc.OnQuestion = [](TDocumentFile&, TDocumentQuestion, const std::string&, TModalResult& a) {
         a = TModalResult::mrYes;
     };
     d.doc.Save(file);
@@ -363,7 +363,7 @@ TEST(SafeSave, AFileChangedBehindTheEditorIsNeverOverwrittenWithAMix) {
     EXPECT_EQ(d.doc.Identity(), TFileIdentity::At(file));
 
     // Deleted, or renamed away: saved anew under its name from the text still open.
-    d.doc.OnSaveQuestion = nullptr;
+    d.doc.OnQuestion = nullptr;
     reopen(d, "old text");
     fs::remove(file);
     d.doc.Save(file);

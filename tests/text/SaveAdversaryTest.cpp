@@ -71,7 +71,7 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
     doc.SetSaveMode(TSaveMode::smParagraph);
     doc.OnSaveModified = [](TDocumentFile&, TModalResult& answer) { answer = TModalResult::mrNo; };
     TModalResult answer = TModalResult::mrYes;
-    doc.OnSaveQuestion = [&](TDocumentFile&, TSaveQuestion, const std::string&, TModalResult& a) {
+    doc.OnQuestion = [&](TDocumentFile&, TDocumentQuestion, const std::string&, TModalResult& a) {
         a = answer;
     };
     doc.SetFileName(file);
