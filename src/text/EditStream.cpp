@@ -71,6 +71,27 @@ void TEditStream::CopyTo(TStream& dest, TTextPos pos, TTextPos count) {
     m_VirtualStream.CopyTo(dest, count);
 }
 
+void TEditStream::ReadChain(unsigned char* dest, TTextPos pos, TTextPos count) {
+    if (count <= 0) return;
+    m_VirtualStream.Seek(pos);
+    m_VirtualStream.Read(dest, count);
+    if (OEMConvert()) OemToAnsi(dest, count);
+}
+
+void TEditStream::ReadText(unsigned char* dest, TTextPos pos, TTextPos count) {
+    if (m_PendingInsert < 1 && m_PendingDelete < 1) return ReadChain(dest, pos, count);
+    // Before the pending run the chain holds the text as it is; the run's inserted bytes are only in the
+    // cache; after them the chain lags by what the run inserted and deleted.
+    const TTextPos runEnd = m_PendingPos + m_PendingInsert;
+    const TTextPos before = std::clamp<TTextPos>(m_PendingPos - pos, 0, count);
+    ReadChain(dest, pos, before);
+    const TTextPos from = pos + before;
+    const TTextPos inRun = std::clamp<TTextPos>(runEnd - from, 0, count - before);
+    if (inRun > 0) std::memcpy(dest + before, Buffer() + (from - m_BufferPos), static_cast<size_t>(inRun));
+    const TTextPos after = from + inRun;
+    ReadChain(dest + before + inRun, after - m_PendingInsert + m_PendingDelete, count - before - inRun);
+}
+
 void TEditStream::CutCache(TTextPos pos) {
     if (m_BufferPos < 0) return;
     if (pos <= m_BufferPos) {
@@ -155,6 +176,7 @@ void TEditStream::InsertDirect(const unsigned char* buffer, TTextPos pos, TTextP
 
 void TEditStream::Inserted(TTextPos pos, TTextPos count) {
     m_TextSize += count;
+    BytesChanged();
     ResetBlock();
     SetModified(true);
     AdjustBookmarks(pos, count);
@@ -198,6 +220,7 @@ void TEditStream::Delete(TTextPos pos, TTextPos count) {
     } else {
         CutCache(pos);
     }
+    BytesChanged();
     ResetBlock();
     SetModified(true);
     Changed();
@@ -216,6 +239,7 @@ void TEditStream::Overwrite(TTextPos pos, unsigned char c) {
     ++m_PendingInsert;
     ++m_PendingDelete;
     *p = c;
+    BytesChanged();
     SetModified(true);
     QV_INVARIANTS();
 }
@@ -247,6 +271,7 @@ TTextPos TEditStream::PerformUndo(TUndoList& from, TUndoList& to) {
         to.AddInsert(pos, putBack);
         CutCache(pos);
         m_TextSize += putBack - takeOut;
+        BytesChanged();
         AdjustBookmarks(pos, putBack - takeOut);
         m_PendingPos = -1;
         if (OnAfterUndo) OnAfterUndo(*this);

@@ -20,6 +20,8 @@ public:
 
     unsigned char* GetCharPtr(TTextPos pos) override;
     void CopyTo(TStream& dest, TTextPos pos, TTextPos count) override;
+    // Reads the chain, and the pending run from the cache, without committing or reloading anything.
+    void ReadText(unsigned char* dest, TTextPos pos, TTextPos count) override;
     void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override;
     void Delete(TTextPos pos, TTextPos count) override;
     // Replaces one byte; the caller decides about write protection.
@@ -76,6 +78,8 @@ private:
     void Inserted(TTextPos pos, TTextPos count);
     // The cache keeps nothing at or after `pos`.
     void CutCache(TTextPos pos);
+    // Reads `count` bytes at position `pos` of the chain.
+    void ReadChain(unsigned char* dest, TTextPos pos, TTextPos count);
     void ResetBlock();
 
     // Declared first so that it is destroyed last: the lists below give their areas back to it.

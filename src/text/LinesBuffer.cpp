@@ -15,15 +15,19 @@ constexpr unsigned char CR = 13;
 constexpr unsigned char TAB = 9;
 
 // Keeps a device's metrics usable whatever the platform reported, and notes a fixed-pitch font.
-void Normalise(TFontMetrics& m, TTextPos& uniform) {
+void Normalise(TFontMetrics& m, TTextPos& uniform, TTextPos& widest) {
     for (TTextPos& w : m.Widths) w = std::max<TTextPos>(w, 0);
     m.AvgCharWidth = std::max<TTextPos>(m.AvgCharWidth, 1);
     if (m.TabWidth < 1) m.TabWidth = 8 * m.AvgCharWidth;
     if (m.PixelsPerInch <= 0) m.PixelsPerInch = 96;
     // Tab, line feed, form feed and carriage return are measured on their own.
     uniform = m.Widths['a'];
-    for (int c = 0; c < 256 && uniform; ++c)
-        if (c != 9 && c != 10 && c != 12 && c != 13 && m.Widths[c] != uniform) uniform = 0;
+    widest = 0;
+    for (int c = 0; c < 256; ++c) {
+        if (c == TAB || c == LF || c == FF || c == CR) continue;
+        if (m.Widths[c] != uniform) uniform = 0;
+        widest = std::max(widest, m.Widths[c]);
+    }
 }
 
 const char* const kTabStopRange = "Invalid access to tab stop array - index greater than MaxTabStops";
@@ -65,7 +69,7 @@ float TLinesBuffer::GetTabStop(int index) const {
 
 bool TLinesBuffer::LoadPrinter() {
     m_Printer.Loaded = m_Canvas->GetPrinterMetrics(m_Printer.Metrics);
-    if (m_Printer.Loaded) Normalise(m_Printer.Metrics, m_Printer.UniformWidth);
+    if (m_Printer.Loaded) Normalise(m_Printer.Metrics, m_Printer.UniformWidth, m_Printer.WidestByte);
     return m_Printer.Loaded;
 }
 
@@ -76,7 +80,7 @@ bool TLinesBuffer::EnsureMetrics(int need) {
     if (missing & vCanvas) return false;
     if (missing & vWidths) {
         if (!m_Canvas->GetScreenMetrics(m_Screen.Metrics)) return false;
-        Normalise(m_Screen.Metrics, m_Screen.UniformWidth);
+        Normalise(m_Screen.Metrics, m_Screen.UniformWidth, m_Screen.WidestByte);
         m_Screen.Loaded = true;
         m_Printer.Loaded = false;
         const bool printing = m_Mode == TlbModes::lbPrinter || m_OutputDevice == TOutputDevice::odPrinter;
@@ -129,7 +133,8 @@ TTextPos TLinesBuffer::ByteWidth(unsigned char c) {
 }
 
 TLayoutTables TLinesBuffer::Tables(const TDevice& widths, const TDevice& tabs) const {
-    return {widths.Metrics.Widths.data(), tabs.TabStops, m_NumTabStops, tabs.Metrics.TabWidth, widths.UniformWidth};
+    return {widths.Metrics.Widths.data(), tabs.TabStops,       m_NumTabStops,
+            tabs.Metrics.TabWidth,        widths.UniformWidth, widths.WidestByte};
 }
 
 TLayoutTables TLinesBuffer::LayoutTables() const {
@@ -138,20 +143,13 @@ TLayoutTables TLinesBuffer::LayoutTables() const {
 
 bool TLinesBuffer::MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
                                bool wrapAtSpaces, TTextPos limit) {
-    static constexpr unsigned char crlf[2] = {CR, LF};
     while (pos < end) {
-        const unsigned char* p = GetCharPtr(pos);
-        TTextPos n = std::min<TTextPos>(BlockLast() - p + 1, end - pos);
-        // A CR LF pair is measured whole: a CR that ends the block waits for the next one.
-        if (p[n - 1] == CR && pos + n < end) {
-            if (n > 1) {
-                --n;
-            } else {
-                const bool pair = *GetCharPtr(pos + 1) == LF;
-                p = crlf;
-                n = pair ? 2 : 1;
-            }
-        }
+        TTextPos n = 0;
+        const unsigned char* p = m_Window.At(pos, n, 2);
+        n = std::min(n, end - pos);
+        // A CR LF pair is measured whole: a CR that ends the bytes at hand waits for the next ones
+        // (which start with it, at least two bytes long), unless the measurement ends after it.
+        if (p[n - 1] == CR && pos + n < end) --n;
         TTextPos next = pos;
         const TRunEnd result = MeasureRun(p, n, pos, state, tables, wrapAtSpaces, limit, next);
         pos = next;
@@ -164,12 +162,23 @@ bool TLinesBuffer::NextLineEnd(TTextPos& pos, TTextPos& width, TTextPos& count) 
     width = count = 0;
     if (pos >= m_TextSize) return false;
     RequireMetrics();
+    return LayOutLine(pos, width, count, LayoutTables());
+}
+
+bool TLinesBuffer::LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, const TLayoutTables& tables) {
     const TTextPos start = pos;
+    TCutLine line;
+    if (m_FastLayout && tables.UniformWidth > 0 && UniformLine(start, tables, line)) {
+        pos = line.Next;
+        count = line.Count;
+        width = ScreenWidth(start, line);
+        return line.Ended;
+    }
     TRunState state;
     state.BreakPos = start;
     // A line longer than MaxLineBytes is cut there, so that no single line takes long to lay out.
-    const TTextPos end = m_TextSize - start > m_MaxLineBytes ? start + m_MaxLineBytes : m_TextSize;
-    const bool ended = MeasureText(pos, end, state, LayoutTables(), true, m_MaxWidth) || end < m_TextSize;
+    const TTextPos end = LineCut(start);
+    const bool ended = MeasureText(pos, end, state, tables, true, m_MaxWidth) || end < m_TextSize;
     count = state.Count;
     width = m_LayoutOnPrinter ? MeasureWidth(start, start + count) : state.Width;
     return ended;

@@ -7,6 +7,7 @@
 #include "text/Canvas.h"
 #include "text/RunMeasure.h"
 #include "text/TextBuffer.h"
+#include "text/TextWindow.h"
 
 enum class TWrapModes { opNone, opWrapScreenWidth, opAbsoluteWrap, opPrinter };
 enum class TlbModes { lbDisplay, lbPrinter };
@@ -17,10 +18,16 @@ using TFindOptions = unsigned;
 
 // Turns the bytes of a text into display lines: knows the font's widths on the screen and on the
 // printer, the tab stops and the wrap width, and answers layout questions by scanning the bytes from a
-// known line start, block by block, so no answer costs more than the lines it scans. It also searches.
-// Metrics are computed on first need and kept until the canvas, its font, the mode or the text changes.
+// known line start, so no answer costs more than the lines it scans. It also searches. Metrics are
+// computed on first need and kept until the canvas, its font, the mode or the text changes.
+// Layout reads ahead through its own window on the text. Lines of a fixed-pitch font are cut where
+// their line breaks, tabs and wrap points lie, found a block of bytes at a time; lines that cannot wrap
+// nor be the widest are only counted; every other line is measured byte by byte through the width
+// tables. All ways give the same lines.
 class TLinesBuffer : public TTextBuffer {
 public:
+    TLinesBuffer() : m_Window(*this) {}
+
     static constexpr int MaxTabStops = 16;
     using TSearchStatus = std::function<void(TTextPos done, bool& cancelled)>;
 
@@ -32,6 +39,12 @@ public:
     // Lines are cut after this many bytes whatever the wrap width (1 MiB by default).
     TTextPos MaxLineBytes() const { return m_MaxLineBytes; }
     void SetMaxLineBytes(TTextPos bytes) { m_MaxLineBytes = std::max<TTextPos>(1, bytes); }
+    // False lays every line out by measuring each byte: the reference that the shortcuts agree with.
+    bool FastLayout() const { return m_FastLayout; }
+    void SetFastLayout(bool value) { m_FastLayout = value; }
+    // The most that layout reads ahead at a time (256 KB by default).
+    TTextPos ReadAheadSize() const { return m_Window.MaxSize(); }
+    void SetReadAheadSize(TTextPos size) { m_Window.SetMaxSize(size); }
     TlbModes Mode() const { return m_Mode; }
     void SetMode(TlbModes mode);
     TOutputDevice OutputDevice() const { return m_OutputDevice; }
@@ -55,6 +68,15 @@ public:
     // gets its characters without the break bytes and `width` its screen width. False when the text
     // ends without a line break (or `pos` is at the end).
     bool NextLineEnd(TTextPos& pos, TTextPos& width, TTextPos& count);
+    // Lays out display lines one after another from the line start `pos`, as NextLineEnd does, and
+    // stops before a line that starts at or after `stop`, before the text's last line (the one that
+    // reaches its end), after a line that a form-feed line follows, or after `maxLines` lines. `pos`
+    // moves to the start of the first line not laid out and `maxWidth` rises to the widest line laid
+    // out; returns how many were.
+    TTextPos NextLineEnds(TTextPos& pos, TTextPos stop, TTextPos maxLines, TTextPos& maxWidth);
+    // Whether the display line starting at `pos` (inside the text) is a page-break line: it starts with a
+    // form feed. Read as layout reads, without moving the block cache.
+    bool IsFormFeedLine(TTextPos pos) { return m_Window.ByteAt(pos) == 12; }
     // Moves `pos` back to the start of the hard line holding the byte before it.
     void FindLineStart(TTextPos& pos);
     // From a line start, moves `pos` over the characters wholly left of `x` and sets `width` to the x
@@ -85,7 +107,13 @@ private:
         TFontMetrics Metrics;
         TTextPos TabStops[MaxTabStops] = {};
         TTextPos UniformWidth = 0;
+        TTextPos WidestByte = 0;
         bool Loaded = false;
+    };
+    // A line laid out by a shortcut: Plain when it counted no TAB and no CR.
+    struct TCutLine {
+        TTextPos Next = 0, Count = 0, Width = 0;
+        bool Ended = false, Plain = true;
     };
 
     bool EnsureMetrics(int need);
@@ -98,6 +126,25 @@ private:
     TLayoutTables Tables(const TDevice& widths, const TDevice& tabs) const;
     TLayoutTables LayoutTables() const;
     TLayoutTables ScreenTables() const { return Tables(m_Screen, m_Screen); }
+    // The end of the display line starting at `start` when no wrap or break ends it first.
+    TTextPos LineCut(TTextPos start) const {
+        return m_TextSize - start > m_MaxLineBytes ? start + m_MaxLineBytes : m_TextSize;
+    }
+    // NextLineEnd with the metrics ensured.
+    bool LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, const TLayoutTables& tables);
+    // The fixed-pitch shortcuts for one line from `start`; false leaves the line to measuring.
+    bool UniformLine(TTextPos start, const TLayoutTables& tables, TCutLine& line);
+    bool UniformUnwrapped(TTextPos start, TTextPos end, const TLayoutTables& tables, TCutLine& line);
+    bool UniformWrapped(TTextPos start, TTextPos end, TTextPos fit, const TLayoutTables& tables,
+                        TCutLine& line);
+    // The screen width of a line that a shortcut laid out.
+    TTextPos ScreenWidth(TTextPos start, const TCutLine& line);
+    // Shortcuts of NextLineEnds: lines ended by LF (or CR LF) that cannot wrap, told apart by where
+    // their breaks lie; lines inside a run of one repeated byte, by arithmetic.
+    TTextPos PlainLines(TTextPos& pos, TTextPos stop, TTextPos maxLines, TTextPos& maxWidth,
+                        const TLayoutTables& tables);
+    TTextPos RunLines(TTextPos& pos, TTextPos stop, TTextPos maxLines, TTextPos& maxWidth,
+                      const TLayoutTables& tables);
     // Measures the text from `pos` towards `end` until a line ends (true) or `end` is reached.
     bool MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
                      bool wrapAtSpaces, TTextPos limit);
@@ -115,6 +162,8 @@ private:
     int m_Valid = 0;
     TDevice m_Screen;
     TDevice m_Printer;
+    TTextWindow m_Window;
+    bool m_FastLayout = true;
     bool m_LayoutOnPrinter = false;     // layout widths are the printer's
     bool m_LayoutTabsOnPrinter = false; // layout tab stops are the printer's
 };

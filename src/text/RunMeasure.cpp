@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/ByteScan.h"
+
 namespace {
 
 constexpr unsigned char TAB = 9;
@@ -18,35 +20,6 @@ constexpr std::array<bool, 256> kBreakChar = [] {
     return table;
 }();
 
-// The first byte with a layout meaning of its own (tab, line feed, form feed, carriage return) in
-// [p, end), or end. Other control bytes are measured like any character.
-inline const unsigned char* FindControlByte(const unsigned char* p, const unsigned char* end) {
-    using TVector = unsigned char __attribute__((vector_size(16)));
-    auto splat = [](unsigned char c) {
-        TVector v;
-        for (int i = 0; i < 16; ++i) v[i] = c;
-        return v;
-    };
-    const TVector tab = splat(TAB), lf = splat(LF), ff = splat(FF), cr = splat(CR);
-    for (; end - p >= 16; p += 16) {
-        TVector v;
-        std::memcpy(&v, p, 16);
-        const auto special = (v == tab) | (v == lf) | (v == ff) | (v == cr); // all ones in such lanes
-        std::uint64_t halves[2];
-        std::memcpy(halves, &special, 16);
-        if (halves[0]) return p + __builtin_ctzll(halves[0]) / 8;
-        if (halves[1]) return p + 8 + __builtin_ctzll(halves[1]) / 8;
-    }
-    while (p < end && *p != TAB && *p != LF && *p != FF && *p != CR) ++p;
-    return p;
-}
-
-inline TTextPos TabStopAfter(const TLayoutTables& t, TTextPos width, int& tabIndex) {
-    for (; tabIndex < t.NumTabStops; ++tabIndex)
-        if (t.TabStops[tabIndex] > width) return t.TabStops[tabIndex];
-    return (width / t.TabWidth + 1) * t.TabWidth;
-}
-
 // The measurement of one run, held in locals so that the loops keep it in registers.
 class TRun {
 public:
@@ -58,7 +31,7 @@ public:
         TTextPos i = 0;
         while (i < n) {
             const TTextPos spanStart = i;
-            const TTextPos j = FindControlByte(m_P + i, m_P + n) - m_P;
+            const TTextPos j = ByteScan::FindControl(m_P + i, m_P + n) - m_P;
             if (!Span(i, j)) {
                 next = m_Next;
                 return TRunEnd::LineEnded;
@@ -135,11 +108,7 @@ private:
         const TTextPos count = m_Count;
         TTextPos width = m_Width;
         if (m_Limit <= 0) {
-            if (uniform) {
-                width += (j - i) * uniform;
-            } else {
-                for (TTextPos k = i; k < j; ++k) width += m_T.Widths[m_P[k]];
-            }
+            width += uniform ? (j - i) * uniform : SumWidths(m_P + i, j - i, m_T.Widths);
             m_Width = width;
             m_Count = count + (j - from);
             i = j;
@@ -152,6 +121,13 @@ private:
                 width += (end - i) * uniform;
                 i = end;
             } else {
+                // Characters that fit even at the widest are taken without testing each one.
+                const TTextPos sure =
+                    m_T.WidestByte > 0 ? std::min(j - i, (m_Limit - width) / m_T.WidestByte) : 0;
+                if (sure > 0) {
+                    width += SumWidths(m_P + i, sure, m_T.Widths);
+                    i += sure;
+                }
                 for (; i < j && width + m_T.Widths[m_P[i]] <= m_Limit; ++i) width += m_T.Widths[m_P[i]];
             }
             m_Width = width;
@@ -176,6 +152,41 @@ private:
 };
 
 } // namespace
+
+TTextPos TabStopAfter(const TLayoutTables& t, TTextPos width, int& tabIndex) {
+    for (; tabIndex < t.NumTabStops; ++tabIndex)
+        if (t.TabStops[tabIndex] > width) return t.TabStops[tabIndex];
+    return (width / t.TabWidth + 1) * t.TabWidth;
+}
+
+TTextPos SumWidths(const unsigned char* p, TTextPos n, const TTextPos* widths) {
+    TTextPos sum = 0;
+    // A long run of one byte (a line of zeros, dashes or spaces) is one multiplication.
+    while (n >= 64 && p[0] == p[1] && ByteScan::FindOther(p, p + 16, p[0]) == p + 16) {
+        const TTextPos run = ByteScan::FindOther(p, p + n, p[0]) - p;
+        sum += run * widths[p[0]];
+        p += run;
+        n -= run;
+    }
+    // Eight bytes read at once, and four sums side by side so that no addition waits on another.
+    TTextPos a = 0, b = 0, c = 0, d = 0;
+    TTextPos i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p + i, 8);
+        a += widths[w & 255];
+        b += widths[w >> 8 & 255];
+        c += widths[w >> 16 & 255];
+        d += widths[w >> 24 & 255];
+        a += widths[w >> 32 & 255];
+        b += widths[w >> 40 & 255];
+        c += widths[w >> 48 & 255];
+        d += widths[w >> 56];
+    }
+    for (; i < n; ++i)
+        a += widths[p[i]];
+    return sum + a + b + c + d;
+}
 
 TTextPos NextTabStop(const TLayoutTables& tables, TRunState& state) {
     return TabStopAfter(tables, state.Width, state.TabIndex);

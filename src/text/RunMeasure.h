@@ -10,8 +10,9 @@ struct TLayoutTables {
     const TTextPos* Widths = nullptr;   // 256 entries
     const TTextPos* TabStops = nullptr; // explicit stops in pixels, in the order they were set
     int NumTabStops = 0;
-    TTextPos TabWidth = 1;              // default tab spacing, at least 1
-    TTextPos UniformWidth = 0;          // the width of every byte from 14 up when they are all equal, else 0
+    TTextPos TabWidth = 1;     // default tab spacing, at least 1
+    TTextPos UniformWidth = 0; // the width of every byte but TAB, LF, FF and CR when all are equal, else 0
+    TTextPos WidestByte = 0;   // the widest of those bytes
 };
 
 // A display line measured so far. Counts and widths run from the line's start across blocks.
@@ -38,3 +39,8 @@ TRunEnd MeasureRun(const unsigned char* bytes, TTextPos count, TTextPos pos, TRu
 // Where a TAB at the state's width leads: the first explicit stop beyond it not yet passed on this
 // line, else the next multiple of the default tab width. Stops passed are skipped for good.
 TTextPos NextTabStop(const TLayoutTables& tables, TRunState& state);
+// The same for a TAB at `width`, with `tabIndex` the first stop not yet passed.
+TTextPos TabStopAfter(const TLayoutTables& tables, TTextPos width, int& tabIndex);
+
+// The summed widths of bytes[0 .. count), which hold no TAB, LF, FF or CR.
+TTextPos SumWidths(const unsigned char* bytes, TTextPos count, const TTextPos* widths);

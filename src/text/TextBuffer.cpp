@@ -18,6 +18,7 @@ void TTextBuffer::SetModified(bool value) {
 }
 
 void TTextBuffer::Changed() {
+    BytesChanged();
     if (OnChange) OnChange(*this);
 }
 

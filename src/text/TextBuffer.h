@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,13 @@ public:
     // Only an editable text can become modified; setting the current value raises nothing.
     void SetModified(bool value);
     bool OEMConvert() const { return m_OEMConvert; }
-    void SetOEMConvert(bool value) { m_OEMConvert = value; }
+    void SetOEMConvert(bool value) {
+        m_OEMConvert = value;
+        ++m_TextVersion;
+    }
+    // Grows whenever bytes of the text may have changed: a copy of text taken at one version is
+    // current for as long as the version stays.
+    std::uint64_t TextVersion() const { return m_TextVersion; }
     // 0 or less: no limit.
     TTextPos MaxTextSize() const { return m_MaxTextSize; }
     void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }
@@ -51,6 +58,11 @@ public:
     const unsigned char* BlockLast() const { return m_BlockLast; }
 
     virtual void CopyTo(TStream& dest, TTextPos pos, TTextPos count) = 0;
+    // Copies the `count` bytes at `pos` (all inside the text) for a reader that scans far ahead: from
+    // where the text is stored where that can be done without the block cache, which keeps its block.
+    virtual void ReadText(unsigned char* dest, TTextPos pos, TTextPos count) {
+        CopyToBuffer(dest, pos, count);
+    }
     virtual void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) = 0;
     virtual void Delete(TTextPos pos, TTextPos count) = 0;
     virtual void Overwrite(TTextPos pos, unsigned char c) = 0;
@@ -72,6 +84,8 @@ public:
 
 protected:
     virtual void Changed();
+    // Bytes changed without a change event (an overwrite).
+    void BytesChanged() { ++m_TextVersion; }
     virtual void ModifiedChanged();
     void SetBlock(unsigned char* first, unsigned char* last);
     // The byte at `pos`, which must lie inside the text.
@@ -84,6 +98,7 @@ private:
     bool m_OEMConvert = false;
     bool m_KeepBookmarks = false;
     TTextPos m_MaxTextSize = 0;
+    std::uint64_t m_TextVersion = 0;
     unsigned char* m_BlockFirst = nullptr;
     unsigned char* m_BlockLast = nullptr;
     std::vector<TTextPos> m_Bookmarks;

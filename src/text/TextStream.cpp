@@ -62,6 +62,7 @@ void TTextStream::BindStream(std::unique_ptr<TStream> stream) {
     m_BufferPos = -1;
     m_BufferCount = 0;
     m_LineBreak = FindLineBreak();
+    BytesChanged();
     InvalidateMetrics();
 }
 
@@ -88,6 +89,13 @@ void TTextStream::CopyTo(TStream& dest, TTextPos pos, TTextPos count) {
     if (!m_Stream) return;
     m_Stream->Seek(pos);
     dest.CopyFrom(*m_Stream, count);
+}
+
+void TTextStream::ReadText(unsigned char* dest, TTextPos pos, TTextPos count) {
+    if (!m_Stream || count <= 0) return;
+    m_Stream->Seek(pos);
+    m_Stream->ReadBuffer(dest, count);
+    if (OEMConvert()) OemToAnsi(dest, count);
 }
 
 void TTextStream::Insert(const unsigned char*, TTextPos, TTextPos) {

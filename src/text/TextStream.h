@@ -39,6 +39,7 @@ public:
 
     unsigned char* GetCharPtr(TTextPos pos) override;
     void CopyTo(TStream& dest, TTextPos pos, TTextPos count) override;
+    void ReadText(unsigned char* dest, TTextPos pos, TTextPos count) override;
     // The text of a plain text stream cannot be changed.
     void Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) override;
     void Delete(TTextPos pos, TTextPos count) override;
