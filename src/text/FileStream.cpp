@@ -72,7 +72,16 @@ TFileStream::~TFileStream() {
 TTextPos TFileStream::ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const {
     TTextPos done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(m_Handle, buffer + done, static_cast<size_t>(count - done), pos + done);
+        // A hole reads as zeros without the system filling pages for it, unless the file now ends
+        // before it (a file cut short reads short).
+        const TTextPos data = DataAt(pos + done, pos + count);
+        if (data > pos + done && (data < pos + count || Identity().Size >= pos + count)) {
+            std::memset(buffer + done, 0, static_cast<size_t>(data - pos - done));
+            done = data - pos;
+            continue;
+        }
+        const TTextPos end = std::max(HoleAt(pos + done, pos + count), pos + done + 1);
+        const ssize_t n = ::pread(m_Handle, buffer + done, static_cast<size_t>(end - pos - done), pos + done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw EReadError(FileErrorMessage("read", m_FileName, errno));
         if (n == 0) break;
@@ -92,6 +101,11 @@ void TFileStream::FillWindow(TTextPos pos, TTextPos count) {
 
 TTextPos TFileStream::Read(unsigned char* buffer, TTextPos count) {
     count = std::clamp<TTextPos>(m_Size - m_Position, 0, std::max<TTextPos>(count, 0));
+    if (count >= m_WindowSize) { // a large read goes straight to the caller, whatever the window holds
+        const TTextPos n = ReadAt(buffer, m_Position, count);
+        m_Position += n;
+        return n;
+    }
     TTextPos done = 0;
     while (done < count) {
         const TTextPos pos = m_Position + done;
@@ -100,10 +114,6 @@ TTextPos TFileStream::Read(unsigned char* buffer, TTextPos count) {
             const TTextPos n = std::min(rest, m_WindowStart + m_WindowCount - pos);
             std::memcpy(buffer + done, m_Window.get() + (pos - m_WindowStart), static_cast<size_t>(n));
             done += n;
-        } else if (rest >= m_WindowSize) {
-            const TTextPos n = ReadAt(buffer + done, pos, rest);
-            done += n;
-            if (n < rest) break;
         } else {
             FillWindow(pos, rest);
             if (pos >= m_WindowStart + m_WindowCount) break; // the file ends before `pos` now
@@ -122,8 +132,9 @@ void TFileStream::Write(const unsigned char* buffer, TTextPos count) {
         if (n < 0) throw EWriteError(FileErrorMessage("write", m_FileName, errno));
         done += n;
     }
-    // The window may hold bytes that this write replaced.
+    // The window may hold bytes that this write replaced, and a hole may have filled.
     m_WindowCount = 0;
+    m_DataEnd = 0;
     m_Position += done;
     m_Size = std::max(m_Size, m_Position);
 }
@@ -162,6 +173,7 @@ TFileIdentity TFileStream::Identity() const {
 
 int TFileStream::ReplaceHandle(int handle) {
     m_WindowCount = 0;
+    m_DataEnd = 0;
     return std::exchange(m_Handle, handle);
 }
 
@@ -170,23 +182,83 @@ void TFileStream::Truncate(TTextPos size) {
     m_Size = size;
     m_Position = std::min(m_Position, size);
     m_WindowCount = 0;
+    m_DataEnd = 0;
 }
 
-void TFileStream::CopyFrom(TStream& source, TTextPos count) {
-    auto* file = dynamic_cast<TFileStream*>(&source);
-    if (!file) return TStream::CopyFrom(source, count);
-    loff_t from = file->Position();
-    loff_t to = m_Position;
-    while (count > 0) {
+TTextPos TFileStream::DataAt(TTextPos pos, TTextPos end) const {
+    if (pos >= m_DataStart && pos < m_DataEnd) return pos;
+    const off_t at = ::lseek(m_Handle, pos, SEEK_DATA);
+    if (at < 0) return errno == ENXIO ? end : pos; // ENXIO: a hole up to the end; else unknown: data
+    return std::min<TTextPos>(at, end);
+}
+
+TTextPos TFileStream::HoleAt(TTextPos pos, TTextPos end) const {
+    if (pos < m_DataStart || pos >= m_DataEnd) {
+        const off_t at = ::lseek(m_Handle, pos, SEEK_HOLE);
+        m_DataStart = pos;
+        m_DataEnd = at < 0 ? pos : at;
+        if (at < 0) return end;
+    }
+    return std::clamp<TTextPos>(m_DataEnd, pos, end);
+}
+
+void TFileStream::WriteHole(TTextPos count) {
+    // Past the file's end nothing needs writing: what a later write or the end of the copy leaves
+    // unwritten reads as zeros. Bytes already there are punched out, or else written over with zeros.
+    const TTextPos written = std::clamp<TTextPos>(m_Size - m_Position, 0, count);
+    if (written > 0 &&
+        ::fallocate(m_Handle, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, m_Position, written) != 0) {
+        static const unsigned char zeros[64 * 1024] = {};
+        const TTextPos end = m_Position + written;
+        while (m_Position < end)
+            Write(zeros, std::min<TTextPos>(end - m_Position, sizeof zeros));
+        count -= written;
+    }
+    m_Position += count;
+    m_WindowCount = 0;
+    m_DataEnd = 0;
+}
+
+void TFileStream::CopyData(TFileStream& file, TTextPos from, TTextPos count, bool& inKernel) {
+    loff_t in = from;
+    loff_t out = m_Position;
+    while (count > 0 && inKernel) {
         const ssize_t n =
-            ::copy_file_range(file->m_Handle, &from, m_Handle, &to, static_cast<size_t>(count), 0);
+            ::copy_file_range(file.m_Handle, &in, m_Handle, &out, static_cast<size_t>(count), 0);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break; // not supported here, or the source ends early: the plain copy decides
+        if (n <= 0) { // not between these files, or the source ends early: the plain copy decides
+            inKernel = n == 0;
+            break;
+        }
         count -= n;
         m_Position += n;
         m_Size = std::max(m_Size, m_Position);
     }
     m_WindowCount = 0;
-    file->Seek(from);
-    if (count > 0) TStream::CopyFrom(source, count);
+    m_DataEnd = 0;
+    file.Seek(in);
+    if (count > 0) TStream::CopyFrom(file, count);
+}
+
+void TFileStream::CopyFrom(TStream& source, TTextPos count) {
+    auto* file = dynamic_cast<TFileStream*>(&source);
+    if (!file || count <= 0) return TStream::CopyFrom(source, count);
+    TTextPos from = file->Position();
+    const TTextPos end = from + count;
+    bool inKernel = true;
+    while (from < end) {
+        const TTextPos data = file->DataAt(from, end);
+        if (data > from) { // a hole: the copy keeps it
+            // The end of a file cut short would look like a hole; such a file is not read on.
+            if (file->Identity().Size < end) throw EReadError(file->ShortReadMessage());
+            WriteHole(data - from);
+            from = data;
+            continue;
+        }
+        const TTextPos hole = std::max(file->HoleAt(from, end), from + 1);
+        CopyData(*file, from, hole - from, inKernel);
+        from = hole;
+    }
+    file->Seek(end);
+    if (m_Position > m_Size) Truncate(m_Position); // the copy ends in a hole
 }

@@ -43,7 +43,8 @@ public:
     TTextPos Size() const override { return m_Size; }
     TTextPos Read(unsigned char* buffer, TTextPos count) override;
     void Write(const unsigned char* buffer, TTextPos count) override;
-    // Between two files the system copies the bytes itself.
+    // Between two files the system copies the bytes itself (sharing them, where the file system can),
+    // or else they go through memory; holes of the source stay holes.
     void CopyFrom(TStream& source, TTextPos count) override;
 
 protected:
@@ -52,6 +53,13 @@ protected:
 private:
     // Reads [pos, pos + count) straight from the file; returns fewer bytes only at the file's end.
     TTextPos ReadAt(unsigned char* buffer, TTextPos pos, TTextPos count) const;
+    // Where the next data at or after `pos` starts, and where the next hole does, below `end`.
+    TTextPos DataAt(TTextPos pos, TTextPos end) const;
+    TTextPos HoleAt(TTextPos pos, TTextPos end) const;
+    // Moves past `count` bytes that must read as zeros.
+    void WriteHole(TTextPos count);
+    // Copies [from, from + count) of `file` here, in the kernel while `inKernel` (cleared when it cannot).
+    void CopyData(TFileStream& file, TTextPos from, TTextPos count, bool& inKernel);
     // Loads the window around `pos` for a read of `count` bytes, placed ahead of the read or, when the
     // reader is moving backwards, behind it.
     void FillWindow(TTextPos pos, TTextPos count);
@@ -63,4 +71,6 @@ private:
     std::unique_ptr<unsigned char[]> m_Window; // allocated on the first read
     TTextPos m_WindowStart = 0;
     TTextPos m_WindowCount = 0;
+    // The stretch of data that the last look for a hole found.
+    mutable TTextPos m_DataStart = 0, m_DataEnd = 0;
 };

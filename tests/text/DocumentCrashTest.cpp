@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,6 +61,48 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
         (now == old ? sawOld : sawNew) += 1;
         if (fs::exists(dir / "big.BAK")) {
             ASSERT_EQ(ReadFile(dir / "big.BAK"), old) << "run " << run;
+        }
+    }
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
+}
+
+// The same with a sparse file, whose holes the save copies as holes: whatever moment the save dies at,
+// the file reads back as the old or the new text, and the new one keeps the holes.
+TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
+    TTempDir dir;
+    const std::string head(1 << 20, 'h'), tail = "tail\n";
+    const TTextPos hole = 32 << 20;
+    const std::string old = head + std::string(hole, '\0') + tail;
+    std::string expected = old;
+    expected.insert(0, "NEW HEAD\n");
+    expected.insert(expected.size() / 2, "NEW MIDDLE\n"); // inside the hole
+    const fs::path file = dir / "sparse.txt";
+    std::mt19937 random(9);
+    int sawOld = 0, sawNew = 0;
+    for (int run = 0; run < 16; ++run) {
+        {
+            const int handle = ::open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+            ASSERT_GE(handle, 0);
+            ASSERT_EQ(::pwrite(handle, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+            ASSERT_EQ(::pwrite(handle, tail.data(), tail.size(), static_cast<off_t>(head.size() + hole)), 5);
+            ::close(handle);
+        }
+        fs::remove(dir / "sparse.BAK");
+        const pid_t child = ::fork();
+        if (child == 0) EditAndSave(file, 99);
+        ::usleep(random() % 40000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = ReadFile(file);
+        ASSERT_TRUE(now == old || now == expected)
+            << "run " << run << ": a torn file of " << now.size() << " bytes";
+        (now == old ? sawOld : sawNew) += 1;
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        EXPECT_LT(info.st_blocks * 512, 4 << 20) << "run " << run << ": the holes were written out";
+        if (fs::exists(dir / "sparse.BAK")) {
+            ASSERT_EQ(ReadFile(dir / "sparse.BAK"), old) << "run " << run;
         }
     }
     EXPECT_GT(sawOld, 0);

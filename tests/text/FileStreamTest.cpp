@@ -77,6 +77,10 @@ TEST(FileStream, AFileCutShortUnderTheProgramRaisesAReadError) {
     list.Seek(10);
     list.Read(buffer, 50);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 50), text.substr(10, 50));
+    // Nor does a copy take the lost range for a hole of zeros.
+    TFileStream out(dir / "copy", TFileStream::TMode::fmCreate);
+    list.Seek(0);
+    EXPECT_THROW(list.CopyTo(out, list.Size()), EReadError);
 }
 
 TEST(FileStream, OpenFailuresNameTheFileAndTheReason) {
