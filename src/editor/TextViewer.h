@@ -14,8 +14,8 @@ enum class TPageBreakDisplayModes { pbNever, pbAlways, pbWYSIWYG };
 
 // Binds the display model to a text model. One walking cursor (the line walker) steps from display line
 // to display line and jumps between the few anchors whose numbers are known (the caret line, the top
-// line, the selection ends); a background scan lays the whole text out a hundred lines per idle step,
-// counting lines and pages. Until the scan has reached the end, the line count and far line numbers
+// line, the selection ends); a background scan lays the whole text out in idle steps, counting lines and
+// pages. Until the scan has reached the end, the line count and far line numbers
 // are estimates (Estimated), corrected with a repaint when the scan passes them. No table of line
 // starts is ever kept.
 class TTextViewer : public TLinesViewer, public TIdleWork {
@@ -138,6 +138,17 @@ protected:
     void Relayout();
     // One step of the background scan.
     void ScanStep();
+    // Lays out, in bulk, the lines before the next anchor, form feed or the text's last line, within
+    // the step's text.
+    void ScanInBulk(TTextPos stepEnd);
+    // The scan moves on by `lines` lines to the line start `pos`, counting pages, and notes what kind
+    // of line starts there.
+    void AdvanceScan(TTextPos lines, TTextPos pos);
+    void CountScanPage();
+    // A line of `width` pixels was laid out: the horizontal range follows the widest.
+    void NoteLineWidth(TTextPos width);
+    // The scan laid out everything before `next`: line numbers it has passed are exact.
+    void NoteScannedTo(TTextPos next);
 
     std::unique_ptr<TLinesBuffer> m_TextBuffer;
     bool m_Estimated = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QPrinter>
 
@@ -10,8 +11,11 @@
 #include "editor/TextViewer.h"
 
 namespace {
+// A step lays out this many lines one at a time (those at anchors, form feeds, the text's end), and
+// the lines between them in bulk, until it has covered this much text.
 constexpr TTextPos kLinesPerStep = 100;
-constexpr TTextPos kBytesPerStep = 4 << 20; // a step also ends after this much text, however few lines
+constexpr TTextPos kBytesPerStep = 256 << 10;
+constexpr TTextPos kNoLimit = std::numeric_limits<TTextPos>::max();
 } // namespace
 
 void TTextViewer::RestartScan() {
@@ -58,14 +62,8 @@ void TTextViewer::ScanStep() {
         m_ScanPage = 2;
         m_ScanBreak = 2;
     }
-    auto countPage = [this] {
-        ++m_ScanPage;
-        m_AvgLinesPerPage = std::max<TTextPos>(1, m_ScanLine / m_ScanPage);
-        if (m_ScanLine >= m_TopLine && m_ScanLine < m_TopLine + m_VisibleLines) InvalidateAll();
-    };
-    const TTextPos stepStart = m_ScanPos;
-    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget && m_ScanPos - stepStart < kBytesPerStep;
-         ++lines) {
+    const TTextPos stepEnd = m_ScanPos + kBytesPerStep;
+    for (TTextPos lines = 0, budget = kLinesPerStep; lines < budget && m_ScanPos < stepEnd; ++lines) {
         if (m_ScanPos == m_CaretStart) {
             m_CaretPage = m_ScanPage;
             m_CaretLine = m_ScanLine;
@@ -89,17 +87,9 @@ void TTextViewer::ScanStep() {
         }
         TTextPos next = m_ScanPos, width = 0, count = 0;
         text.NextLineEnd(next, width, count);
-        if (width > m_MaxLineWidth && m_WrapMode != TWrapModes::opWrapScreenWidth) {
-            m_MaxLineWidth = width;
-            m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
-        }
+        NoteLineWidth(width);
         const bool atEnd = next >= size || next <= m_ScanPos;
-        if (m_Estimated && (atEnd || (next > m_WalkStart && next > m_CaretStart && next > m_Sel.EndOffset))) {
-            // The scan has passed every provisional line number: they are exact again.
-            m_Estimated = false;
-            m_LastIdleLine = -1;
-            InvalidateAll();
-        }
+        NoteScannedTo(atEnd ? size : next);
         if (atEnd) {
             m_ScanPos = std::max(next, m_ScanPos);
             SetLastLine(m_ScanLine);
@@ -108,19 +98,82 @@ void TTextViewer::ScanStep() {
             m_VertScrollBar->SetPosition(m_TopLine);
             return;
         }
-        m_ScanPos = next;
-        ++m_ScanLine;
-        if (text.IsFormFeedAt(m_ScanPos)) {
-            m_HardBreakLines.push_back(m_ScanLine);
-            m_ScanBreak = 2;
-            countPage();
-        } else if (SoftBreakBefore(m_ScanLine, static_cast<TTextPos>(m_HardBreakLines.size()) - 1)) {
-            m_ScanBreak = 1;
-            countPage();
-        } else {
-            m_ScanBreak = 0;
+        AdvanceScan(1, next);
+        ScanInBulk(stepEnd);
+    }
+}
+
+void TTextViewer::NoteLineWidth(TTextPos width) {
+    if (width > m_MaxLineWidth && m_WrapMode != TWrapModes::opWrapScreenWidth) {
+        m_MaxLineWidth = width;
+        m_HorzScrollBar->SetLimit(width + m_LeftMargin + m_CharWidth);
+    }
+}
+
+void TTextViewer::NoteScannedTo(TTextPos next) {
+    if (!m_Estimated) return;
+    // Past every provisional line number (or at the end), the numbers are exact again.
+    if (next < TextSize() && (next <= m_WalkStart || next <= m_CaretStart || next <= m_Sel.EndOffset)) return;
+    m_Estimated = false;
+    m_LastIdleLine = -1;
+    InvalidateAll();
+}
+
+void TTextViewer::AdvanceScan(TTextPos lines, TTextPos pos) {
+    // Of the lines that start now, all but the last hold no form feed: their page breaks are soft,
+    // every LinesPerPage lines after the last hard one.
+    const TTextPos first = m_ScanLine + 1, last = m_ScanLine + lines - 1;
+    if (last >= first) {
+        const TTextPos hard = m_HardBreakLines.empty() ? 0 : m_HardBreakLines.back();
+        const TTextPos perPage = std::max<TTextPos>(1, m_LinesPerPage);
+        const TTextPos pages = (last - hard) / perPage - (first - 1 - hard) / perPage;
+        if (pages > 0) {
+            const TTextPos lastPage = hard + (last - hard) / perPage * perPage;
+            const TTextPos firstPage = lastPage - (pages - 1) * perPage;
+            m_ScanPage += pages;
+            m_AvgLinesPerPage = std::max<TTextPos>(1, lastPage / m_ScanPage);
+            // The first of those page lines at or below the top line, if any, may be in view.
+            const TTextPos shown =
+                m_TopLine <= firstPage
+                    ? firstPage
+                    : firstPage + (m_TopLine - firstPage + perPage - 1) / perPage * perPage;
+            if (shown <= lastPage && shown < m_TopLine + m_VisibleLines) InvalidateAll();
         }
     }
+    m_ScanPos = pos;
+    m_ScanLine += lines;
+    if (m_TextBuffer->IsFormFeedLine(m_ScanPos)) {
+        m_HardBreakLines.push_back(m_ScanLine);
+        m_ScanBreak = 2;
+        CountScanPage();
+    } else if (SoftBreakBefore(m_ScanLine, static_cast<TTextPos>(m_HardBreakLines.size()) - 1)) {
+        m_ScanBreak = 1;
+        CountScanPage();
+    } else {
+        m_ScanBreak = 0;
+    }
+}
+
+void TTextViewer::CountScanPage() {
+    ++m_ScanPage;
+    m_AvgLinesPerPage = std::max<TTextPos>(1, m_ScanLine / m_ScanPage);
+    if (m_ScanLine >= m_TopLine && m_ScanLine < m_TopLine + m_VisibleLines) InvalidateAll();
+}
+
+void TTextViewer::ScanInBulk(TTextPos stepEnd) {
+    // Up to the next line start that something is noted at.
+    TTextPos stop = stepEnd;
+    for (TTextPos anchor :
+         {m_CaretStart, m_TopStart, m_Sel.StartLine.Offset, m_Sel.EndLine.Offset, m_WalkStart})
+        if (anchor >= m_ScanPos) stop = std::min(stop, anchor);
+    if (stop <= m_ScanPos) return;
+    TTextPos pos = m_ScanPos;
+    TTextPos widest = m_WrapMode == TWrapModes::opWrapScreenWidth ? kNoLimit : m_MaxLineWidth;
+    const TTextPos lines = m_TextBuffer->NextLineEnds(pos, stop, kNoLimit, widest);
+    if (lines == 0) return;
+    NoteLineWidth(widest);
+    NoteScannedTo(pos);
+    AdvanceScan(lines, pos);
 }
 
 void TTextViewer::Estimate() {
