@@ -1,14 +1,11 @@
 #include "mail/SumCheck.h"
 
-#include <cstdint>
-
 void TSumCheck::AddBytes(const unsigned char* bytes, TTextPos count) {
     // 16-bit arithmetic lets the compiler rotate and add in two instructions per byte.
-    auto sum = static_cast<std::uint16_t>(m_Sum);
+    TRunning sum(*this);
     for (TTextPos i = 0; i < count; ++i)
-        sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(sum >> 1 | sum << 15) + bytes[i]);
-    m_Sum = sum;
-    m_Size += count;
+        sum.Add(bytes[i]);
+    sum.Keep(*this);
 }
 
 void TSumCheck::AddLine(std::string_view line) {

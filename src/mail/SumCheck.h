@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,25 @@ public:
     void AddBytes(const unsigned char* bytes, TTextPos count);
     // A line counts as stored with a Unix line end: its bytes, then LF (an empty line is a lone LF).
     void AddLine(std::string_view line);
+    // A sum added to a byte at a time inside a loop that does other work too: each step waits on the
+    // one before, and the processor runs the other work meanwhile. Keep writes it back.
+    class TRunning {
+    public:
+        explicit TRunning(const TSumCheck& sum) : m_Value(static_cast<std::uint16_t>(sum.m_Sum)) {}
+        void Add(unsigned char byte) {
+            m_Value =
+                static_cast<std::uint16_t>(static_cast<std::uint16_t>(m_Value >> 1 | m_Value << 15) + byte);
+            ++m_Count;
+        }
+        void Keep(TSumCheck& sum) const {
+            sum.m_Sum = m_Value;
+            sum.m_Size += m_Count;
+        }
+
+    private:
+        std::uint16_t m_Value;
+        TTextPos m_Count = 0;
+    };
     // "sum/size", as in 16556/3.
     std::string Format() const;
 

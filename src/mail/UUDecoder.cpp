@@ -14,14 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kWriteBlock = 64 * 1024;
+constexpr size_t kWriteBlock = 1 << 20; // decoded bytes are written in pieces of this size
 
-bool StartsWith(const std::string& line, std::string_view prefix) {
-    return line.compare(0, prefix.size(), prefix) == 0;
+bool StartsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
 }
 
-std::vector<std::string> SplitAtSpaces(const std::string& line) {
-    std::istringstream in(line);
+std::vector<std::string> SplitAtSpaces(std::string_view line) {
+    std::istringstream in{std::string(line)};
     std::vector<std::string> parts;
     for (std::string part; in >> part;)
         parts.push_back(part);
@@ -61,53 +61,113 @@ TUUDecoder::TUUDecoder(fs::path outputDirectory) : m_OutputDirectory(std::move(o
 TUUDecoder::~TUUDecoder() = default;
 
 int TUUDecoder::DecodeLine(std::string_view line, std::vector<unsigned char>& bytes, int max) {
-    static const auto kValues = [] {
-        std::array<signed char, 256> values{};
-        for (int c = 0; c < 256; ++c)
-            values[static_cast<size_t>(c)] =
-                static_cast<signed char>(DecodeChar(static_cast<unsigned char>(c)));
-        return values;
-    }();
-    bytes.clear();
-    if (line.empty()) return dlTooShort;
-    const int count = kValues[static_cast<unsigned char>(line[0])];
-    if (count < 0) return dlInvalid;
-    const size_t groups = static_cast<size_t>((count + 2) / 3);
+    bytes.resize(static_cast<size_t>(std::max(max, 0) + 2));
+    int count = 0;
+    const int result = DecodeLineAt(line, bytes.data(), count, max);
+    bytes.resize(static_cast<size_t>(count));
+    return result;
+}
+
+namespace {
+
+// The 12-bit value of each pair of characters (the first in the low byte), -1 for a pair that is not
+// in the code: a group of four characters is two lookups.
+const std::vector<std::int16_t> kPairs = [] {
+    std::vector<std::int16_t> pairs(65536);
+    for (unsigned first = 0; first < 256; ++first)
+        for (unsigned second = 0; second < 256; ++second) {
+            const int a = TUUBase::DecodeChar(static_cast<unsigned char>(first));
+            const int b = TUUBase::DecodeChar(static_cast<unsigned char>(second));
+            pairs[first | second << 8] = static_cast<std::int16_t>(a < 0 || b < 0 ? -1 : a << 6 | b);
+        }
+    return pairs;
+}();
+
+// DecodeLineAt, telling `sink` of every character of the line (Char) and every byte decoded (Byte) as
+// it goes; what it was told counts only when the result is TUUDecoder::dlDone.
+template <typename TSink>
+int DecodeInto(std::string_view line, unsigned char* out, int& count, int max, TSink& sink) {
+    count = 0;
+    if (line.empty()) return TUUDecoder::dlTooShort;
+    const int n = TUUBase::DecodeChar(static_cast<unsigned char>(line[0]));
+    if (n < 0) return TUUDecoder::dlInvalid;
+    const size_t groups = static_cast<size_t>((n + 2) / 3);
     const size_t present = std::min(line.size() - 1, 4 * groups);
     // Mail often cuts the spaces that end a line, and a space is a zero: the characters missing after the
     // last one read as spaces, however many they are. A short line that still ends in a space lost
     // something else.
-    if (present < 4 * groups && line.back() == ' ') return dlTooShort;
-    if (count > max) return dlTooMany;
-    unsigned char chars[4 * 86];
-    std::memcpy(chars, line.data() + 1, present);
-    std::fill(chars + present, chars + 4 * groups, ' ');
-    bytes.resize(3 * groups);
+    if (present < 4 * groups && line.back() == ' ') return TUUDecoder::dlTooShort;
+    if (n > max) return TUUDecoder::dlTooMany;
+    const auto* chars = reinterpret_cast<const unsigned char*>(line.data());
+    sink.Char(chars[0]);
+    ++chars;
     int invalid = 0;
-    for (size_t g = 0; g < groups; ++g) {
-        const int c0 = kValues[chars[4 * g]], c1 = kValues[chars[4 * g + 1]];
-        const int c2 = kValues[chars[4 * g + 2]], c3 = kValues[chars[4 * g + 3]];
-        invalid |= c0 | c1 | c2 | c3;
-        bytes[3 * g] = static_cast<unsigned char>(c0 << 2 | c1 >> 4);
-        bytes[3 * g + 1] = static_cast<unsigned char>(c1 << 4 | c2 >> 2);
-        bytes[3 * g + 2] = static_cast<unsigned char>(c2 << 6 | c3);
+    auto group = [&](const unsigned char* c) {
+        const int high = kPairs[c[0] | c[1] << 8], low = kPairs[c[2] | c[3] << 8];
+        invalid |= high | low;
+        const unsigned v = static_cast<unsigned>(high) << 12 | static_cast<unsigned>(low);
+        out[0] = static_cast<unsigned char>(v >> 16);
+        out[1] = static_cast<unsigned char>(v >> 8);
+        out[2] = static_cast<unsigned char>(v);
+    };
+    // Every group but the last is whole: four characters, three bytes.
+    size_t g = 0;
+    for (; g + 1 < groups && 4 * g + 4 <= present; ++g, out += 3) {
+        const unsigned char* c = chars + 4 * g;
+        group(c);
+        sink.Char(c[0]);
+        sink.Char(c[1]);
+        sink.Char(c[2]);
+        sink.Char(c[3]);
+        sink.Byte(out[0]);
+        sink.Byte(out[1]);
+        sink.Byte(out[2]);
     }
-    if (invalid < 0) {
-        bytes.clear();
-        return dlInvalid;
+    // The last group may carry fewer bytes; the line may have been cut short before it.
+    for (; g < groups; ++g, out += 3) {
+        unsigned char padded[4] = {' ', ' ', ' ', ' '};
+        const size_t have = std::min<size_t>(present > 4 * g ? present - 4 * g : 0, 4);
+        std::memcpy(padded, chars + 4 * g, have);
+        group(padded);
+        for (size_t k = 0; k < have; ++k)
+            sink.Char(padded[k]);
+        for (int k = 0; k < 3 && static_cast<int>(3 * g) + k < n; ++k)
+            sink.Byte(out[k]);
     }
-    bytes.resize(static_cast<size_t>(count));
-    return dlDone;
+    for (size_t k = present; k < line.size() - 1; ++k)
+        sink.Char(chars[k]); // characters after the data
+    if (invalid < 0) return TUUDecoder::dlInvalid;
+    count = n;
+    return TUUDecoder::dlDone;
+}
+
+struct TNoSink {
+    void Char(unsigned char) {}
+    void Byte(unsigned char) {}
+};
+
+// The section's checksum over the line, the file's over the bytes.
+struct TSumSink {
+    TSumCheck::TRunning Section, File;
+    void Char(unsigned char c) { Section.Add(c); }
+    void Byte(unsigned char b) { File.Add(b); }
+};
+
+} // namespace
+
+int TUUDecoder::DecodeLineAt(std::string_view line, unsigned char* out, int& count, int max) {
+    TNoSink none;
+    return DecodeInto(line, out, count, max, none);
 }
 
 void TUUDecoder::FlushOutput() {
-    if (m_Output && !m_Pending.empty())
-        m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_Pending.size()));
-    m_Pending.clear();
+    if (m_Output && m_PendingCount > 0)
+        m_Output->Write(m_Pending.data(), static_cast<TTextPos>(m_PendingCount));
+    m_PendingCount = 0;
 }
 
 void TUUDecoder::DiscardOutput() {
-    m_Pending.clear();
+    m_PendingCount = 0;
     if (!m_Output) return;
     m_Output.reset();
     std::error_code ignored;
@@ -121,13 +181,14 @@ void TUUDecoder::EndFile() {
     if (OnEndDecode) OnEndDecode(*this, m_State, m_Error, m_FileName);
 }
 
-void TUUDecoder::CheckSum(const std::string& line, const TSumCheck& sum, TUUErrors error) {
+void TUUDecoder::CheckSum(std::string_view line, const TSumCheck& sum, TUUErrors error) {
     const std::vector<std::string> parts = SplitAtSpaces(line);
     if (parts.size() < 3 || parts[2] != sum.Format()) m_Error = error;
 }
 
-TUdStates TUUDecoder::LookForBegin(const std::string& line) {
-    if (!StartsWith(line, "begin ")) return m_State;
+TUdStates TUUDecoder::LookForBegin(std::string_view text) {
+    if (!StartsWith(text, "begin ")) return m_State;
+    const std::string line(text); // the events below may lay the text out again: `text` would be gone
     if (m_State != TUdStates::NoFile) {
         EndFile();
         m_State = TUdStates::NoFile;
@@ -156,15 +217,24 @@ TUdStates TUUDecoder::LookForBegin(const std::string& line) {
     return TUdStates::InData;
 }
 
-TUdStates TUUDecoder::InData(const std::string& line) {
+TUdStates TUUDecoder::InData(std::string_view line) {
     if (line.empty()) return m_State;
-    if (DecodeLine(line, m_Line) == dlDone) {
+    if (m_Pending.size() < kWriteBlock + 64) m_Pending.resize(kWriteBlock + 64);
+    int count = 0;
+    TSumSink sums{TSumCheck::TRunning(SectionSum), TSumCheck::TRunning(FileSum)};
+    if (DecodeInto(line, m_Pending.data() + m_PendingCount, count, 45, sums) == dlDone) {
         // Data after a section checksum starts the next section, which is summed on its own.
-        if (m_State == TUdStates::SectionSummed) SectionSum.Reset();
-        SectionSum.AddLine(line);
-        FileSum.AddBytes(m_Line.data(), static_cast<TTextPos>(m_Line.size()));
-        m_Pending.insert(m_Pending.end(), m_Line.begin(), m_Line.end());
-        if (m_Pending.size() >= kWriteBlock) FlushOutput();
+        if (m_State == TUdStates::SectionSummed) {
+            SectionSum.Reset();
+            sums.Section = TSumCheck::TRunning(SectionSum);
+            for (unsigned char c : line)
+                sums.Section.Add(c);
+        }
+        sums.Section.Add('\n'); // the line counts as ended by LF
+        sums.Section.Keep(SectionSum);
+        sums.File.Keep(FileSum);
+        m_PendingCount += static_cast<size_t>(count);
+        if (m_PendingCount >= kWriteBlock) FlushOutput();
         return TUdStates::InData;
     }
     if (StartsWith(line, "end")) {
@@ -179,7 +249,7 @@ TUdStates TUUDecoder::InData(const std::string& line) {
     return m_State == TUdStates::SectionSummed ? TUdStates::SectionSummed : TUdStates::DataBroken;
 }
 
-TUdStates TUUDecoder::HandleLine(const std::string& line) {
+TUdStates TUUDecoder::HandleLine(std::string_view line) {
     switch (m_State) {
     case TUdStates::InData:
     case TUdStates::DataBroken:
@@ -206,15 +276,19 @@ TUdStates TUUDecoder::HandleLine(const std::string& line) {
 
 void TUUDecoder::Decode(TLinesBuffer& text, TTextPos startPos) {
     bool cancelled = false;
-    std::string line;
     try {
         for (TTextPos pos = startPos; pos < text.TextSize() && !cancelled;) {
             const TTextPos start = pos;
             TTextPos width = 0, count = 0;
             text.NextLineEnd(pos, width, count);
-            line.resize(static_cast<size_t>(count));
-            text.CopyToBuffer(reinterpret_cast<unsigned char*>(line.data()), start, count);
-            m_State = HandleLine(line);
+            const unsigned char* bytes = text.LaidOutBytes(start, count);
+            if (!bytes) {
+                m_LongLine.resize(static_cast<size_t>(count));
+                text.CopyToBuffer(reinterpret_cast<unsigned char*>(m_LongLine.data()), start, count);
+                bytes = reinterpret_cast<const unsigned char*>(m_LongLine.data());
+            }
+            m_State = HandleLine(
+                std::string_view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count)));
             if (OnBlockDecode) OnBlockDecode(*this, pos, cancelled);
         }
         // A file that had ended is kept even when the user stops the run after it.

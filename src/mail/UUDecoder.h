@@ -55,13 +55,15 @@ public:
     void Decode(TLinesBuffer& text, TTextPos startPos);
     // Decodes one encoded line into `bytes` (cleared first); the result is one of dl....
     static int DecodeLine(std::string_view line, std::vector<unsigned char>& bytes, int max = 45);
+    // The same into `out`, which has room for max + 2 bytes; `count` receives how many.
+    static int DecodeLineAt(std::string_view line, unsigned char* out, int& count, int max = 45);
 
 private:
-    TUdStates HandleLine(const std::string& line);
-    TUdStates InData(const std::string& line);
-    TUdStates LookForBegin(const std::string& line);
+    TUdStates HandleLine(std::string_view line);
+    TUdStates InData(std::string_view line);
+    TUdStates LookForBegin(std::string_view line);
     // Compares a "sum -r/size" line with `sum`; a difference sets `error`.
-    void CheckSum(const std::string& line, const TSumCheck& sum, TUUErrors error);
+    void CheckSum(std::string_view line, const TSumCheck& sum, TUUErrors error);
     // Closes the file in progress and reports it.
     void EndFile();
     // Closes the file in progress and removes it: it was not finished.
@@ -73,8 +75,9 @@ private:
     // Open while a file is in progress and not yet reported, from the "begin" line on; m_FileName is its
     // path.
     std::unique_ptr<TFileStream> m_Output;
-    std::vector<unsigned char> m_Pending; // decoded bytes not yet written
-    std::vector<unsigned char> m_Line;
+    std::vector<unsigned char> m_Pending; // decoded bytes not yet written: the first m_PendingCount
+    size_t m_PendingCount = 0;
+    std::string m_LongLine; // a line too long for layout's read-ahead, copied
     TUdStates m_State = TUdStates::NoFile;
     TUUErrors m_Error = ueNone;
 };

@@ -1,6 +1,9 @@
 #include "mail/UUEncoder.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "text/FileStream.h"
 #include "text/TextBuffer.h"
@@ -8,28 +11,71 @@
 namespace {
 constexpr TTextPos kBlock = 4500; // 100 full lines
 constexpr int kLineBytes = 45;
+constexpr size_t kInsertSize = 256 * 1024; // the text is inserted in pieces of about this size
+
+// The two characters of each 12-bit value, the first in the low byte.
+const auto kPairs = [] {
+    std::array<std::uint16_t, 4096> pairs{};
+    for (unsigned v = 0; v < 4096; ++v)
+        pairs[v] = static_cast<std::uint16_t>(static_cast<unsigned char>(TUUBase::EncodeChar(v >> 6)) |
+                                              static_cast<unsigned char>(TUUBase::EncodeChar(v & 63)) << 8);
+    return pairs;
+}();
+
+// Encodes a line of up to 45 bytes at `out` and returns its length; `sums` is told of every byte read
+// (Byte) and every character written (Char), as the characters are made.
+template <typename TSink> int EncodeInto(char* out, const unsigned char* bytes, int count, TSink& sums) {
+    out[0] = TUUBase::EncodeChar(static_cast<unsigned>(count));
+    sums.Char(static_cast<unsigned char>(out[0]));
+    char* at = out + 1;
+    int i = 0;
+    // Six bytes (read as eight) are four 12-bit values, eight characters written at once.
+    for (; i + 8 <= count; i += 6, at += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, bytes + i, 8);
+        w = __builtin_bswap64(w); // the first byte on top
+        const std::uint64_t chars =
+            std::uint64_t{kPairs[w >> 52]} | std::uint64_t{kPairs[w >> 40 & 4095]} << 16 |
+            std::uint64_t{kPairs[w >> 28 & 4095]} << 32 | std::uint64_t{kPairs[w >> 16 & 4095]} << 48;
+        std::memcpy(at, &chars, 8);
+        for (int k = 0; k < 6; ++k)
+            sums.Byte(bytes[i + k]);
+        for (int k = 0; k < 8; ++k)
+            sums.Char(static_cast<unsigned char>(chars >> 8 * k));
+    }
+    // Three bytes are 24 bits, two 12-bit values, four characters; the last group is completed with
+    // zero bytes.
+    for (; i < count; i += 3, at += 4) {
+        const unsigned v =
+            bytes[i] << 16 | (i + 1 < count ? bytes[i + 1] << 8 : 0) | (i + 2 < count ? bytes[i + 2] : 0);
+        const unsigned chars = kPairs[v >> 12] | kPairs[v & 4095] << 16;
+        std::memcpy(at, &chars, 4);
+        for (int k = i; k < std::min(i + 3, count); ++k)
+            sums.Byte(bytes[k]);
+        for (int k = 0; k < 4; ++k)
+            sums.Char(static_cast<unsigned char>(chars >> 8 * k));
+    }
+    return static_cast<int>(at - out);
+}
+
+struct TNoSums {
+    void Byte(unsigned char) {}
+    void Char(unsigned char) {}
+};
+
+// The file's checksum over the bytes read, the section's over the characters written.
+struct TSums {
+    TSumCheck::TRunning File, Section;
+    void Byte(unsigned char b) { File.Add(b); }
+    void Char(unsigned char c) { Section.Add(c); }
+};
+
 } // namespace
 
 std::string TUUEncoder::EncodeLine(const unsigned char* bytes, int count) {
-    std::string line;
-    AppendLine(line, bytes, count);
-    return line;
-}
-
-void TUUEncoder::AppendLine(std::string& text, const unsigned char* bytes, int count) {
-    const size_t start = text.size();
-    text.resize(start + static_cast<size_t>(1 + 4 * ((count + 2) / 3)));
-    text[start] = EncodeChar(static_cast<unsigned>(count));
-    char* out = text.data() + start + 1;
-    for (int i = 0; i < count; i += 3, out += 4) {
-        const unsigned b0 = bytes[i];
-        const unsigned b1 = i + 1 < count ? bytes[i + 1] : 0;
-        const unsigned b2 = i + 2 < count ? bytes[i + 2] : 0;
-        out[0] = EncodeChar(b0 >> 2);
-        out[1] = EncodeChar((b0 << 4 | b1 >> 4) & 63);
-        out[2] = EncodeChar((b1 << 2 | b2 >> 6) & 63);
-        out[3] = EncodeChar(b2 & 63);
-    }
+    char line[64];
+    TNoSums none;
+    return std::string(line, static_cast<size_t>(EncodeInto(line, bytes, count, none)));
 }
 
 void TUUEncoder::WriteLine(const std::string& line) {
@@ -37,7 +83,20 @@ void TUUEncoder::WriteLine(const std::string& line) {
     (m_Pending += line) += m_LineBreak;
 }
 
-// Lines are inserted a block at a time: the same text as line by line, at a fraction of the edits.
+void TUUEncoder::WriteBlock(const unsigned char* block, TTextPos count) {
+    TSums sums{TSumCheck::TRunning(FileSum), TSumCheck::TRunning(SectionSum)};
+    char line[64];
+    for (TTextPos at = 0; at < count; at += kLineBytes) {
+        const int bytes = static_cast<int>(std::min<TTextPos>(kLineBytes, count - at));
+        const int length = EncodeInto(line, block + at, bytes, sums);
+        sums.Char('\n'); // the checksum counts every line as ended by LF
+        m_Pending.append(line, static_cast<size_t>(length)) += m_LineBreak;
+    }
+    sums.File.Keep(FileSum);
+    sums.Section.Keep(SectionSum);
+}
+
+// Lines are inserted in large pieces: the same text as line by line, at a fraction of the edits.
 void TUUEncoder::Flush(TTextBuffer& text) {
     text.InsertString(m_Pending, m_InsertPos);
     m_InsertPos += static_cast<TTextPos>(m_Pending.size());
@@ -60,15 +119,9 @@ TTextPos TUUEncoder::Encode(const std::filesystem::path& fileName, const std::st
     while (!cancelled && done < file.Size()) {
         const TTextPos n = file.Read(block, std::min(kBlock, file.Size() - done));
         if (n <= 0) break;
-        FileSum.AddBytes(block, n);
-        for (TTextPos at = 0; at < n; at += kLineBytes) {
-            const size_t start = m_Pending.size();
-            AppendLine(m_Pending, block + at, static_cast<int>(std::min<TTextPos>(kLineBytes, n - at)));
-            SectionSum.AddLine(std::string_view(m_Pending).substr(start));
-            m_Pending += m_LineBreak;
-        }
+        WriteBlock(block, n);
         done += n;
-        Flush(text);
+        if (m_Pending.size() >= kInsertSize) Flush(text);
         if (OnBlockEncode) OnBlockEncode(*this, done, cancelled);
     }
     WriteLine("`");

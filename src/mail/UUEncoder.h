@@ -32,11 +32,12 @@ public:
 
     // One data line for up to 45 bytes: the count character and four characters per three bytes.
     static std::string EncodeLine(const unsigned char* bytes, int count);
-    static void AppendLine(std::string& text, const unsigned char* bytes, int count);
 
 private:
     // Adds a line with its line break to what is to be inserted, counting it in the section checksum.
     void WriteLine(const std::string& line);
+    // Adds the data lines of a block read from the file, counting them and the block in the checksums.
+    void WriteBlock(const unsigned char* block, TTextPos count);
     void Flush(TTextBuffer& text);
 
     int m_SectionNo = 1;

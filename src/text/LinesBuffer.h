@@ -77,6 +77,13 @@ public:
     // Whether the display line starting at `pos` (inside the text) is a page-break line: it starts with a
     // form feed. Read as layout reads, without moving the block cache.
     bool IsFormFeedLine(TTextPos pos) { return m_Window.ByteAt(pos) == 12; }
+    // The `count` bytes at `pos` as layout reads them, valid until the text or its layout is used again;
+    // null when they do not fit in the read-ahead window at once (a line longer than it).
+    const unsigned char* LaidOutBytes(TTextPos pos, TTextPos count) {
+        if (count > m_Window.MaxSize() || pos >= m_TextSize) return nullptr;
+        TTextPos n = 0;
+        return m_Window.At(pos, n, count);
+    }
     // Moves `pos` back to the start of the hard line holding the byte before it.
     void FindLineStart(TTextPos& pos);
     // From a line start, moves `pos` over the characters wholly left of `x` and sets `width` to the x
