@@ -161,8 +161,7 @@ TTextPos TBigEditor::ReplaceAll() {
     TTextPos count = 0;
     while (pos >= 0 && text.Find(pos, m_SearchText, m_SearchOptions)) {
         const bool goOn = PollAbort(pos);
-        text.Delete(pos, length);
-        text.InsertString(m_ReplaceText, pos);
+        text.Replace(pos, length, m_ReplaceText); // one undo record for the whole run
         ++count;
         if (down)
             pos += replacement;

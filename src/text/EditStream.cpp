@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
@@ -36,11 +37,13 @@ bool TEditStream::WriteProtected() {
 }
 
 void TEditStream::BindStream(std::unique_ptr<TStream> stream) {
-    // Segments over the previous stream are only released below, never read.
-    TTextStream::BindStream(std::move(stream));
+    // Segments go before the stream they lie in, which a segment given up is asked about.
+    CheckBindable(stream.get());
     m_VirtualStream.Clear();
     m_UndoList.Clear();
     m_RedoList.Clear();
+    m_Run.Active = false;
+    TTextStream::BindStream(std::move(stream));
     m_PendingPos = -1;
     m_PendingInsert = m_PendingDelete = 0;
     SetModified(false);
@@ -125,6 +128,7 @@ void TEditStream::Commit() {
 
 void TEditStream::Insert(const unsigned char* buffer, TTextPos pos, TTextPos count) {
     if (WriteProtected()) return;
+    m_Run.Active = false;
     if (pos < 0 || pos > m_TextSize) RaiseInternalError("Insert past End of File");
     if (MaxTextSize() > 0) count = std::min(count, MaxTextSize() - m_TextSize);
     if (count <= 0) return;
@@ -192,6 +196,7 @@ TTextPos TEditStream::InsertFromHandle(std::span<const unsigned char> block, TTe
 
 void TEditStream::Delete(TTextPos pos, TTextPos count) {
     if (WriteProtected() || count <= 0) return;
+    m_Run.Active = false;
     if (pos < 0 || pos + count > m_TextSize)
         RaiseInternalError("Internal Error - Deletion passed End of File");
     m_RedoList.Clear();
@@ -229,6 +234,7 @@ void TEditStream::Delete(TTextPos pos, TTextPos count) {
 
 void TEditStream::Overwrite(TTextPos pos, unsigned char c) {
     if (pos < 0 || pos >= m_TextSize) RaiseInternalError("Overwrite past End of File");
+    m_Run.Active = false;
     m_RedoList.Clear();
     unsigned char* p = GetCharPtr(pos);
     if (pos != m_PendingPos + m_PendingInsert || m_PendingInsert != m_PendingDelete) {
@@ -244,6 +250,97 @@ void TEditStream::Overwrite(TTextPos pos, unsigned char c) {
     QV_INVARIANTS();
 }
 
+void TEditStream::Replace(TTextPos pos, TTextPos count, std::string_view bytes) {
+    if (WriteProtected()) return;
+    if (pos < 0 || count < 0 || pos + count > m_TextSize)
+        RaiseInternalError("Internal Error - Deletion passed End of File");
+    auto inserted = static_cast<TTextPos>(bytes.size());
+    if (MaxTextSize() > 0) inserted = std::clamp<TTextPos>(MaxTextSize() - m_TextSize + count, 0, inserted);
+    if (count == 0 && inserted == 0) return;
+    m_RedoList.Clear();
+    Commit();
+    CutCache(pos);
+    m_VirtualStream.Seek(pos);
+    std::unique_ptr<TSegmentList> removed = m_VirtualStream.Delete(count);
+    m_VirtualStream.Insert(
+        m_MemoryBuffer.AllocateAndWrite(reinterpret_cast<const unsigned char*>(bytes.data()), inserted));
+    RecordReplacement(pos, count, inserted, std::move(removed));
+    m_PendingPos = -1;
+    m_TextSize += inserted - count;
+    BytesChanged();
+    ResetBlock();
+    SetModified(true);
+    AdjustBookmarks(pos, -count);
+    AdjustBookmarks(pos, inserted);
+    Changed();
+    QV_INVARIANTS();
+}
+
+void TEditStream::RecordReplacement(TTextPos pos, TTextPos count, TTextPos inserted,
+                                    std::unique_ptr<TSegmentList> removed) {
+    if (m_UndoList.MaxLevels() == 0) return; // what was removed is given up
+    TUndoInfo* record = m_UndoList.Current();
+    // The run goes on with a replacement of the same sizes wholly after it or wholly before it, over
+    // text that lies in a file up to it.
+    const bool same = m_Run.Active && record && record->Pieces && record->Pieces->Out() == inserted &&
+                      record->Pieces->In() == count;
+    std::unique_ptr<TSegmentList> gap;
+    if (same && pos >= m_Run.End && (gap = FileSegments(m_Run.End, pos - m_Run.End))) {
+        // After the run: the record takes the text up to here and the bytes replaced.
+        record->InsertListAfter(record->Last(), std::move(gap));
+        record->InsertListAfter(record->Last(), std::move(removed));
+        record->Pieces->Append(pos - m_Run.End);
+        m_Run.End = pos + inserted;
+    } else if (same && pos + count <= m_Run.Start &&
+               (gap = FileSegments(pos + inserted, m_Run.Start - pos - count))) {
+        // Before it: the bytes replaced and the text from them to the run, which now lies further on.
+        record->InsertListAfter(nullptr, std::move(gap));
+        record->InsertListAfter(nullptr, std::move(removed));
+        record->Pieces->Prepend(m_Run.Start - pos - count);
+        m_Run.End += inserted - count;
+        m_Run.Start = record->Pos = pos;
+    } else { // the first replacement of a run, or one that cannot join it: a record of its own
+        m_UndoList.NewRecord(pos);
+        record = m_UndoList.Current();
+        record->InsertListAfter(nullptr, std::move(removed));
+        record->Pieces = std::make_unique<TReplacedPieces>(inserted, count);
+        m_Run = {true, pos, pos + inserted};
+    }
+    record->Inserted = m_Run.End - m_Run.Start;
+}
+
+void TEditStream::MoveBookmarks(const TReplacedPieces& pieces, TTextPos start) {
+    if (BookmarkCount() == 0) return;
+    // As undoing each replacement alone would, the last first: the earlier ones keep their positions.
+    std::vector<TTextPos> starts;
+    starts.reserve(static_cast<size_t>(pieces.Count()));
+    pieces.ForEach(start, [&starts](TTextPos at) { starts.push_back(at); });
+    for (auto at = starts.rbegin(); at != starts.rend(); ++at)
+        AdjustBookmarks(*at, pieces.In() - pieces.Out());
+}
+
+std::unique_ptr<TSegmentList> TEditStream::FileSegments(TTextPos pos, TTextPos count) {
+    auto copy = std::make_unique<TSegmentList>();
+    if (count <= 0) return copy;
+    m_VirtualStream.Seek(pos);
+    const TStreamSegment* seg = m_VirtualStream.Current();
+    TTextPos at = m_VirtualStream.CurrentOffset();
+    while (count > 0) {
+        if (at == seg->Length()) {
+            seg = seg->Next();
+            at = 0;
+            continue;
+        }
+        // An area of the memory buffer belongs to one list only, and a copy would cost its size again.
+        if (seg->Owner()) return nullptr;
+        const TTextPos n = std::min(count, seg->Length() - at);
+        copy->Append(std::make_unique<TStreamSegment>(seg->Stream(), seg->Offset() + at, n));
+        count -= n;
+        at += n;
+    }
+    return copy;
+}
+
 TTextPos TEditStream::Undo() {
     Commit();
     return m_UndoList.Levels() < 1 ? 0 : PerformUndo(m_UndoList, m_RedoList);
@@ -254,12 +351,14 @@ TTextPos TEditStream::Redo() {
 }
 
 TTextPos TEditStream::PerformUndo(TUndoList& from, TUndoList& to) {
+    m_Run.Active = false;
     TTextPos low = m_TextSize;
     do {
         TTextPos pos = 0, putBack = 0, takeOut = 0;
         if (!from.PeekRange(pos, putBack, takeOut)) break;
         if (OnBeforeUndo) OnBeforeUndo(pos);
         low = std::min(low, pos);
+        std::unique_ptr<TReplacedPieces> pieces = std::move(from.Current()->Pieces);
         // What this step takes out becomes a record of the other list, in the same group.
         to.NewRecord(pos);
         m_VirtualStream.Seek(pos);
@@ -272,7 +371,12 @@ TTextPos TEditStream::PerformUndo(TUndoList& from, TUndoList& to) {
         CutCache(pos);
         m_TextSize += putBack - takeOut;
         BytesChanged();
-        AdjustBookmarks(pos, putBack - takeOut);
+        if (pieces) {
+            MoveBookmarks(*pieces, pos);
+            if (to.MaxLevels() > 0) to.Current()->Pieces = pieces->Inverted();
+        } else {
+            AdjustBookmarks(pos, putBack - takeOut);
+        }
         m_PendingPos = -1;
         if (OnAfterUndo) OnAfterUndo(*this);
     } while (from.Current() && from.Current()->Linked);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <span>
+#include <string_view>
 
 #include "text/FreeList.h"
 #include "text/TextStream.h"
@@ -31,11 +32,21 @@ public:
     bool CanEdit() const override { return true; }
     // Writes the pending run into the chain and the undo history.
     void Commit();
+    // Replaces the `count` bytes at `pos` by `bytes`, as one of a run of replacements made in one
+    // direction through the text, none overlapping another (Replace All). The run has one undo record,
+    // which keeps the stretch of text it replaced as the segments that held it: a record costs no memory
+    // per replacement where those are few (an unchanged file). Text between two replacements that lies
+    // in the memory buffer starts a new record instead of being copied. Any other edit ends the run, as
+    // does closing the undo group.
+    void Replace(TTextPos pos, TTextPos count, std::string_view bytes);
 
     // Each returns the lowest position changed (0 when there was nothing to do).
     TTextPos Undo();
     TTextPos Redo();
-    void EndUndoGroup() { m_UndoList.Unlink(); }
+    void EndUndoGroup() {
+        m_Run.Active = false;
+        m_UndoList.Unlink();
+    }
     int UndoLevels() const { return m_UndoList.Levels(); }
     int RedoLevels() const { return m_RedoList.Levels(); }
     int MaxUndoLevels() const { return m_UndoList.MaxLevels(); }
@@ -80,6 +91,15 @@ private:
     void CutCache(TTextPos pos);
     // Reads `count` bytes at position `pos` of the chain.
     void ReadChain(unsigned char* dest, TTextPos pos, TTextPos count);
+    // Notes in the run's undo record a replacement at `pos` of `count` bytes, held by `removed`, by
+    // `inserted` bytes.
+    void RecordReplacement(TTextPos pos, TTextPos count, TTextPos inserted,
+                           std::unique_ptr<TSegmentList> removed);
+    // Moves the bookmarks as undoing each of the replacements from `start` on would.
+    void MoveBookmarks(const TReplacedPieces& pieces, TTextPos start);
+    // New segments over the same stretches of files as the chain's bytes [pos, pos + count), for an
+    // undo record; null when some of those bytes lie in the memory buffer.
+    std::unique_ptr<TSegmentList> FileSegments(TTextPos pos, TTextPos count);
     void ResetBlock();
 
     // Declared first so that it is destroyed last: the lists below give their areas back to it.
@@ -91,4 +111,9 @@ private:
     TTextPos m_PendingInsert = 0;
     TTextPos m_PendingDelete = 0;
     bool m_ReadOnly = false;
+    // The run of replacements going on: the stretch of the text as it is now that its record holds.
+    struct TReplaceRun {
+        bool Active = false;
+        TTextPos Start = 0, End = 0;
+    } m_Run;
 };

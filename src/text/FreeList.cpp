@@ -2,26 +2,24 @@
 
 #include <stdexcept>
 
-#include "text/AllocatedSegment.h"
 #include "text/Invariants.h"
 
-std::unique_ptr<TAllocatedSegment> TFreeList::Allocate(TTextPos count) {
+std::unique_ptr<TStreamSegment> TFreeList::Allocate(TTextPos count) {
     if (count < 1) return nullptr;
     for (auto* seg = First(); seg; seg = seg->Next()) {
         if (seg->Length() < count) continue;
         SplitAt(seg, count);
-        auto area =
-            std::unique_ptr<TAllocatedSegment>(static_cast<TAllocatedSegment*>(Remove(seg).release()));
+        auto area = Remove(seg);
         QV_INVARIANTS();
         return area;
     }
-    auto seg = std::make_unique<TAllocatedSegment>(m_MemoryStream, m_HighWater, count, *this);
+    auto seg = std::make_unique<TStreamSegment>(m_MemoryStream, m_HighWater, count);
     m_HighWater += count;
     QV_INVARIANTS();
     return seg;
 }
 
-std::unique_ptr<TAllocatedSegment> TFreeList::AllocateAndWrite(const unsigned char* buffer, TTextPos count) {
+std::unique_ptr<TStreamSegment> TFreeList::AllocateAndWrite(const unsigned char* buffer, TTextPos count) {
     auto seg = Allocate(count);
     if (seg) {
         m_MemoryStream.Seek(seg->Offset());

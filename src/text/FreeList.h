@@ -1,6 +1,5 @@
 #pragma once
 
-#include "text/AllocatedSegment.h"
 #include "text/MemoryStream.h"
 #include "text/SegmentList.h"
 
@@ -8,14 +7,20 @@
 // offset order and fused where they touch. Areas are handed out first fit; the stream never shrinks.
 class TFreeList : public TSegmentList {
 public:
-    explicit TFreeList(TTextPos chunkSize = 64 * 1024) : m_MemoryStream(chunkSize) {}
+    explicit TFreeList(TTextPos chunkSize = 64 * 1024) : m_MemoryStream(chunkSize) {
+        m_MemoryStream.SetAllocator(this);
+    }
+    // The areas go before the memory stream they lie in, which they ask for their owner.
+    ~TFreeList() override { TFreeList::Clear(); }
+    TFreeList(const TFreeList&) = delete;
+    TFreeList& operator=(const TFreeList&) = delete;
 
     TMemoryStream& MemoryStream() { return m_MemoryStream; }
     TTextPos HighWater() const { return m_HighWater; }
 
     // An area of `count` bytes (null for count < 1), owned by the caller until it is released back.
-    std::unique_ptr<TAllocatedSegment> Allocate(TTextPos count);
-    std::unique_ptr<TAllocatedSegment> AllocateAndWrite(const unsigned char* buffer, TTextPos count);
+    std::unique_ptr<TStreamSegment> Allocate(TTextPos count);
+    std::unique_ptr<TStreamSegment> AllocateAndWrite(const unsigned char* buffer, TTextPos count);
     // Takes an area back; the topmost area lowers HighWater instead.
     void Release(std::unique_ptr<TStreamSegment> seg);
 

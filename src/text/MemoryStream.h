@@ -15,6 +15,8 @@ public:
     explicit TMemoryStream(TTextPos chunkSize = 64 * 1024);
 
     TTextPos Size() const override { return m_Size; }
+    TFreeList* Allocator() const override { return m_Allocator; }
+    void SetAllocator(TFreeList* allocator) { m_Allocator = allocator; }
     TTextPos Read(unsigned char* buffer, TTextPos count) override;
     // Writing past the end extends the stream; a gap left before the written bytes is undefined.
     void Write(const unsigned char* buffer, TTextPos count) override;
@@ -28,6 +30,7 @@ private:
     // Calls `step(chunkBytes, offsetInBuffer, n)` for each chunk piece of [m_Position, +count).
     template <typename Step> void ForEachPiece(TTextPos count, Step step);
 
+    TFreeList* m_Allocator = nullptr;
     TTextPos m_SmallSize;
     TTextPos m_LargeSize;
     TTextPos m_Size = 0;

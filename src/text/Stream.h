@@ -4,6 +4,8 @@
 
 #include "text/TextPos.h"
 
+class TFreeList;
+
 // A byte stream with a current position: the storage that text segments refer to, and the target that
 // text is copied out to. Reads and writes move the position past the bytes they transfer.
 class TStream {
@@ -22,6 +24,8 @@ public:
     void ReadBuffer(unsigned char* buffer, TTextPos count);
     // Copies `count` bytes from `source`'s position to this stream's position.
     virtual void CopyFrom(TStream& source, TTextPos count);
+    // The free list that hands this stream's bytes out in areas; null for a stream that is not so used.
+    virtual TFreeList* Allocator() const { return nullptr; }
 
 protected:
     // The EReadError message for a read that came up short.

@@ -1,15 +1,36 @@
 #include "text/StreamSegment.h"
 
+#include <new>
+
+#include "text/FreeList.h"
+#include "text/SegmentPool.h"
 #include "text/Stream.h"
+
+static_assert(sizeof(TStreamSegment) <= SegmentPool::SlotSize);
 
 TStreamSegment::TStreamSegment(TStream& stream, TTextPos offset, TTextPos length)
     : m_Stream(&stream), m_Offset(offset), m_Length(length) {}
+
+void* TStreamSegment::operator new(std::size_t size) {
+    if (size > SegmentPool::SlotSize) throw std::bad_alloc();
+    return SegmentPool::Allocate();
+}
+
+void TStreamSegment::operator delete(void* segment) {
+    SegmentPool::Free(segment);
+}
 
 std::unique_ptr<TStreamSegment> TStreamSegment::Clone() const {
     return std::make_unique<TStreamSegment>(*m_Stream, m_Offset, m_Length);
 }
 
-void TStreamSegment::Release(std::unique_ptr<TStreamSegment> /*self*/, const TSegmentList& /*from*/) {}
+TFreeList* TStreamSegment::Owner() const {
+    return m_Stream->Allocator();
+}
+
+void TStreamSegment::Release(std::unique_ptr<TStreamSegment> self, const TSegmentList& from) {
+    if (TFreeList* owner = Owner(); owner && &from != owner) owner->Release(std::move(self));
+}
 
 bool TStreamSegment::CanMerge(const TStreamSegment& other) const {
     return other.m_Stream == m_Stream && other.m_Offset == m_Offset + m_Length;

@@ -54,9 +54,13 @@ void TTextStream::SetStream(std::unique_ptr<TStream> stream) {
     Changed(); // another text: what observers know of the old one (its size, emptiness) is stale
 }
 
-void TTextStream::BindStream(std::unique_ptr<TStream> stream) {
+void TTextStream::CheckBindable(const TStream* stream) const {
     if (MaxTextSize() > 0 && stream && stream->Size() > MaxTextSize())
         throw EMaxText("Stream bigger than maximum permitted text size");
+}
+
+void TTextStream::BindStream(std::unique_ptr<TStream> stream) {
+    CheckBindable(stream.get());
     m_Stream = std::move(stream);
     m_TextSize = m_Stream ? m_Stream->Size() : 0;
     m_BufferPos = -1;

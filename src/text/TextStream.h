@@ -49,6 +49,8 @@ public:
 protected:
     // Binds a stream without telling anyone.
     virtual void BindStream(std::unique_ptr<TStream> stream);
+    // Raises EMaxText for a stream larger than MaxTextSize.
+    void CheckBindable(const TStream* stream) const;
     // Fills `buffer` with `count` text bytes from `pos` and records them as the cached block.
     virtual TTextPos ReadBlock(unsigned char* buffer, TTextPos pos, TTextPos count);
     // Records what the cache holds after a block was read into it.

@@ -85,7 +85,7 @@ void TUndoList::NewRecord(TTextPos pos) {
 void TUndoList::AddInsert(TTextPos pos, TTextPos count) {
     if (m_MaxLevels == 0) return;
     TUndoInfo* current = Current();
-    if (!current || pos < current->Pos || pos > current->Pos + current->Inserted) {
+    if (!current || current->Pieces || pos < current->Pos || pos > current->Pos + current->Inserted) {
         NewRecord(pos);
         current = Current();
     }
@@ -99,7 +99,7 @@ void TUndoList::AddDelete(std::unique_ptr<TSegmentList> removed, TTextPos pos) {
     // An overwrite run going on right after its record takes bytes that followed the record's ones.
     const bool overwriting =
         current && current->Inserted == current->Size() && pos == current->Pos + current->Inserted;
-    if (!current || (current->Inserted > 0 && !overwriting)) {
+    if (!current || current->Pieces || (current->Inserted > 0 && !overwriting)) {
         NewRecord(pos);
         current = Current();
     }

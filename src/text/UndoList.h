@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "text/ReplacedPieces.h"
 #include "text/SegmentList.h"
 #include "text/SelModes.h"
 
@@ -27,6 +28,8 @@ public:
 
     TTextPos Pos = 0;
     TTextPos Inserted = 0;
+    // For a record of a run of replacements: where each one lies. Such a record takes nothing more.
+    std::unique_ptr<TReplacedPieces> Pieces;
 
     bool IsEmpty() const { return Inserted == 0 && Size() == 0; }
 };

@@ -204,6 +204,31 @@ private:
             step.Records = {{pos, n, n}};
             break;
         }
+        case 5: { // a run of replacements, as Replace All makes them, in one group
+            m_Grouping = true;
+            const bool down = Pick(0, 1);
+            const TTextPos count = Pick(0, 4), inserted = Pick(count == 0 ? 1 : 0, 5);
+            TTextPos at = down ? pos : size;
+            for (TTextPos i = Pick(1, 12); i > 0; --i) {
+                // Now and then one of other sizes, or one overlapping the last: a record of its own.
+                const bool odd = Pick(0, 9) == 0;
+                const TTextPos out = odd ? Pick(0, 3) : count, in = odd ? Pick(1, 3) : inserted;
+                const TTextPos gap = odd ? -Pick(0, 2) : Pick(0, 30);
+                const TTextPos where = down ? at + gap : at - out - gap;
+                if (where < 0 || where + out > Size()) break;
+                const std::string bytes = RandomText(in);
+                m_Text.Replace(where, out, bytes);
+                m_Model.Text.replace(static_cast<size_t>(where), static_cast<size_t>(out), bytes);
+                m_Model.Adjust(where, -out);
+                m_Model.Adjust(where, in);
+                step.Records.push_back({where, in, out});
+                at = down ? where + in : where;
+            }
+            m_Grouping = false;
+            m_Text.EndUndoGroup();
+            if (step.Records.empty()) return;
+            break;
+        }
         default: { // three edits in one group
             m_Grouping = true;
             const std::string first = RandomText(Pick(1, 30));

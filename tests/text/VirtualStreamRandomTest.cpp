@@ -4,7 +4,6 @@
 #include <random>
 
 #include "TestFiles.h"
-#include "text/AllocatedSegment.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
 #include "text/FreeList.h"
@@ -132,7 +131,7 @@ private:
         std::vector<std::pair<TTextPos, TTextPos>> areas;
         auto collect = [&areas](const TSegmentList& list) {
             for (auto* seg = list.First(); seg; seg = seg->Next())
-                if (dynamic_cast<const TAllocatedSegment*>(seg)) areas.emplace_back(seg->Offset(), seg->Length());
+                if (seg->Owner()) areas.emplace_back(seg->Offset(), seg->Length());
         };
         collect(m_List);
         collect(m_Memory);

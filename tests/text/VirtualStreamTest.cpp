@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "text/AllocatedSegment.h"
 #include "text/Exceptions.h"
 #include "text/FreeList.h"
 
@@ -55,7 +54,7 @@ TEST(VirtualStream, InsertAtTheEdges) {
     EXPECT_EQ(ReadAll(c.list), "<0123+456789>");
 
     // An empty segment changes nothing and its area goes back to the free list.
-    auto empty = std::make_unique<TAllocatedSegment>(c.memory.MemoryStream(), 0, 0, c.memory);
+    auto empty = std::make_unique<TStreamSegment>(c.memory.MemoryStream(), 0, 0);
     c.list.Seek(3);
     c.list.Insert(std::move(empty));
     EXPECT_EQ(c.list.Size(), 13);
