@@ -1,7 +1,10 @@
-// Lays out every display line of a large mail-like file with NextLineEnd, with a fixed-pitch and a
-// proportional font, unwrapped and wrapped at 76 characters, beside `wc -l` on the same file.
+// Lays out every display line of a large mail-like file, with a fixed-pitch and a proportional font,
+// unwrapped and wrapped at 76 characters: many lines at a time (NextLineEnds, as the background line
+// count does) beside `wc -l` on the same file, run alternately three times; and one line at a time
+// (NextLineEnd, as the line walker and saving with line breaks do).
 // Usage: bench_layout [size in MB, default 1024]
 
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -13,17 +16,31 @@
 
 namespace {
 
-// Seconds for the best of two passes over every display line; `lines` gets their number.
-double LayOutAll(TTextStream& text, long& lines) {
-    double best = 1e30;
-    for (int run = 0; run < 2; ++run) {
-        const double start = Seconds();
-        lines = 0;
+// Every display line through NextLineEnds; the lines it leaves (the last one, and those before
+// form-feed lines) one at a time.
+long CountLines(TTextStream& text, TTextPos& widest) {
+    long lines = 0;
+    widest = 0;
+    for (TTextPos pos = 0; pos < text.TextSize();) {
+        lines += text.NextLineEnds(pos, text.TextSize(), std::numeric_limits<TTextPos>::max(), widest);
         TTextPos width = 0, count = 0;
-        for (TTextPos pos = 0; pos < text.TextSize(); ++lines) text.NextLineEnd(pos, width, count);
-        best = std::min(best, Seconds() - start);
+        if (pos >= text.TextSize()) break;
+        text.NextLineEnd(pos, width, count);
+        widest = std::max(widest, width);
+        ++lines;
     }
-    return best;
+    return lines;
+}
+
+long LineByLine(TTextStream& text, TTextPos& widest) {
+    long lines = 0;
+    widest = 0;
+    TTextPos width = 0, count = 0;
+    for (TTextPos pos = 0; pos < text.TextSize(); ++lines) {
+        text.NextLineEnd(pos, width, count);
+        widest = std::max(widest, width);
+    }
+    return lines;
 }
 
 } // namespace
@@ -33,10 +50,8 @@ int main(int argc, char* argv[]) {
     const auto path = MailTextFile(megabytes << 20);
     std::printf("file %s\n", path.c_str());
     const std::string wc = "wc -l " + ShellQuote(path) + " > /dev/null";
-    TimeCommand(wc, 1); // everything below reads from the page cache
-    const double wcSeconds = TimeCommand(wc, 3);
+    RunCommand(wc); // everything below reads from the page cache
     const double mb = static_cast<double>(megabytes);
-    Figure("wc -l", mb / wcSeconds, "MB/s");
 
     struct TCase {
         const char* Name;
@@ -52,11 +67,24 @@ int main(int argc, char* argv[]) {
         text.SetStream(std::make_unique<TFileStream>(path, TFileStream::TMode::fmOpenRead));
         text.SetCanvas(&c.Canvas);
         text.SetMaxWidth(c.WrapChars * text.ScreenAvgCharWidth());
-        long lines = 0;
-        const double seconds = LayOutAll(text, lines);
-        std::printf("%s: %ld display lines\n", c.Name, lines);
-        Figure(c.Name, mb / seconds, "MB/s");
-        Figure("  time vs wc -l", seconds / wcSeconds, "x");
+        long lines = 0, single = 0;
+        TTextPos widest = 0, singleWidest = 0;
+        const TComparison counted = Alternate([&] { return RunCommand(wc); },
+                                              [&] {
+                                                  const double start = Seconds();
+                                                  lines = CountLines(text, widest);
+                                                  return Seconds() - start;
+                                              });
+        std::printf("%s: %ld display lines, the widest %lld pixels\n", c.Name, lines,
+                    static_cast<long long>(widest));
+        Compare(c.Name, "wc -l", counted, "x (target <= 2)");
+        Figure("  throughput", mb / counted.Ours, "MB/s");
+        const double start = Seconds();
+        single = LineByLine(text, singleWidest);
+        const double seconds = Seconds() - start;
+        Figure("  line by line", mb / seconds, "MB/s");
+        if (single != lines || singleWidest != widest)
+            std::printf("  LINE BY LINE DIFFERS: %ld lines\n", single);
     }
     return 0;
 }

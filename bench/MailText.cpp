@@ -91,8 +91,14 @@ std::string MailText(TTextPos bytes, bool crlf) {
     return text;
 }
 
+std::filesystem::path BenchDirectory() {
+    const auto dir = std::filesystem::temp_directory_path() / "quorvel-bench";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 std::filesystem::path MailTextFile(TTextPos bytes, bool crlf, std::filesystem::path dir) {
-    if (dir.empty()) dir = std::filesystem::temp_directory_path() / "quorvel-bench";
+    if (dir.empty()) dir = BenchDirectory();
     std::filesystem::create_directories(dir);
     const auto path = dir / ("mail-" + std::to_string(bytes) + (crlf ? "-crlf" : "-lf") + ".txt");
     std::error_code error;
@@ -113,6 +119,23 @@ std::filesystem::path MailTextFile(TTextPos bytes, bool crlf, std::filesystem::p
         written += static_cast<TTextPos>(n);
     }
     if (std::fclose(out) != 0) throw std::runtime_error("cannot write " + partial.string());
+    std::filesystem::rename(partial, path);
+    return path;
+}
+
+std::filesystem::path SparseFile() {
+    const auto path = BenchDirectory() / "sparse-5GiB.txt";
+    const std::string text = MailText(1 << 20);
+    const TTextPos zeros = TTextPos{5} << 30;
+    const auto size = static_cast<std::uintmax_t>(2 * text.size() + zeros);
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) == size) return path;
+    const auto partial = std::filesystem::path(path.string() + ".partial");
+    std::FILE* out = std::fopen(partial.c_str(), "wb");
+    if (!out || std::fwrite(text.data(), 1, text.size(), out) != text.size() ||
+        std::fseek(out, static_cast<long>(text.size() + zeros), SEEK_SET) != 0 ||
+        std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fclose(out) != 0)
+        throw std::runtime_error("cannot write " + partial.string());
     std::filesystem::rename(partial, path);
     return path;
 }

@@ -10,6 +10,13 @@
 // the same bytes.
 std::string MailText(TTextPos bytes, bool crlf = false);
 
-// A file of exactly `bytes` bytes of that text in `dir` (the system's temporary directory by default),
-// written on first use and kept for later runs.
+// Where the benchmarks keep their data files between runs: a directory in the system's temporary one.
+std::filesystem::path BenchDirectory();
+
+// A file of exactly `bytes` bytes of that text in `dir` (BenchDirectory by default), written on first use
+// and kept for later runs.
 std::filesystem::path MailTextFile(TTextPos bytes, bool crlf = false, std::filesystem::path dir = {});
+
+// A sparse file in BenchDirectory, kept for later runs: 1 MB of that text, 5 GiB of zero bytes (one
+// enormous line, a hole on disk) and 1 MB of text again.
+std::filesystem::path SparseFile();
