@@ -87,7 +87,9 @@ bool TLinesBuffer::EnsureMetrics(int need) {
         for (TDevice* device : {&m_Screen, &m_Printer})
             for (int i = 0; i < m_NumTabStops; ++i)
                 device->TabStops[i] = std::lround(m_TabStops[i] * device->Metrics.PixelsPerInch);
-        m_LayoutTabsOnPrinter = m_Mode == TlbModes::lbPrinter && m_Printer.Loaded;
+        // Tab stops in the widths' own pixels: a text printed as laid out for the screen is measured
+        // with the printer's widths, and so with its tab stops.
+        m_LayoutTabsOnPrinter = m_LayoutOnPrinter;
         m_Valid |= vTabs;
     }
     return true;

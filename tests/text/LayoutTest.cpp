@@ -169,6 +169,14 @@ TEST(Layout, PrinterLayoutWrapsInPrinterPixelsAndReportsScreenWidths) {
     EXPECT_EQ(layout.text->LayoutAvgCharWidth(), 50);
 }
 
+TEST(Layout, PrintingTextLaidOutForTheScreenMeasuresTabsOnThePrinter) {
+    // 50 printer pixels a character, tab stops every 400: "a", a tab to 400, "b" ends at 450.
+    Layout layout("a\tbcdefgh", 0, 4096, TFixedCanvas(8, 50));
+    layout.text->SetOutputDevice(TOutputDevice::odPrinter);
+    layout.text->SetMaxWidth(450);
+    EXPECT_EQ(Lines(*layout.text), (std::vector<TLine>{{0, 3, 72, true}, {3, 6, 48, false}}));
+}
+
 TEST(Layout, DrawingPlacesGlyphsWhereLayoutMeasuredThem) {
     Layout layout("a\tb\tc", 0, 16);
     layout.text->DrawRun(100, 5, 80, 5, 0);
