@@ -21,6 +21,8 @@ class QStackedWidget;
 class QTabBar;
 class QToolBar;
 class TFindDialog;
+class TPageSetupDlg;
+class TPrintStatus;
 class TProgressMeter;
 
 // The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
@@ -69,6 +71,19 @@ public:
     TFindDialog* FindDialog() const { return m_FindDialog; }
     TFindDialog* ReplaceDialog() const { return m_ReplaceDialog; }
 
+    // Printing. Print asks the print dialog for the range and copies; the tool bar's button prints
+    // everything without it unless there is a selection. PrintDocument asks whether to wrap at the
+    // printer's width (unless the editor does) and prints, the pages numbered when PrintPageNumbers,
+    // each headed by PrintTitle (empty: the file name). Print Setup chooses the printer and its
+    // paper; Page Setup the current editor's margins, the title and the page numbers.
+    void Print();
+    void PrintButton();
+    void PrintDocument(int copies, int range, TTextPos firstPage, TTextPos lastPage);
+    void PrintSetup();
+    void PageSetup();
+    TPrintStatus* PrintStatus() const { return m_PrintStatus; }
+    TPageSetupDlg* PageSetupDialog() const { return m_PageSetup; }
+
     // Edit, View, Format and Help commands that need the window.
     void ReplaceBlock();
     void ToggleWrapMode();
@@ -79,6 +94,8 @@ public:
     std::filesystem::path OpenDir, SaveDir;
     std::string LastFindText;
     std::string BlockReplaceStr;
+    std::string PrintTitle; // UTF-8
+    bool PrintPageNumbers = true;
     bool CancelClose = false;
     bool UseSaveDir = false;
     bool ForceLineBreaks = false;
@@ -115,6 +132,9 @@ private:
     void SaveModePrompt(TFileEditor& editor, TSaveMode& mode);
     void SaveModified(TDocumentFile& document, TModalResult& answer);
 
+    // The print dialog for the current editor, with the selection offered when there is one; false
+    // when it was cancelled, else the range and pages chosen.
+    bool AskPrintRange(int& copies, int& range, TTextPos& firstPage, TTextPos& lastPage);
     void FindNextFrom(TFindDialog& dialog);
     void ReplaceFromDialog(bool all);
     void ReplacedAll(TTextPos count);
@@ -149,6 +169,8 @@ private:
     QMenu* m_LocalMenu = nullptr;
     TFindDialog* m_FindDialog = nullptr;
     TFindDialog* m_ReplaceDialog = nullptr;
+    TPrintStatus* m_PrintStatus = nullptr;
+    TPageSetupDlg* m_PageSetup = nullptr;
     // Commands by the editor state that enables them.
     struct TCommandGroups {
         std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;

@@ -9,6 +9,7 @@
 
 #include "app/ProgressMeter.h"
 #include "app/Quorvel.h"
+#include "editor/PrintStatus.h"
 
 namespace {
 
@@ -87,23 +88,33 @@ void TQuorvel::StateChanged(TLinesViewer& sender) {
     const unsigned state = &sender == CurrentEditor() ? sender.State() : 0;
     if (state == LastEditorState) return;
     const bool busy = state & sfBusy, wasBusy = LastEditorState & sfBusy;
-    if (busy && !wasBusy && !(state & sfPrinting) && m_ProgressMeter->isHidden()) {
+    if (busy && !wasBusy && (state & sfPrinting) && m_PrintStatus) {
+        m_PrintStatus->show();
+    } else if (busy && !wasBusy && !(state & sfPrinting) && m_ProgressMeter->isHidden()) {
         m_ProgressMeter->SetPosition(0);
         m_ProgressMeter->setGeometry(m_WrapInfoPanel->contentsRect());
         m_ProgressMeter->show();
         m_ProgressMeter->repaint();
         m_StatusPanel->setText("ESC to Cancel");
-    } else if (!busy && wasBusy && !m_ProgressMeter->isHidden()) {
-        m_ProgressMeter->hide();
-        m_StatusPanel->setText(m_Hint);
+    } else if (!busy && wasBusy) {
+        if (!m_ProgressMeter->isHidden()) {
+            m_ProgressMeter->hide();
+            m_StatusPanel->setText(m_Hint);
+        }
+        if (m_PrintStatus) m_PrintStatus->hide();
     }
     LastEditorState = state;
     UpdateCommandStates();
 }
 
-void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& cancel) {
+void TQuorvel::Progress(TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel) {
     cancel = false;
-    if (total > 0) m_ProgressMeter->SetPosition(static_cast<int>(done * 100 / total));
+    if ((sender.State() & sfPrinting) && m_PrintStatus) {
+        m_PrintStatus->SetStatus(done, total);
+        cancel = m_PrintStatus->Cancelled();
+    } else if (total > 0) {
+        m_ProgressMeter->SetPosition(static_cast<int>(done * 100 / total));
+    }
 }
 
 void TQuorvel::CaretMoved(TLinesViewer& sender) {

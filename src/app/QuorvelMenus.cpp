@@ -48,6 +48,10 @@ void TQuorvel::CreateMenus() {
         AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); }));
     AddCommand(file, "Save A&ll", {}, "Saves all modified files", [this] { SaveAll(); });
     file->addSeparator();
+    AddCommand(file, "P&age Setup", {}, "Configure page layout", [this] { PageSetup(); });
+    AddCommand(file, "Print S&etup...", {}, "Configure Printer", [this] { PrintSetup(); });
+    on.Text.push_back(AddCommand(file, "&Print...", "Ctrl+P", "Print File", [this] { Print(); }));
+    file->addSeparator();
     AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu("&Edit");
@@ -124,6 +128,7 @@ void TQuorvel::CreateToolBar() {
     AddButton(bar, TToolIcon::New, "New File", [this] { New(); });
     AddButton(bar, TToolIcon::Open, "Open File", [this] { Open(); });
     on.Modified.push_back(AddButton(bar, TToolIcon::Save, "Save", [this] { Save(); }));
+    on.Text.push_back(AddButton(bar, TToolIcon::Print, "Print", [this] { PrintButton(); }));
     bar->addSeparator();
     on.Selection.push_back(AddButton(bar, TToolIcon::Cut, "Cut", OnEditor(&TFileEditor::CutSelection)));
     on.Selection.push_back(AddButton(bar, TToolIcon::Copy, "Copy", OnEditor(&TFileEditor::CopyToClipboard)));

@@ -52,6 +52,13 @@ void Draw(QPainter& p, TToolIcon which) {
         p.drawRect(QRectF(7, 3, 10, 6));
         p.drawRect(QRectF(6, 13, 12, 8));
         break;
+    case TToolIcon::Print: // a printer with a sheet coming out
+        Page(p, {6, 2, 12, 8});
+        p.setBrush(QColor(150, 150, 150));
+        p.drawRoundedRect(QRectF(2, 9, 20, 9), 1.5, 1.5);
+        Page(p, {6, 14, 12, 8});
+        Lines(p, 8, 16, {17.5, 19.5});
+        break;
     case TToolIcon::Cut:
         p.drawLine(QPointF(9, 15.5), QPointF(16, 2));
         p.drawLine(QPointF(15, 15.5), QPointF(8, 2));
@@ -119,6 +126,8 @@ const char* ThemeName(TToolIcon which) {
         return "document-open";
     case TToolIcon::Save:
         return "document-save";
+    case TToolIcon::Print:
+        return "document-print";
     case TToolIcon::Cut:
         return "edit-cut";
     case TToolIcon::Copy:

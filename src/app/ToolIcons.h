@@ -6,6 +6,7 @@ enum class TToolIcon {
     New,
     Open,
     Save,
+    Print,
     Cut,
     Copy,
     Paste,
