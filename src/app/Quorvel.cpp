@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/FindDialog.h"
+#include "editor/EditorSettings.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -190,36 +191,13 @@ void TQuorvel::UpdateCaption() {
 }
 
 void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
-    to.Document().SetBackupFiles(from.Document().BackupFiles());
-    to.Document().SetFileLocking(from.Document().FileLocking());
-    to.Document().SetSaveMode(from.Document().SaveMode());
-    to.SetAutoScroll(from.AutoScroll());
-    to.SetAutoIdle(from.AutoIdle());
-    to.SetBeepOn(from.BeepOn());
-    to.SetBorder_Style(from.Border_Style());
-    to.SetDoubleClickMode(from.DoubleClickMode());
-    to.setFont(from.font());
-    to.SetMaxUndoLevels(from.MaxUndoLevels());
-    to.SetLineNumberMode(from.LineNumberMode());
-    to.SetPagingMode(from.PagingMode());
-    to.SetReadOnly(from.ReadOnly());
-    to.SetShowLineBreaks(from.ShowLineBreaks());
-    to.SetWrapMode(from.WrapMode());
-    for (int index = 0; index < TLinesViewer::KeyCount; ++index)
-        to.SetKeyCode(index, from.KeyCode(index));
-    to.SetQuickKey(from.QuickKey());
-    to.SetSaveMode(from.SaveMode());
-    to.SetSelectAfterPaste(from.SelectAfterPaste());
-    to.Text().SetOEMConvert(from.Text().OEMConvert());
-    to.SetMaxTextSize(from.MaxTextSize());
-    to.SetMaxLineLength(from.MaxLineLength());
-    to.SetWantTabs(from.WantTabs());
-    to.SetShowPageBreaks(from.ShowPageBreaks());
-    to.SetInsertOn(from.InsertOn());
-    to.SetDragMargin(from.DragMargin());
-    to.SetLeftMargin(from.LeftMargin());
-    to.SetRightMargin(from.RightMargin());
-    to.SetWPMode(from.WPMode());
+    // The tab stops, printer metrics and triple click stay the new editor's own.
+    TEditorSettings settings = EditorSettings(from);
+    const TEditorSettings own = EditorSettings(to);
+    settings.TabStops = own.TabStops;
+    settings.PrinterMetrics = own.PrinterMetrics;
+    settings.TripleClick = own.TripleClick;
+    ApplyEditorSettings(to, settings);
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
 }
 
