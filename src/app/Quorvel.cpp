@@ -11,8 +11,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/FileList.h"
 #include "app/FindDialog.h"
-#include "editor/EditorSettings.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -47,6 +47,9 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(m_Stack, 1);
     layout->addWidget(m_Tabs);
     setCentralWidget(central);
+    m_FileList = new TFileList(this);
+    m_FileList->SetMaxFilesOnList(6);
+    m_FileList->OnOpenFile = [this](TFileList&, const fs::path& name) { OpenRecentFile(name); };
     CreateToolBar();
     CreateStatusBar();
     CreateMenus();
@@ -60,6 +63,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     first->setFont(font);
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
     first->SetWPMode(true);      // by default the caret never stands beyond a line's end
+    m_BuiltInSettings = EditorSettings(*first);
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -180,6 +184,7 @@ void TQuorvel::PageChanged(int index) {
 void TQuorvel::FileNameChanged(TFileEditor& editor) {
     const int index = IndexOf(editor);
     if (index < 0) return;
+    m_FileList->AddFile(editor.FileName());
     m_Tabs->setTabText(index, TabCaption(editor.FileName()));
     if (index != PageIndex()) return;
     UpdateCaption();
@@ -191,7 +196,6 @@ void TQuorvel::UpdateCaption() {
 }
 
 void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
-    // The tab stops, printer metrics and triple click stay the new editor's own.
     TEditorSettings settings = EditorSettings(from);
     const TEditorSettings own = EditorSettings(to);
     settings.TabStops = own.TabStops;
@@ -237,6 +241,17 @@ void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
         SetOpenDir(files[i].parent_path());
         OpenFileInPage(files[i], i == 0)->SetReadOnly(readOnly);
     }
+}
+
+void TQuorvel::OpenRecentFile(const fs::path& name) {
+    std::error_code error;
+    if (!fs::exists(name, error) && !error) {
+        m_FileList->RemoveFile(name);
+        MessageDlg(name.string() + " no longer exists and was taken off the list of recent files.",
+                   TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+        return;
+    }
+    OpenFileInPage(name, true);
 }
 
 void TQuorvel::Revert() {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "app/ToolIcons.h"
+#include "editor/EditorSettings.h"
 #include "editor/FileEditor.h"
 
 class QAction;
@@ -17,8 +18,10 @@ class QMenu;
 class QStackedWidget;
 class QTabBar;
 class QToolBar;
+class TFileList;
 class TFindDialog;
 class TProgressMeter;
+class TQVIniFile;
 
 // The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
 // and the status bar. Every command acts on the editor of the selected page.
@@ -39,8 +42,17 @@ public:
     TFileEditor* OpenFileInPage(const std::filesystem::path& fileName, bool select);
     // Offers the page's changes for saving and closes it; the last page stays, empty and untitled.
     void CloseEditorPage(int index);
+    // Makes a new page's editor behave like an existing one; the tab stops, printer metrics and
+    // triple click stay the new editor's own.
     void CopyEditorSettings(TFileEditor& from, TFileEditor& to);
     bool TabRowVisible() const;
+
+    // Settings: read once before the window is shown and written once when the program ends.
+    void LoadSettings(const TQVIniFile& store);
+    void SaveSettings(TQVIniFile& store);
+    TFileList& FileList() const { return *m_FileList; }
+    bool NewLook() const;
+    void SetNewLook(bool flat);
 
     void SetOpenDir(const std::filesystem::path& dir);
     void SetSaveDir(const std::filesystem::path& dir);
@@ -82,8 +94,15 @@ public:
     // The Save dialogs ask before overwriting and modified documents are offered for saving; off,
     // both are saved without a question.
     bool OverwritePrompt = true;
-    std::string CommonTextFileTypes = "*.txt;*.asc;*.doc;*.htm;*.html;*.ini;*.log;*.me";
+    std::string CommonTextFileTypes =
+        "*.txt;*.c;*.h;*.pas;*.cpp;*.asm;*.hpp;*.bat;*.htm;*.log;*.ini;*.lst;*.cgi";
     unsigned LastEditorState = 0;
+    // What a start without files shows: 0 nothing more, 1 the Open dialog, 2 the most recent file (the
+    // Open dialog when it has gone).
+    int StartUp = 1;
+    std::filesystem::path MergeDir;
+    std::vector<std::string> QuickList; // the Quick Jump folders of the file dialogs
+    bool NoSaveSettings = false;        // print-and-exit: nothing is written at the end
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +118,7 @@ private:
     void ShowTabRow();
     int IndexOf(const TLinesViewer& editor) const;
     QString FileFilter() const;
+    void OpenRecentFile(const std::filesystem::path& name);
     // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
     // without extension gets ".txt".
     std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name);
@@ -151,4 +171,8 @@ private:
     } m_Enabled{};
     // The tool buttons of the wrap modes, by mode.
     std::array<QAction*, 4> m_WrapButtons{};
+    QToolBar* m_ToolBar = nullptr;
+    TFileList* m_FileList;
+    // What the first page's editor was made with: keys the user never changed are not stored.
+    TEditorSettings m_BuiltInSettings;
 };

@@ -9,6 +9,7 @@
 
 #include "app/QtMessageBox.h"
 #include "app/Quorvel.h"
+#include "app/SettingsStore.h"
 
 namespace {
 
@@ -64,7 +65,10 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme("quorvel"));
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
+    TQVIniFile store;
+    Guarded([&] { store = TQVIniFile(SettingsFileName()); }); // unreadable: defaults, and nothing written
     TQuorvel window;
+    window.LoadSettings(store);
     window.show();
     // The files open from the running event loop, once the window is complete: what opening a file
     // processes (paints, timers) then meets a whole window and a loop that can end.
@@ -80,5 +84,10 @@ int main(int argc, char* argv[]) {
         if (qEnvironmentVariableIsSet("QUORVEL_FIRST_PAINT_REPORT"))
             new TFirstPaintReport(*window.CurrentEditor());
     });
-    return app.exec();
+    const int status = QApplication::exec();
+    Guarded([&] {
+        window.SaveSettings(store);
+        store.UpdateFile();
+    });
+    return status;
 }

@@ -1,0 +1,54 @@
+"""Settings that last: a font and a wrap mode chosen in the window are back after File > Exit and a
+new start (the text looks the same to the pixel)."""
+
+import places
+from harness import ANSWER_TIMEOUT, Failure, run, wait_until
+
+NAME = "long.txt"
+TEXT = b"".join(b"line %02d " % n + b"word " * 30 + b"\n" for n in range(30))
+
+
+def text_view(s, window):
+    """The text's pixels, once two grabs a moment apart agree (the view has settled)."""
+    rect = places.text_view(s.x.geometry(window), horizontal_bar=False)
+    pixels = [s.x.grab(rect)]
+
+    def settled():
+        pixels.append(s.x.grab(rect))
+        return pixels[-1] == pixels[-2]
+
+    wait_until(settled, ANSWER_TIMEOUT, interval=0.2)
+    return pixels[-1]
+
+
+def font_and_wrap(s):
+    s.write(NAME, TEXT)
+    s.start(NAME)
+    window = s.main_window(NAME)
+    s.x.activate(window)
+    before = text_view(s, window)
+    s.x.key("alt+t", "f")  # Format > Font...
+    if not wait_until(lambda: s.x.windows("Font"), ANSWER_TIMEOUT):
+        raise Failure(f"Format > Font... showed no 'Font' dialog{s.state()}")
+    s.x.key("alt+s")
+    s.x.type("20")
+    s.x.key("Return", "F8")  # 20 points; wrap at the window's width
+    chosen = text_view(s, window)
+    if chosen == before:
+        raise Failure("the text looks as before after choosing a 20-point font and window wrapping")
+    s.exit_program(window)
+    stored = s.settings().get("Editor", {})
+    if stored.get("Wrap") != "1" or ",20," not in stored.get("Font", ""):
+        raise Failure(f"the store holds Wrap={stored.get('Wrap')!r}, Font={stored.get('Font')!r} after Exit")
+
+    s.start(NAME)
+    window = s.main_window(NAME)
+    s.x.activate(window)
+    again = text_view(s, window)
+    if again != chosen:
+        differing = sum(1 for a, b in zip(again, chosen) if a != b) // 3 or abs(len(again) - len(chosen))
+        raise Failure(f"after a new start the text looks different: {differing} pixels differ from how "
+                      f"the 20-point font and window wrapping showed it")
+
+
+run({"font-and-wrap": font_and_wrap})
