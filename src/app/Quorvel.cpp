@@ -27,8 +27,13 @@ fs::path Canonical(const fs::path& name) {
     return error ? name : path;
 }
 
-QString TabCaption(const fs::path& fileName) {
+QString PageName(const fs::path& fileName) {
     return fileName.empty() ? "<untitled>" : QString::fromStdString(fileName.filename().string());
+}
+
+// A tab shows "&" as it is, not as the mark of a shortcut.
+QString TabCaption(const fs::path& fileName) {
+    return PageName(fileName).replace('&', "&&");
 }
 
 } // namespace
@@ -129,7 +134,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
     }
     TFileEditor* editor = nullptr;
     for (int i = 0; i < PageCount() && !editor; ++i)
-        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified()) {
+        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified() && !NewFileName(*Page(i))) {
             SelectPage(i);
             editor = Page(i);
         }
@@ -164,6 +169,7 @@ void TQuorvel::CloseEditorPage(int index) {
 
 void TQuorvel::RemovePage(int index) {
     TFileEditor* editor = Page(index);
+    m_NewFileNames.erase(editor);
     TIdleDriver::Instance().Unregister(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
@@ -182,6 +188,7 @@ void TQuorvel::PageChanged(int index) {
 }
 
 void TQuorvel::FileNameChanged(TFileEditor& editor) {
+    m_NewFileNames.erase(&editor); // the page was saved under its new name, or now shows another text
     const int index = IndexOf(editor);
     if (index < 0) return;
     m_FileList->AddFile(editor.FileName());
@@ -192,7 +199,9 @@ void TQuorvel::FileNameChanged(TFileEditor& editor) {
 }
 
 void TQuorvel::UpdateCaption() {
-    if (PageIndex() >= 0) setWindowTitle("Quorvel - " + m_Tabs->tabText(PageIndex()));
+    if (PageIndex() < 0) return;
+    const fs::path* newName = NewFileName(*Page(PageIndex()));
+    setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()));
 }
 
 void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
@@ -203,6 +212,38 @@ void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
     settings.TripleClick = own.TripleClick;
     ApplyEditorSettings(to, settings);
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
+}
+
+const fs::path* TQuorvel::NewFileName(const TFileEditor& editor) const {
+    const auto found = m_NewFileNames.find(&editor);
+    return found == m_NewFileNames.end() ? nullptr : &found->second;
+}
+
+TFileEditor* TQuorvel::OpenOrCreate(const fs::path& fileName, bool select) {
+    std::error_code error;
+    if (fileName.empty() || fs::exists(fileName, error) || error) return OpenFileInPage(fileName, select);
+    const fs::path wanted = Canonical(fileName);
+    for (const auto& [editor, name] : m_NewFileNames)
+        if (name == wanted) {
+            SelectPage(IndexOf(*editor));
+            return Page(PageIndex());
+        }
+    TFileEditor* editor = OpenFileInPage({}, select);
+    SetNewFileName(*editor, wanted);
+    return editor;
+}
+
+void TQuorvel::SetNewFileName(TFileEditor& editor, const fs::path& name) {
+    m_NewFileNames[&editor] = Canonical(name);
+    m_Tabs->setTabText(IndexOf(editor), TabCaption(name));
+    UpdateCaption();
+}
+
+void TQuorvel::SaveNewFile(TFileEditor& editor) {
+    if (const fs::path* name = NewFileName(editor))
+        editor.Save(fs::path(*name)); // a copy: saving forgets the name it was asked to use
+    else
+        SaveAs(editor);
 }
 
 void TQuorvel::SetOpenDir(const fs::path& dir) {
@@ -223,8 +264,13 @@ QString TQuorvel::FileFilter() const {
 }
 
 void TQuorvel::Open() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(OpenDir.string()), FileFilter());
+    OpenFromDialog(OpenDir, {});
+}
+
+void TQuorvel::OpenFromDialog(const fs::path& dir, const fs::path& name) {
+    QFileDialog dialog(this, "Open", QString::fromStdString(dir.string()), FileFilter());
     dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
     dialog.setOption(QFileDialog::DontUseNativeDialog); // for the read-only check box below
     auto* readOnly = new QCheckBox("&Read only", &dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
@@ -282,7 +328,8 @@ fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
 }
 
 void TQuorvel::SaveAs(TFileEditor& editor) {
-    const fs::path name = AskSaveName("Save File", editor.FileName());
+    const fs::path* newName = NewFileName(editor);
+    const fs::path name = AskSaveName("Save File", newName ? *newName : editor.FileName());
     if (!name.empty()) editor.Save(name);
 }
 

@@ -3,11 +3,13 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <QMainWindow>
 
+#include "app/CommandLine.h"
 #include "app/ToolIcons.h"
 #include "editor/EditorSettings.h"
 #include "editor/FileEditor.h"
@@ -46,6 +48,13 @@ public:
     // triple click stay the new editor's own.
     void CopyEditorSettings(TFileEditor& from, TFileEditor& to);
     bool TabRowVisible() const;
+    // Shows a file in a page as OpenFileInPage does; a name that is no file yet gives an empty page
+    // under that name, and the file is made when the page is first saved.
+    TFileEditor* OpenOrCreate(const std::filesystem::path& fileName, bool select);
+    // The name an untitled page is to be saved under, or null.
+    const std::filesystem::path* NewFileName(const TFileEditor& editor) const;
+    // Puts the caret at the start of line `line` (from 1) of the file, counting line feeds.
+    static void GoToFileLine(TFileEditor& editor, TTextPos line);
 
     // Settings: read once before the window is shown and written once when the program ends.
     void LoadSettings(const TQVIniFile& store);
@@ -53,6 +62,12 @@ public:
     TFileList& FileList() const { return *m_FileList; }
     bool NewLook() const;
     void SetNewLook(bool flat);
+
+    // Start-up, once the window is shown: the command line's options and files (`stdinText` for "-"),
+    // or what StartUp says.
+    void StartUpWith(const TCommandLine& line, const std::string& stdinText);
+    // The Open dialog of start-up, in the most recent file's folder with its name chosen.
+    void StartUpOpen();
 
     void SetOpenDir(const std::filesystem::path& dir);
     void SetSaveDir(const std::filesystem::path& dir);
@@ -103,6 +118,7 @@ public:
     std::filesystem::path MergeDir;
     std::vector<std::string> QuickList; // the Quick Jump folders of the file dialogs
     bool NoSaveSettings = false;        // print-and-exit: nothing is written at the end
+    bool StartedUp = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -118,7 +134,12 @@ private:
     void ShowTabRow();
     int IndexOf(const TLinesViewer& editor) const;
     QString FileFilter() const;
+    // The Open dialog in `dir` with `name` chosen; opens what the user picks.
+    void OpenFromDialog(const std::filesystem::path& dir, const std::filesystem::path& name);
     void OpenRecentFile(const std::filesystem::path& name);
+    void PrintAndExit(const std::filesystem::path& fileName);
+    void SaveNewFile(TFileEditor& editor);
+    void SetNewFileName(TFileEditor& editor, const std::filesystem::path& name);
     // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
     // without extension gets ".txt".
     std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name);
@@ -175,4 +196,6 @@ private:
     TFileList* m_FileList;
     // What the first page's editor was made with: keys the user never changed are not stored.
     TEditorSettings m_BuiltInSettings;
+    // Untitled pages opened under a name that is no file yet.
+    std::map<const TFileEditor*, std::filesystem::path> m_NewFileNames;
 };

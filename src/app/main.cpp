@@ -1,5 +1,7 @@
 #include <cstdio>
-#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -7,6 +9,8 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "app/CommandLine.h"
+#include "app/PaintReport.h"
 #include "app/QtMessageBox.h"
 #include "app/Quorvel.h"
 #include "app/SettingsStore.h"
@@ -25,39 +29,23 @@ public:
     }
 };
 
-// With QUORVEL_FIRST_PAINT_REPORT set, the program prints its resident memory (KiB) and the size of the
-// text it shows once that text has been painted for the first time, and ends: the start-up benchmark
-// times that.
-class TFirstPaintReport : public QObject {
-public:
-    explicit TFirstPaintReport(TFileEditor& editor) : QObject(&editor), m_Editor(editor) {
-        editor.viewport()->installEventFilter(this);
-        editor.viewport()->update();
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Paint || m_Reported) return false;
-        m_Reported = true;
-        QTimer::singleShot(0, this, [this] { // after the frame is finished
-            long pages = 0, resident = 0;
-            std::ifstream("/proc/self/statm") >> pages >> resident;
-            std::printf("%ld %lld\n", resident * (::sysconf(_SC_PAGESIZE) / 1024),
-                        static_cast<long long>(m_Editor.TextSize()));
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-        });
-        return false;
-    }
-
-private:
-    TFileEditor& m_Editor;
-    bool m_Reported = false;
-};
-
 } // namespace
 
 int main(int argc, char* argv[]) {
+    TCommandLine line;
+    std::string problem;
+    try {
+        line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const Exception& e) {
+        problem = e.what();
+    }
+    if (problem.empty() && (line.Help || line.Version)) {
+        std::fputs(line.Help ? CommandLineHelp().c_str() : "quorvel " QUORVEL_VERSION "\n", stdout);
+        return 0;
+    }
+    std::string stdinText;
+    if (line.ReadStdin) stdinText.assign(std::istreambuf_iterator<char>(std::cin), {});
+
     TQuorvelApplication app(argc, argv);
     QApplication::setOrganizationName("Tarvane Software");
     QApplication::setApplicationName("Quorvel");
@@ -65,6 +53,11 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme("quorvel"));
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
+        if (!::isatty(STDERR_FILENO)) MessageDlg(problem, TMsgDlgType::mtError, TMsgButtons::mbOK);
+        return 2;
+    }
     TQVIniFile store;
     Guarded([&] { store = TQVIniFile(SettingsFileName()); }); // unreadable: defaults, and nothing written
     TQuorvel window;
@@ -72,17 +65,10 @@ int main(int argc, char* argv[]) {
     window.show();
     // The files open from the running event loop, once the window is complete: what opening a file
     // processes (paints, timers) then meets a whole window and a loop that can end.
-    QTimer::singleShot(0, &window, [&window, files = std::vector<std::string>(argv + 1, argv + argc)] {
-        // The first file goes to the first page; any others to pages of their own behind it.
-        for (size_t i = 0; i < files.size(); ++i)
-            Guarded([&] {
-                if (i == 0)
-                    window.CurrentEditor()->SetFileName(files[i]);
-                else
-                    window.OpenFileInPage(files[i], false);
-            });
+    QTimer::singleShot(0, &window, [&] {
+        window.StartUpWith(line, stdinText);
         if (qEnvironmentVariableIsSet("QUORVEL_FIRST_PAINT_REPORT"))
-            new TFirstPaintReport(*window.CurrentEditor());
+            new TPaintReport(*window.CurrentEditor(), true);
     });
     const int status = QApplication::exec();
     Guarded([&] {

@@ -1,8 +1,9 @@
 """Settings that last: a font and a wrap mode chosen in the window are back after File > Exit and a
-new start (the text looks the same to the pixel)."""
+new start (the text looks the same to the pixel), and a print-and-exit start leaves the settings
+store as it was."""
 
 import places
-from harness import ANSWER_TIMEOUT, Failure, run, wait_until
+from harness import ANSWER_TIMEOUT, EXIT_TIMEOUT, Failure, run, wait_until
 
 NAME = "long.txt"
 TEXT = b"".join(b"line %02d " % n + b"word " * 30 + b"\n" for n in range(30))
@@ -51,4 +52,21 @@ def font_and_wrap(s):
                       f"the 20-point font and window wrapping showed it")
 
 
-run({"font-and-wrap": font_and_wrap})
+def print_leaves_the_store(s):
+    s.write(NAME, TEXT)
+    s.write_settings("[Editor]\nWrap=2\nMaxLineLength=40\n")
+    with open(s.settings_path(), "rb") as file:
+        stored = file.read()
+    process = s.start("-P", NAME)
+    box = s.message_box("saying printing is not available")
+    s.answer(box, ("OK",), "Return")
+    if not s.exited(EXIT_TIMEOUT):
+        raise Failure(f"quorvel -P still runs {EXIT_TIMEOUT} s after its message{s.state()}")
+    if process.returncode == 0:
+        raise Failure("quorvel -P printed nothing and still ended with status 0")
+    with open(s.settings_path(), "rb") as file:
+        if file.read() != stored:
+            raise Failure("quorvel -P changed the settings store")
+
+
+run({"font-and-wrap": font_and_wrap, "print-leaves-settings": print_leaves_the_store})
