@@ -13,6 +13,7 @@
 
 #include "app/FileList.h"
 #include "app/FindDialog.h"
+#include "app/HandOffServer.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -358,5 +359,8 @@ void TQuorvel::closeEvent(QCloseEvent* event) {
     }
     for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
         if (dialog) dialog->close();
+    // From here on files handed over go to another instance.
+    m_Closing = true;
+    if (m_HandOffServer) m_HandOffServer->Close();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 
 #include "app/CommandLine.h"
+#include "app/FileHandOff.h"
 #include "app/ToolIcons.h"
 #include "editor/EditorSettings.h"
 #include "editor/FileEditor.h"
@@ -22,6 +24,7 @@ class QTabBar;
 class QToolBar;
 class TFileList;
 class TFindDialog;
+class THandOffServer;
 class TProgressMeter;
 class TQVIniFile;
 
@@ -64,10 +67,17 @@ public:
     void SetNewLook(bool flat);
 
     // Start-up, once the window is shown: the command line's options and files (`stdinText` for "-"),
-    // or what StartUp says.
+    // or what StartUp says; then this instance takes files from later ones.
     void StartUpWith(const TCommandLine& line, const std::string& stdinText);
     // The Open dialog of start-up, in the most recent file's folder with its name chosen.
     void StartUpOpen();
+    // A file handed over by another instance: opened here, the window brought to the front. While the
+    // window starts, asks a question or runs a long operation, the file is put aside and opened once
+    // it is free. False once the window is closing.
+    bool ReceiveHandOff(const TFileHandOff& record);
+    void SetHandOffServer(THandOffServer* server) { m_HandOffServer = server; }
+    // Told when a handed-over file's page is shown.
+    std::function<void(TFileEditor& editor)> OnHandOffShown;
 
     void SetOpenDir(const std::filesystem::path& dir);
     void SetSaveDir(const std::filesystem::path& dir);
@@ -138,6 +148,7 @@ private:
     void OpenFromDialog(const std::filesystem::path& dir, const std::filesystem::path& name);
     void OpenRecentFile(const std::filesystem::path& name);
     void PrintAndExit(const std::filesystem::path& fileName);
+    void OpenPendingHandOffs();
     void SaveNewFile(TFileEditor& editor);
     void SetNewFileName(TFileEditor& editor, const std::filesystem::path& name);
     // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
@@ -198,4 +209,8 @@ private:
     TEditorSettings m_BuiltInSettings;
     // Untitled pages opened under a name that is no file yet.
     std::map<const TFileEditor*, std::filesystem::path> m_NewFileNames;
+    std::deque<TFileHandOff> m_PendingHandOffs;
+    THandOffServer* m_HandOffServer = nullptr;
+    bool m_Closing = false;
+    bool m_HandOffRetry = false; // a later try to open the files put aside is due
 };

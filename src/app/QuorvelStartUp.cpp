@@ -1,4 +1,5 @@
-// The main window's start-up: the command line's options and files, and the StartUp setting.
+// The main window's start-up: the command line's options and files, the StartUp setting, and the
+// files that later instances hand over.
 
 #include <QApplication>
 #include <QTimer>
@@ -44,6 +45,7 @@ void TQuorvel::StartUpWith(const TCommandLine& line, const std::string& stdinTex
             QTimer::singleShot(0, this, [this] { Guarded([this] { StartUpOpen(); }); });
     }
     StartedUp = true;
+    OpenPendingHandOffs();
 }
 
 void TQuorvel::StartUpOpen() {
@@ -62,6 +64,47 @@ void TQuorvel::PrintAndExit(const fs::path& fileName) {
         throw Exception("Printing is not available in this version");
     });
     QCoreApplication::exit(1);
+}
+
+bool TQuorvel::ReceiveHandOff(const TFileHandOff& record) {
+    if (m_Closing) return false;
+    m_PendingHandOffs.push_back(record);
+    OpenPendingHandOffs();
+    return true;
+}
+
+void TQuorvel::OpenPendingHandOffs() {
+    if (m_PendingHandOffs.empty() || m_Closing) return;
+    bool busy = false;
+    for (const TFileEditor* editor : m_Pages)
+        busy = busy || (editor->State() & sfBusy);
+    // Opening a page under a question or a long operation would pull the page from under it.
+    if (!StartedUp || busy || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        if (!m_HandOffRetry) {
+            m_HandOffRetry = true;
+            QTimer::singleShot(100, this, [this] {
+                m_HandOffRetry = false;
+                OpenPendingHandOffs();
+            });
+        }
+        return;
+    }
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+    while (!m_PendingHandOffs.empty()) {
+        const TFileHandOff record = m_PendingHandOffs.front();
+        m_PendingHandOffs.pop_front();
+        Guarded([&] {
+            TFileEditor* editor = OpenOrCreate(record.FileName, true);
+            if (record.WrapGiven) {
+                editor->SetWrapMode(static_cast<TWrapModes>(record.WrapMode));
+                editor->SetMaxLineLength(record.LineLength);
+            }
+            if (record.Line > 0) GoToFileLine(*editor, record.Line);
+            if (OnHandOffShown) OnHandOffShown(*editor);
+        });
+    }
 }
 
 void TQuorvel::GoToFileLine(TFileEditor& editor, TTextPos line) {

@@ -10,10 +10,12 @@
 #include <QTimer>
 
 #include "app/CommandLine.h"
+#include "app/HandOffServer.h"
 #include "app/PaintReport.h"
 #include "app/QtMessageBox.h"
 #include "app/Quorvel.h"
 #include "app/SettingsStore.h"
+#include "app/SingleInstance.h"
 
 namespace {
 
@@ -28,6 +30,27 @@ public:
         return handled;
     }
 };
+
+// Hands the files to a running instance; true when it took them all. Those it did not take stay in
+// `line`. Afterwards `instance` is null unless this instance is to receive files itself.
+bool HandOff(TCommandLine& line, std::unique_ptr<TSingleInstance>& instance) {
+    instance = std::make_unique<TSingleInstance>();
+    if (!line.Files.empty() && !line.ReadStdin) {
+        std::vector<TFileHandOff> records;
+        for (const TCommandLine::TFile& file : line.Files)
+            records.push_back({(line.Options & coWrap) != 0, line.WrapMode, line.LineLength,
+                               file.Name.native(), file.Line});
+        size_t taken = 0;
+        instance->HandOff(records, taken);
+        if (taken == records.size()) return true;
+        line.Files.erase(line.Files.begin(), line.Files.begin() + static_cast<std::ptrdiff_t>(taken));
+    }
+    if (!instance->Usable() || instance->ReceiverRunning())
+        instance.reset();
+    else
+        instance->RemoveStaleSocket();
+    return false;
+}
 
 } // namespace
 
@@ -45,6 +68,9 @@ int main(int argc, char* argv[]) {
     }
     std::string stdinText;
     if (line.ReadStdin) stdinText.assign(std::istreambuf_iterator<char>(std::cin), {});
+    std::unique_ptr<TSingleInstance> instance;
+    // Before any window: a file handed over shows in the running window and nowhere else.
+    if (problem.empty() && !line.Print && HandOff(line, instance)) return 0;
 
     TQuorvelApplication app(argc, argv);
     QApplication::setOrganizationName("Tarvane Software");
@@ -62,6 +88,14 @@ int main(int argc, char* argv[]) {
     Guarded([&] { store = TQVIniFile(SettingsFileName()); }); // unreadable: defaults, and nothing written
     TQuorvel window;
     window.LoadSettings(store);
+    THandOffServer server;
+    if (instance && server.Listen(instance->SocketName())) {
+        server.OnHandOff = [&window](const TFileHandOff& record) { return window.ReceiveHandOff(record); };
+        window.SetHandOffServer(&server);
+    }
+    instance.reset(); // the next instance may decide: this one listens, or stands alone
+    if (qEnvironmentVariableIsSet("QUORVEL_HANDOFF_REPORT"))
+        window.OnHandOffShown = [](TFileEditor& editor) { new TPaintReport(editor, false); };
     window.show();
     // The files open from the running event loop, once the window is complete: what opening a file
     // processes (paints, timers) then meets a whole window and a loop that can end.
@@ -71,6 +105,7 @@ int main(int argc, char* argv[]) {
             new TPaintReport(*window.CurrentEditor(), true);
     });
     const int status = QApplication::exec();
+    server.Close();
     Guarded([&] {
         window.SaveSettings(store);
         store.UpdateFile();

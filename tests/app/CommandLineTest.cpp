@@ -1,8 +1,12 @@
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "TestFiles.h"
+#include "app/FileHandOff.h"
+#include "app/SingleInstance.h"
 #include "text/Exceptions.h"
 
 namespace fs = std::filesystem;
@@ -66,4 +70,55 @@ TEST(CommandLine, FilesOpenInOrderWithTheirLinesAndDashesMeanWhatLinuxUsersExpec
     EXPECT_TRUE(ParseCommandLine({"-"}).ReadStdin);
     EXPECT_TRUE(ParseCommandLine({"--version"}).Version);
     EXPECT_TRUE(ParseCommandLine({"+99999999999999999999999", "big"}).Files[0].Line > 0); // no overflow
+}
+
+TEST(FileHandOff, TheRecordIs268BytesAndCarriesALineWhereOthersDoNotLook) {
+    const TFileHandOff sent{true, 2, -72, "/home/ann/letter.txt", 40};
+    const auto bytes = sent.Encode();
+    static_assert(sizeof bytes == 268);
+    EXPECT_EQ(bytes[0], 1);
+    EXPECT_EQ(bytes[1], 2);
+    EXPECT_EQ(bytes[4], 0xB8); // -72, little-endian
+    EXPECT_EQ(bytes[7], 0xFF);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 8)), "/home/ann/letter.txt");
+    const auto received = TFileHandOff::Decode(bytes.data());
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->WrapGiven, true);
+    EXPECT_EQ(received->WrapMode, 2);
+    EXPECT_EQ(received->LineLength, -72);
+    EXPECT_EQ(received->FileName, sent.FileName);
+    EXPECT_EQ(received->Line, 40);
+
+    auto broken = bytes;
+    broken[1] = 4;
+    EXPECT_FALSE(TFileHandOff::Decode(broken.data()));
+    std::fill(broken.begin() + 8, broken.end(), 'a'); // no NUL
+    broken[1] = 0;
+    EXPECT_FALSE(TFileHandOff::Decode(broken.data()));
+    // A name of 259 bytes fits with its NUL, one more does not, and a line needs room of its own.
+    EXPECT_TRUE((TFileHandOff{false, 0, 0, "/" + std::string(258, 'n'), 0}.Fits()));
+    EXPECT_FALSE((TFileHandOff{false, 0, 0, "/" + std::string(259, 'n'), 0}.Fits()));
+    EXPECT_FALSE((TFileHandOff{false, 0, 0, "/" + std::string(258, 'n'), 7}.Fits()));
+}
+
+TEST(SingleInstance, TheFolderIsMadePrivateAndOneInstanceDecidesAtATime) {
+    TTempDir dir;
+    const fs::path folder = dir / "quorvel";
+    ::mkdir(folder.c_str(), 0755);
+    TSingleInstance first(folder);
+    ASSERT_TRUE(first.Usable());
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_FALSE(first.ReceiverRunning());
+    EXPECT_FALSE(TFileLock(folder / "lock", 50).Held());
+    first.ReleaseLock();
+    EXPECT_TRUE(TFileLock(folder / "lock", 50).Held());
+}
+
+TEST(SingleInstance, AFolderThatIsALinkIsNotUsed) {
+    TTempDir dir;
+    fs::create_directory(dir / "elsewhere");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "quorvel");
+    EXPECT_FALSE(TSingleInstance(dir / "quorvel").Usable());
 }

@@ -111,6 +111,33 @@ private slots:
         QVERIFY(!shown.window.close());
         QCOMPARE(messages.Asked, std::vector<std::string>{"<untitled> has changed. Save File?"});
     }
+
+    void aHandedOverFileWaitsWhileTheWindowAsksSomething() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "first\nsecond\n");
+        TWindow shown;
+        TQuorvel& window = shown.window;
+        window.StartUp = 0;
+        QVERIFY(window.ReceiveHandOff({false, 0, 0, (dir / "a.txt").string(), 2})); // not started yet
+        QCOMPARE(window.PageCount(), 1);
+        window.StartUpWith({}, {});
+        QCOMPARE(window.PageCount(), 2);
+        QCOMPARE(window.CurrentEditor()->FileName(), dir / "a.txt");
+        QCOMPARE(window.CurrentEditor()->CaretOffset(), 6);
+        // Under a message box the page waits until the box has gone.
+        TRealBoxes boxes([](QMessageBox& box) { QTimer::singleShot(300, &box, &QMessageBox::accept); });
+        bool received = false;
+        QTimer::singleShot(50, [&] {
+            received = window.ReceiveHandOff({true, 3, 0, (dir / "b.txt").string(), 0});
+            QCOMPARE(window.PageCount(), 2);
+        });
+        MessageDlg("Busy asking", TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+        QVERIFY(received);
+        QTRY_COMPARE(window.windowTitle(), QString("Quorvel - b.txt")); // in the untitled page
+        QCOMPARE(window.CurrentEditor()->WrapMode(), TWrapModes::opPrinter);
+        QVERIFY(window.close());
+        QVERIFY(!window.ReceiveHandOff({false, 0, 0, (dir / "a.txt").string(), 0}));
+    }
 };
 
 QTEST_MAIN(StartUpTest)
