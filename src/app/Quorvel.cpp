@@ -11,7 +11,9 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/FileList.h"
 #include "app/FindDialog.h"
+#include "app/HandOffServer.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -26,8 +28,13 @@ fs::path Canonical(const fs::path& name) {
     return error ? name : path;
 }
 
-QString TabCaption(const fs::path& fileName) {
+QString PageName(const fs::path& fileName) {
     return fileName.empty() ? "<untitled>" : QString::fromStdString(fileName.filename().string());
+}
+
+// A tab shows "&" as it is, not as the mark of a shortcut.
+QString TabCaption(const fs::path& fileName) {
+    return PageName(fileName).replace('&', "&&");
 }
 
 } // namespace
@@ -46,6 +53,9 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(m_Stack, 1);
     layout->addWidget(m_Tabs);
     setCentralWidget(central);
+    m_FileList = new TFileList(this);
+    m_FileList->SetMaxFilesOnList(6);
+    m_FileList->OnOpenFile = [this](TFileList&, const fs::path& name) { OpenRecentFile(name); };
     CreateToolBar();
     CreateStatusBar();
     CreateMenus();
@@ -59,6 +69,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     first->setFont(font);
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
     first->SetWPMode(true);      // by default the caret never stands beyond a line's end
+    m_BuiltInSettings = EditorSettings(*first);
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -123,7 +134,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
     }
     TFileEditor* editor = nullptr;
     for (int i = 0; i < PageCount() && !editor; ++i)
-        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified()) {
+        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified() && !NewFileName(*Page(i))) {
             SelectPage(i);
             editor = Page(i);
         }
@@ -158,6 +169,7 @@ void TQuorvel::CloseEditorPage(int index) {
 
 void TQuorvel::RemovePage(int index) {
     TFileEditor* editor = Page(index);
+    m_NewFileNames.erase(editor);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
@@ -176,8 +188,10 @@ void TQuorvel::PageChanged(int index) {
 }
 
 void TQuorvel::FileNameChanged(TFileEditor& editor) {
+    m_NewFileNames.erase(&editor); // the page was saved under its new name, or now shows another text
     const int index = IndexOf(editor);
     if (index < 0) return;
+    m_FileList->AddFile(editor.FileName());
     m_Tabs->setTabText(index, TabCaption(editor.FileName()));
     if (index != PageIndex()) return;
     UpdateCaption();
@@ -185,41 +199,51 @@ void TQuorvel::FileNameChanged(TFileEditor& editor) {
 }
 
 void TQuorvel::UpdateCaption() {
-    if (PageIndex() >= 0) setWindowTitle("Quorvel - " + m_Tabs->tabText(PageIndex()));
+    if (PageIndex() < 0) return;
+    const fs::path* newName = NewFileName(*Page(PageIndex()));
+    setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()));
 }
 
 void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
-    to.Document().SetBackupFiles(from.Document().BackupFiles());
-    to.Document().SetFileLocking(from.Document().FileLocking());
-    to.Document().SetSaveMode(from.Document().SaveMode());
-    to.SetAutoScroll(from.AutoScroll());
-    to.SetAutoIdle(from.AutoIdle());
-    to.SetBeepOn(from.BeepOn());
-    to.SetBorder_Style(from.Border_Style());
-    to.SetDoubleClickMode(from.DoubleClickMode());
-    to.setFont(from.font());
-    to.SetMaxUndoLevels(from.MaxUndoLevels());
-    to.SetLineNumberMode(from.LineNumberMode());
-    to.SetPagingMode(from.PagingMode());
-    to.SetReadOnly(from.ReadOnly());
-    to.SetShowLineBreaks(from.ShowLineBreaks());
-    to.SetWrapMode(from.WrapMode());
-    for (int index = 0; index < TLinesViewer::KeyCount; ++index)
-        to.SetKeyCode(index, from.KeyCode(index));
-    to.SetQuickKey(from.QuickKey());
-    to.SetSaveMode(from.SaveMode());
-    to.SetSelectAfterPaste(from.SelectAfterPaste());
-    to.Text().SetOEMConvert(from.Text().OEMConvert());
-    to.SetMaxTextSize(from.MaxTextSize());
-    to.SetMaxLineLength(from.MaxLineLength());
-    to.SetWantTabs(from.WantTabs());
-    to.SetShowPageBreaks(from.ShowPageBreaks());
-    to.SetInsertOn(from.InsertOn());
-    to.SetDragMargin(from.DragMargin());
-    to.SetLeftMargin(from.LeftMargin());
-    to.SetRightMargin(from.RightMargin());
-    to.SetWPMode(from.WPMode());
+    TEditorSettings settings = EditorSettings(from);
+    const TEditorSettings own = EditorSettings(to);
+    settings.TabStops = own.TabStops;
+    settings.PrinterMetrics = own.PrinterMetrics;
+    settings.TripleClick = own.TripleClick;
+    ApplyEditorSettings(to, settings);
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
+}
+
+const fs::path* TQuorvel::NewFileName(const TFileEditor& editor) const {
+    const auto found = m_NewFileNames.find(&editor);
+    return found == m_NewFileNames.end() ? nullptr : &found->second;
+}
+
+TFileEditor* TQuorvel::OpenOrCreate(const fs::path& fileName, bool select) {
+    std::error_code error;
+    if (fileName.empty() || fs::exists(fileName, error) || error) return OpenFileInPage(fileName, select);
+    const fs::path wanted = Canonical(fileName);
+    for (const auto& [editor, name] : m_NewFileNames)
+        if (name == wanted) {
+            SelectPage(IndexOf(*editor));
+            return Page(PageIndex());
+        }
+    TFileEditor* editor = OpenFileInPage({}, select);
+    SetNewFileName(*editor, wanted);
+    return editor;
+}
+
+void TQuorvel::SetNewFileName(TFileEditor& editor, const fs::path& name) {
+    m_NewFileNames[&editor] = Canonical(name);
+    m_Tabs->setTabText(IndexOf(editor), TabCaption(name));
+    UpdateCaption();
+}
+
+void TQuorvel::SaveNewFile(TFileEditor& editor) {
+    if (const fs::path* name = NewFileName(editor))
+        editor.Save(fs::path(*name)); // a copy: saving forgets the name it was asked to use
+    else
+        SaveAs(editor);
 }
 
 void TQuorvel::SetOpenDir(const fs::path& dir) {
@@ -240,8 +264,13 @@ QString TQuorvel::FileFilter() const {
 }
 
 void TQuorvel::Open() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(OpenDir.string()), FileFilter());
+    OpenFromDialog(OpenDir, {});
+}
+
+void TQuorvel::OpenFromDialog(const fs::path& dir, const fs::path& name) {
+    QFileDialog dialog(this, "Open", QString::fromStdString(dir.string()), FileFilter());
     dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
     dialog.setOption(QFileDialog::DontUseNativeDialog); // for the read-only check box below
     auto* readOnly = new QCheckBox("&Read only", &dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
@@ -258,6 +287,17 @@ void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
         SetOpenDir(files[i].parent_path());
         OpenFileInPage(files[i], i == 0)->SetReadOnly(readOnly);
     }
+}
+
+void TQuorvel::OpenRecentFile(const fs::path& name) {
+    std::error_code error;
+    if (!fs::exists(name, error) && !error) {
+        m_FileList->RemoveFile(name);
+        MessageDlg(name.string() + " no longer exists and was taken off the list of recent files.",
+                   TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+        return;
+    }
+    OpenFileInPage(name, true);
 }
 
 void TQuorvel::Revert() {
@@ -288,7 +328,8 @@ fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
 }
 
 void TQuorvel::SaveAs(TFileEditor& editor) {
-    const fs::path name = AskSaveName("Save File", editor.FileName());
+    const fs::path* newName = NewFileName(editor);
+    const fs::path name = AskSaveName("Save File", newName ? *newName : editor.FileName());
     if (!name.empty()) editor.Save(name);
 }
 
@@ -317,5 +358,8 @@ void TQuorvel::closeEvent(QCloseEvent* event) {
     }
     for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
         if (dialog) dialog->close();
+    // From here on files handed over go to another instance.
+    m_Closing = true;
+    if (m_HandOffServer) m_HandOffServer->Close();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -10,7 +11,10 @@
 
 #include <QMainWindow>
 
+#include "app/CommandLine.h"
+#include "app/FileHandOff.h"
 #include "app/ToolIcons.h"
+#include "editor/EditorSettings.h"
 #include "editor/FileEditor.h"
 #include "editor/IdleDriver.h"
 
@@ -20,10 +24,13 @@ class QMenu;
 class QStackedWidget;
 class QTabBar;
 class QToolBar;
+class TFileList;
 class TFindDialog;
 class TPageSetupDlg;
 class TPrintStatus;
+class THandOffServer;
 class TProgressMeter;
+class TQVIniFile;
 
 // The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
 // and the status bar. Every command acts on the editor of the selected page.
@@ -44,8 +51,37 @@ public:
     TFileEditor* OpenFileInPage(const std::filesystem::path& fileName, bool select);
     // Offers the page's changes for saving and closes it; the last page stays, empty and untitled.
     void CloseEditorPage(int index);
+    // Makes a new page's editor behave like an existing one; the tab stops, printer metrics and
+    // triple click stay the new editor's own.
     void CopyEditorSettings(TFileEditor& from, TFileEditor& to);
     bool TabRowVisible() const;
+    // Shows a file in a page as OpenFileInPage does; a name that is no file yet gives an empty page
+    // under that name, and the file is made when the page is first saved.
+    TFileEditor* OpenOrCreate(const std::filesystem::path& fileName, bool select);
+    // The name an untitled page is to be saved under, or null.
+    const std::filesystem::path* NewFileName(const TFileEditor& editor) const;
+    // Puts the caret at the start of line `line` (from 1) of the file, counting line feeds.
+    static void GoToFileLine(TFileEditor& editor, TTextPos line);
+
+    // Settings: read once before the window is shown and written once when the program ends.
+    void LoadSettings(const TQVIniFile& store);
+    void SaveSettings(TQVIniFile& store);
+    TFileList& FileList() const { return *m_FileList; }
+    bool NewLook() const;
+    void SetNewLook(bool flat);
+
+    // Start-up, once the window is shown: the command line's options and files (`stdinText` for "-"),
+    // or what StartUp says; then this instance takes files from later ones.
+    void StartUpWith(const TCommandLine& line, const std::string& stdinText);
+    // The Open dialog of start-up, in the most recent file's folder with its name chosen.
+    void StartUpOpen();
+    // A file handed over by another instance: opened here, the window brought to the front. While the
+    // window starts, asks a question or runs a long operation, the file is put aside and opened once
+    // it is free. False once the window is closing.
+    bool ReceiveHandOff(const TFileHandOff& record);
+    void SetHandOffServer(THandOffServer* server) { m_HandOffServer = server; }
+    // Told when a handed-over file's page is shown.
+    std::function<void(TFileEditor& editor)> OnHandOffShown;
 
     void SetOpenDir(const std::filesystem::path& dir);
     void SetSaveDir(const std::filesystem::path& dir);
@@ -102,8 +138,16 @@ public:
     // The Save dialogs ask before overwriting and modified documents are offered for saving; off,
     // both are saved without a question.
     bool OverwritePrompt = true;
-    std::string CommonTextFileTypes = "*.txt;*.asc;*.doc;*.htm;*.html;*.ini;*.log;*.me";
+    std::string CommonTextFileTypes =
+        "*.txt;*.c;*.h;*.pas;*.cpp;*.asm;*.hpp;*.bat;*.htm;*.log;*.ini;*.lst;*.cgi";
     unsigned LastEditorState = 0;
+    // What a start without files shows: 0 nothing more, 1 the Open dialog, 2 the most recent file (the
+    // Open dialog when it has gone).
+    int StartUp = 1;
+    std::filesystem::path MergeDir;
+    std::vector<std::string> QuickList; // the Quick Jump folders of the file dialogs
+    bool NoSaveSettings = false;        // print-and-exit: nothing is written at the end
+    bool StartedUp = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +163,13 @@ private:
     void ShowTabRow();
     int IndexOf(const TLinesViewer& editor) const;
     QString FileFilter() const;
+    // The Open dialog in `dir` with `name` chosen; opens what the user picks.
+    void OpenFromDialog(const std::filesystem::path& dir, const std::filesystem::path& name);
+    void OpenRecentFile(const std::filesystem::path& name);
+    void PrintAndExit(const std::filesystem::path& fileName);
+    void OpenPendingHandOffs();
+    void SaveNewFile(TFileEditor& editor);
+    void SetNewFileName(TFileEditor& editor, const std::filesystem::path& name);
     // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
     // without extension gets ".txt".
     std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name);
@@ -135,6 +186,8 @@ private:
     // The print dialog for the current editor, with the selection offered when there is one; false
     // when it was cancelled, else the range and pages chosen.
     bool AskPrintRange(int& copies, int& range, TTextPos& firstPage, TTextPos& lastPage);
+    // The PDF file a PDF printer writes `editor`'s text to (empty for a real printer).
+    QString ChoosePdfFile(const TFileEditor& editor);
     void FindNextFrom(TFindDialog& dialog);
     void ReplaceFromDialog(bool all);
     void ReplacedAll(TTextPos count);
@@ -170,6 +223,7 @@ private:
     TFindDialog* m_FindDialog = nullptr;
     TFindDialog* m_ReplaceDialog = nullptr;
     TPrintStatus* m_PrintStatus = nullptr;
+    QString m_AutoPdfFile; // the PDF file last chosen here rather than in the print dialog
     TPageSetupDlg* m_PageSetup = nullptr;
     // Commands by the editor state that enables them.
     struct TCommandGroups {
@@ -178,4 +232,14 @@ private:
     } m_Enabled{};
     // The tool buttons of the wrap modes, by mode.
     std::array<QAction*, 4> m_WrapButtons{};
+    QToolBar* m_ToolBar = nullptr;
+    TFileList* m_FileList;
+    // What the first page's editor was made with: keys the user never changed are not stored.
+    TEditorSettings m_BuiltInSettings;
+    // Untitled pages opened under a name that is no file yet.
+    std::map<const TFileEditor*, std::filesystem::path> m_NewFileNames;
+    std::deque<TFileHandOff> m_PendingHandOffs;
+    THandOffServer* m_HandOffServer = nullptr;
+    bool m_Closing = false;
+    bool m_HandOffRetry = false; // a later try to open the files put aside is due
 };

@@ -99,8 +99,11 @@ void TQuorvel::ChooseFont() {
     const QFontInfo info(shown);
     shown.setFamily(info.family());
     shown.setPointSizeF(info.pointSizeF());
-    const QFont font = QFontDialog::getFont(&ok, shown, this, "Font");
-    if (ok) editor.setFont(font);
+    QFont font = QFontDialog::getFont(&ok, shown, this, "Font");
+    if (!ok) return;
+    // The program sizes its fonts in pixels, as the settings keep them: the font comes back as shown.
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    editor.setFont(font);
 }
 
 void TQuorvel::About() {

@@ -11,6 +11,8 @@
 #include "app/Quorvel.h"
 #include "editor/PrintStatus.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // A sunken panel of the status bar, as wide as its text needs and at least `width`. It has no minimum
@@ -70,7 +72,7 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
     document.OnSaveModePrompt = [this, &editor](TDocumentFile&, TSaveMode& mode) {
         SaveModePrompt(editor, mode);
     };
-    document.OnSaveNewFile = [this, &editor](TDocumentFile&) { SaveAs(editor); };
+    document.OnSaveNewFile = [this, &editor](TDocumentFile&) { SaveNewFile(editor); };
     document.OnSaveModified = [this](TDocumentFile& sender, TModalResult& answer) {
         SaveModified(sender, answer);
     };
@@ -179,8 +181,11 @@ void TQuorvel::SaveModified(TDocumentFile& document, TModalResult& answer) {
         answer = TModalResult::mrYes;
         return;
     }
-    const std::string name =
-        document.FileName().empty() ? "<untitled>" : document.FileName().filename().string();
+    const fs::path* newName = nullptr;
+    for (TFileEditor* editor : m_Pages)
+        if (&editor->Document() == &document) newName = NewFileName(*editor);
+    const fs::path& fileName = newName ? *newName : document.FileName();
+    const std::string name = fileName.empty() ? "<untitled>" : fileName.filename().string();
     answer = MessageDlg(name + " has changed. Save File?", TMsgDlgType::mtConfirmation,
                         TMsgButtons::mbYesNoCancel);
     CancelClose = answer == TModalResult::mrCancel;

@@ -4,7 +4,9 @@
 #include <QDateTime>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 
+#include "app/FileList.h"
 #include "app/Quorvel.h"
 
 QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
@@ -52,7 +54,8 @@ void TQuorvel::CreateMenus() {
     AddCommand(file, "Print S&etup...", {}, "Configure Printer", [this] { PrintSetup(); });
     on.Text.push_back(AddCommand(file, "&Print...", "Ctrl+P", "Print File", [this] { Print(); }));
     file->addSeparator();
-    AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
+    QAction* exit = AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
+    m_FileList->SetMenu(file, exit); // the recent files follow Exit
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TFileEditor::UndoEdit));
@@ -122,7 +125,7 @@ void TQuorvel::CreateLocalMenu() {
 
 void TQuorvel::CreateToolBar() {
     auto& on = m_Enabled;
-    QToolBar* bar = addToolBar("Tools");
+    QToolBar* bar = m_ToolBar = addToolBar("Tools");
     bar->setMovable(false);
     bar->setIconSize(QSize(24, 24));
     AddButton(bar, TToolIcon::New, "New File", [this] { New(); });
@@ -151,4 +154,15 @@ void TQuorvel::CreateToolBar() {
     bar->addSeparator();
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomIn, "Zoom In", [this] { ZoomBy(1); }));
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomOut, "Zoom Out", [this] { ZoomBy(-1); }));
+}
+
+bool TQuorvel::NewLook() const {
+    const QList<QToolButton*> buttons = m_ToolBar->findChildren<QToolButton*>();
+    return buttons.isEmpty() || buttons.front()->autoRaise();
+}
+
+void TQuorvel::SetNewLook(bool flat) {
+    // Flat buttons show their frame only under the mouse; the old look keeps every frame raised.
+    for (QToolButton* button : m_ToolBar->findChildren<QToolButton*>())
+        button->setAutoRaise(flat);
 }

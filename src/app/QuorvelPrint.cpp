@@ -1,5 +1,8 @@
 // The main window's printing commands: the print dialog, printing a document, printer and page setup.
 
+#include <filesystem>
+
+#include <QDir>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -8,6 +11,8 @@
 #include "editor/PageSetupDlg.h"
 #include "editor/PrintStatus.h"
 #include "editor/PrinterAccess.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -89,9 +94,25 @@ void TQuorvel::PrintDocument(int copies, int range, TTextPos firstPage, TTextPos
         if (answer == TModalResult::mrCancel) return;
         wrap = answer == TModalResult::mrYes;
     }
+    const QString pdf = ChoosePdfFile(editor);
     if (!m_PrintStatus) m_PrintStatus = new TPrintStatus(this);
     editor.Print(title, windowTitle().toStdString(), lastPage, firstPage, range, wrap, PrintPageNumbers,
                  copies);
+    if (!pdf.isEmpty()) ShowHint("PDF file: " + pdf);
+}
+
+QString TQuorvel::ChoosePdfFile(const TFileEditor& editor) {
+    QPrinter& printer = *TPrinterAccess::Printer();
+    if (printer.outputFormat() != QPrinter::PdfFormat) return {};
+    // Without a printer of the system's the text goes to a PDF file beside it (print.pdf in the home
+    // folder for an untitled text), unless the print dialog chose a file.
+    if (printer.outputFileName().isEmpty() || printer.outputFileName() == m_AutoPdfFile) {
+        const fs::path name = editor.FileName().empty() ? fs::path(QDir::homePath().toStdString()) / "print.pdf"
+                                                        : fs::path(editor.FileName()).replace_extension(".pdf");
+        m_AutoPdfFile = QString::fromStdString(name.string());
+        printer.setOutputFileName(m_AutoPdfFile);
+    }
+    return printer.outputFileName();
 }
 
 void TQuorvel::PrintSetup() {

@@ -1,0 +1,90 @@
+// The main window's settings: read from the store once before the window is shown, written once at
+// the end.
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/FileList.h"
+#include "app/Quorvel.h"
+#include "app/SettingsStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kEditor = "Editor";
+
+fs::path WithoutTrailingSlashes(std::string dir) {
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return dir;
+}
+
+// Whether a window placed at `place` would show on one of the screens there are now.
+bool OnAScreen(const QRect& place) {
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(place)) return true;
+    return false;
+}
+
+} // namespace
+
+void TQuorvel::LoadSettings(const TQVIniFile& store) {
+    m_FileList->LoadFromStore(store);
+    // A window that was minimised comes back normal: started minimised it could not be found.
+    const int state = store.ReadInteger(kEditor, "State", isMaximized() ? 2 : 0);
+    if (state == 2) {
+        setWindowState(Qt::WindowMaximized);
+    } else {
+        const QRect place(store.ReadInteger(kEditor, "Left", x()), store.ReadInteger(kEditor, "Top", y()),
+                          store.ReadInteger(kEditor, "Width", width()),
+                          store.ReadInteger(kEditor, "Height", height()));
+        if (place.width() >= 100 && place.height() >= 100 && place.width() <= 32767 &&
+            place.height() <= 32767) {
+            resize(place.size());
+            if (OnAScreen(place)) move(place.topLeft());
+        }
+    }
+    OpenDir = WithoutTrailingSlashes(store.ReadString(kEditor, "Dir", {}));
+    SaveDir = WithoutTrailingSlashes(store.ReadString(kEditor, "SaveDir", {}));
+    MergeDir = store.ReadString(kEditor, "MergeDir", {});
+    StartUp = store.ReadInteger(kEditor, "StartUp", 1);
+    UseSaveDir = store.ReadBool(kEditor, "UseSaveDir", false);
+    BlockReplaceStr = store.ReadString(kEditor, "BlockReplaceStr", {});
+    CommonTextFileTypes = store.ReadString(kEditor, "CommonTextFileTypes", CommonTextFileTypes);
+    QuickList = store.ReadStringList("QuickList");
+    SetNewLook(store.ReadBool(kEditor, "NewLook", true));
+    TEditorSettings settings = EditorSettings(*Page(0));
+    LoadEditorSettings(store, settings);
+    ApplyEditorSettings(*Page(0), settings);
+    // An editor keeps its margins within its width, which it has only once the window is shown.
+    QTimer::singleShot(0, Page(0), [editor = Page(0), settings] {
+        editor->SetLeftMargin(settings.LeftMargin);
+        editor->SetRightMargin(settings.RightMargin);
+    });
+}
+
+void TQuorvel::SaveSettings(TQVIniFile& store) {
+    if (NoSaveSettings) return;
+    m_FileList->SaveToStore(store);
+    const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    store.WriteInteger(kEditor, "State", state);
+    if (state == 0) {
+        store.WriteInteger(kEditor, "Top", y());
+        store.WriteInteger(kEditor, "Left", x());
+        store.WriteInteger(kEditor, "Height", height());
+        store.WriteInteger(kEditor, "Width", width());
+    }
+    store.EraseSection("Tabs");
+    store.WriteString(kEditor, "Dir", OpenDir.native());
+    store.WriteString(kEditor, "MergeDir", MergeDir.native());
+    store.WriteString(kEditor, "SaveDir", SaveDir.native());
+    store.WriteInteger(kEditor, "StartUp", StartUp);
+    store.WriteBool(kEditor, "UseSaveDir", UseSaveDir);
+    store.WriteString(kEditor, "BlockReplaceStr", BlockReplaceStr);
+    store.WriteStringList("QuickList", QuickList);
+    store.WriteBool(kEditor, "NewLook", NewLook());
+    store.WriteString(kEditor, "CommonTextFileTypes", CommonTextFileTypes);
+    SaveEditorSettings(store, EditorSettings(*CurrentEditor()), m_BuiltInSettings);
+}
