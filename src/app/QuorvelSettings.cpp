@@ -3,7 +3,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 #include "app/FileList.h"
 #include "app/Quorvel.h"
@@ -58,11 +57,6 @@ void TQuorvel::LoadSettings(const TQVIniFile& store) {
     TEditorSettings settings = EditorSettings(*Page(0));
     LoadEditorSettings(store, settings);
     ApplyEditorSettings(*Page(0), settings);
-    // An editor keeps its margins within its width, which it has only once the window is shown.
-    QTimer::singleShot(0, Page(0), [editor = Page(0), settings] {
-        editor->SetLeftMargin(settings.LeftMargin);
-        editor->SetRightMargin(settings.RightMargin);
-    });
 }
 
 void TQuorvel::SaveSettings(TQVIniFile& store) {

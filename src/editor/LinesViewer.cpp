@@ -291,13 +291,16 @@ void TLinesViewer::ResizeHorz() {
 }
 
 void TLinesViewer::SetLeftMargin(TTextPos pixels) {
-    m_LeftMargin = std::clamp<TTextPos>(pixels, 0, std::max(0, ClientWidth() - 2));
+    // A control not shown yet has no width of its own to bound the margins by (a page being made).
+    m_LeftMargin = isVisible() ? std::clamp<TTextPos>(pixels, 0, std::max(0, ClientWidth() - 2))
+                               : std::max<TTextPos>(0, pixels);
     ResizeHorz();
     InvalidateAll();
 }
 
 void TLinesViewer::SetRightMargin(TTextPos pixels) {
-    m_RightMargin = std::clamp<TTextPos>(pixels, 1, std::max(1, ClientWidth() - 1));
+    m_RightMargin = isVisible() ? std::clamp<TTextPos>(pixels, 1, std::max(1, ClientWidth() - 1))
+                                : std::max<TTextPos>(1, pixels);
     ResizeHorz();
     InvalidateAll();
 }

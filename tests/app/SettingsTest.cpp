@@ -34,7 +34,7 @@ TEditorSettings Unusual() {
     s.LineNumberMode = TLineNumberModes::lnPageRelative;
     s.BackupFiles = false;
     s.FileLocking = false;
-    s.LeftMargin = 17;
+    s.LeftMargin = 217; // wider than an editor not yet shown
     s.RightMargin = 23;
     s.AutoScroll = true;
     s.SelectAfterPaste = true;
