@@ -435,8 +435,12 @@ void TLinesViewer::ExitBusy() {
 bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == m_ModalBeforeBusy) return false;
-    if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == modal;
-    return watched == static_cast<QObject*>(modal->windowHandle());
+    // A popup the question opened (a file name's completions, a combo box's list) is part of it.
+    QWidget* popup = QApplication::activePopupWidget();
+    if (auto* widget = qobject_cast<QWidget*>(watched))
+        return widget->window() == modal || widget->window() == popup;
+    return watched == static_cast<QObject*>(modal->windowHandle()) ||
+           (popup && watched == static_cast<QObject*>(popup->windowHandle()));
 }
 
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
