@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -52,13 +51,14 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     CreateLocalMenu();
 
     // The first page's editor, whose settings every later page copies.
-    TFileEditor* first = NewEditor();
+    TMailEditor* first = NewEditor();
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(13);
     first->setFont(font);
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
     first->SetWPMode(true);      // by default the caret never stands beyond a line's end
+    AddBuiltInUtilities(CompressUtilities);
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -69,12 +69,12 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 TQuorvel::~TQuorvel() {
     // The editors go first: their events reach this window, which must still be whole.
     m_PageIdle.clear();
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         delete editor;
 }
 
-TFileEditor* TQuorvel::NewEditor() {
-    auto* editor = new TFileEditor(m_Stack);
+TMailEditor* TQuorvel::NewEditor() {
+    auto* editor = new TMailEditor(m_Stack);
     editor->SetAutoIdle(false); // the window runs every page's background work, not only the focused one's
     m_Stack->addWidget(editor);
     BindEditor(*editor);
@@ -89,7 +89,7 @@ int TQuorvel::PageIndex() const {
     return m_Tabs->currentIndex();
 }
 
-TFileEditor* TQuorvel::CurrentEditor() const {
+TMailEditor* TQuorvel::CurrentEditor() const {
     return PageIndex() >= 0 ? Page(PageIndex()) : m_Pages.front();
 }
 
@@ -111,7 +111,7 @@ int TQuorvel::IndexOf(const TLinesViewer& editor) const {
     return -1;
 }
 
-TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
+TMailEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
     const int before = PageIndex();
     if (!fileName.empty()) {
         const fs::path wanted = Canonical(fileName);
@@ -121,14 +121,14 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
                 return Page(i);
             }
     }
-    TFileEditor* editor = nullptr;
+    TMailEditor* editor = nullptr;
     for (int i = 0; i < PageCount() && !editor; ++i)
         if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified()) {
             SelectPage(i);
             editor = Page(i);
         }
     if (!editor) {
-        TFileEditor& current = *CurrentEditor();
+        TMailEditor& current = *CurrentEditor();
         editor = NewEditor();
         m_Pages.push_back(editor);
         m_Tabs->addTab(TabCaption({}));
@@ -149,7 +149,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
 void TQuorvel::CloseEditorPage(int index) {
     if (index < 0 || index >= PageCount()) throw Exception("Invalid Editor Index");
     CancelClose = false;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     editor->New();
     // Still modified: the user cancelled, or a save asked for did not happen; the page stays.
     if (!CancelClose && !editor->Modified() && PageCount() >= 2) RemovePage(index);
@@ -157,7 +157,7 @@ void TQuorvel::CloseEditorPage(int index) {
 }
 
 void TQuorvel::RemovePage(int index) {
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
@@ -167,7 +167,7 @@ void TQuorvel::RemovePage(int index) {
 
 void TQuorvel::PageChanged(int index) {
     if (index < 0 || index >= PageCount()) return;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     m_Stack->setCurrentWidget(editor);
     if (editor->isEnabled()) editor->setFocus();
     UpdateCaption();
@@ -175,7 +175,7 @@ void TQuorvel::PageChanged(int index) {
     CaretMoved(*editor); // which also brings the commands' states up to date
 }
 
-void TQuorvel::FileNameChanged(TFileEditor& editor) {
+void TQuorvel::FileNameChanged(TMailEditor& editor) {
     const int index = IndexOf(editor);
     if (index < 0) return;
     m_Tabs->setTabText(index, TabCaption(editor.FileName()));
@@ -188,7 +188,7 @@ void TQuorvel::UpdateCaption() {
     if (PageIndex() >= 0) setWindowTitle("Quorvel - " + m_Tabs->tabText(PageIndex()));
 }
 
-void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
+void TQuorvel::CopyEditorSettings(TMailEditor& from, TMailEditor& to) {
     to.Document().SetBackupFiles(from.Document().BackupFiles());
     to.Document().SetFileLocking(from.Document().FileLocking());
     to.Document().SetSaveMode(from.Document().SaveMode());
@@ -220,6 +220,7 @@ void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
     to.SetRightMargin(from.RightMargin());
     to.SetWPMode(from.WPMode());
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
+    to.SetMailQuote(from.MailQuote());
 }
 
 void TQuorvel::SetOpenDir(const fs::path& dir) {
@@ -240,17 +241,11 @@ QString TQuorvel::FileFilter() const {
 }
 
 void TQuorvel::Open() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(OpenDir.string()), FileFilter());
+    TFileDialog dialog(this, "Open File", OpenDir, FileFilter(), QuickList);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // for the read-only check box below
     auto* readOnly = new QCheckBox("&Read only", &dialog);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
-    if (dialog.exec() != QDialog::Accepted) return;
-    std::vector<fs::path> files;
-    for (const QString& file : dialog.selectedFiles())
-        files.emplace_back(file.toStdString());
-    OpenFiles(files, readOnly->isChecked());
+    dialog.AddRow(readOnly);
+    if (dialog.Run()) OpenFiles(dialog.Files(), readOnly->isChecked());
 }
 
 void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
@@ -261,7 +256,7 @@ void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
 }
 
 void TQuorvel::Revert() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     if (editor.Modified() &&
         MessageDlg("Revert to Original Text and lose all Changes?", TMsgDlgType::mtInformation,
                    TMsgButtons::mbYesNo) != TModalResult::mrYes)
@@ -271,23 +266,23 @@ void TQuorvel::Revert() {
 }
 
 void TQuorvel::Save() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     editor.Save(editor.FileName());
 }
 
-fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
-    QFileDialog dialog(this, title, QString::fromStdString(SaveDir.string()), FileFilter());
+fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name, bool text) {
+    TFileDialog dialog(this, title, SaveDir, FileFilter(), QuickList);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    fs::path chosen = dialog.selectedFiles().front().toStdString();
+    if (!dialog.Run()) return {};
+    fs::path chosen = dialog.Files().front();
     SetSaveDir(chosen.parent_path());
-    if (!chosen.has_extension()) chosen += ".txt";
+    if (text && !chosen.has_extension()) chosen += ".txt";
     return chosen;
 }
 
-void TQuorvel::SaveAs(TFileEditor& editor) {
+void TQuorvel::SaveAs(TMailEditor& editor) {
     const fs::path name = AskSaveName("Save File", editor.FileName());
     if (!name.empty()) editor.Save(name);
 }
@@ -298,7 +293,7 @@ void TQuorvel::SaveSelection() {
 }
 
 void TQuorvel::SaveAll() {
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         if (editor->Modified()) editor->Save(editor->FileName());
 }
 

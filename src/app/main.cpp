@@ -29,7 +29,7 @@ public:
 // times that.
 class TFirstPaintReport : public QObject {
 public:
-    explicit TFirstPaintReport(TFileEditor& editor) : QObject(&editor), m_Editor(editor) {
+    explicit TFirstPaintReport(TMailEditor& editor) : QObject(&editor), m_Editor(editor) {
         editor.viewport()->installEventFilter(this);
         editor.viewport()->update();
     }
@@ -50,8 +50,23 @@ protected:
     }
 
 private:
-    TFileEditor& m_Editor;
+    TMailEditor& m_Editor;
     bool m_Reported = false;
+};
+
+// With QUORVEL_MESSAGE_LOG naming a file, the text of every message box is added to it as a line when
+// the box comes up: the end-to-end scenarios read there what the user was told.
+class TLoggedMessages : public TMessageBox {
+public:
+    TLoggedMessages(TMessageBox& boxes, const char* log) : m_Boxes(boxes), m_Log(log) {}
+    TModalResult Show(const std::string& message, TMsgDlgType type, TMsgButtons buttons) override {
+        std::ofstream(m_Log, std::ios::app) << message << '\n';
+        return m_Boxes.Show(message, type, buttons);
+    }
+
+private:
+    TMessageBox& m_Boxes;
+    std::string m_Log;
 };
 
 } // namespace
@@ -64,6 +79,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme("quorvel"));
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
+    const QByteArray log = qgetenv("QUORVEL_MESSAGE_LOG");
+    TLoggedMessages logged(messages, log.constData());
+    if (!log.isEmpty()) TMessageBox::Install(&logged);
     TQuorvel window;
     window.show();
     // The files open from the running event loop, once the window is complete: what opening a file
