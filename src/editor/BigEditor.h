@@ -111,8 +111,9 @@ protected:
         bool m_Outer;
     };
     // Replaces the `count` bytes at `pos` by `text` in one undo step, which puts the caret back at
-    // `undoCaret`, and lays the display out again from there.
-    void ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TTextPos undoCaret);
+    // `undoCaret`, lays the display out again from there and puts the caret at `caret`: a caret far
+    // from the change lands on an estimated line rather than after laying out everything between.
+    void ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TTextPos undoCaret, TTextPos caret);
     std::function<void()> GetKeyHandler(int index) override;
     void CharTyped(const QString& text) override;
     void mousePressEvent(QMouseEvent* event) override;

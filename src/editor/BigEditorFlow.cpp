@@ -4,7 +4,8 @@
 #include "editor/BigEditor.h"
 #include "text/ParagraphFlow.h"
 
-void TBigEditor::ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TTextPos undoCaret) {
+void TBigEditor::ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TTextPos undoCaret,
+                              TTextPos caret) {
     m_UndoCaretPos = undoCaret;
     const TChangeStart start = BeforeChange(pos);
     TUndoGroup group(*this); // the deletion and the insertion are one step, however the change ends
@@ -14,7 +15,7 @@ void TBigEditor::ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TT
         AfterChange(start, pos);
         throw;
     }
-    AfterChange(start, pos);
+    AfterChange(start, caret);
 }
 
 void TBigEditor::FlowText() {
@@ -29,7 +30,8 @@ void TBigEditor::FlowText() {
         TBusy busy(*this, end - start);
         if (!flow.Run([this](TTextPos done) { return PollAbort(done); })) return;
         if (flow.Joins() == 0) return;
-        ReplaceRange(flow.ChangeStart(), flow.ChangeEnd() - flow.ChangeStart(), flow.Output(), caret);
+        ReplaceRange(flow.ChangeStart(), flow.ChangeEnd() - flow.ChangeStart(), flow.Output(), caret,
+                     flow.Marks[0]);
     }
     if (mode != TSelModes::smNone) SetSelection(OffsetToPos(start), OffsetToPos(flow.Marks[1]), mode);
     GoToOffset(flow.Marks[0], false);

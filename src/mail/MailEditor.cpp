@@ -179,7 +179,8 @@ void TMailEditor::ReformatQuoted(const std::string& oldQuote, const std::string&
     {
         TBusy busy(*this, end - lineStart);
         if (!reformatter.Run(lineStart, end, [this](TTextPos done) { return PollAbort(done); })) return;
-        ReplaceRange(lineStart, reformatter.ChangeEnd() - lineStart, reformatter.Output(), caret);
+        ReplaceRange(lineStart, reformatter.ChangeEnd() - lineStart, reformatter.Output(), caret,
+                     reformatter.NewPosition(end));
     }
     // A selection from a line's start keeps the new quote there; one from inside the line, its text.
     const TTextPos newEnd = reformatter.NewPosition(end);

@@ -263,6 +263,12 @@ private slots:
         m.view.DecodeText();
         QCOMPARE(reports, 1);
         QCOMPARE(ReadFile(m.dir / "out" / "data.bin"), bytes);
+
+        // One undo step takes the encoded lines out, and typing after makes its own.
+        Mail one("a\nb\n");
+        one.view.GoToOffset(2, false);
+        QCOMPARE(one.view.EncodeFile(m.dir / "data.bin", "data.bin"), TEncodeResult::erDone);
+        one.ExpectOneUndoStep("a\nb\n", one.Text());
     }
 
     void compressingWithAToolBeforeEncoding() {
