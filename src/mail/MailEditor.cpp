@@ -167,11 +167,6 @@ void TMailEditor::ReformatQuoted(const std::string& oldQuote, const std::string&
     const bool selected = m_Sel.Exists();
     const TTextPos start = selected ? m_Sel.StartOffset : caret;
     const TTextPos end = selected ? m_Sel.EndOffset : TextSize();
-    if (selected) { // the selection goes; its start stays the anchor
-        const TViewPos anchor = m_Sel.Start;
-        SetSelection(CaretPos(), CaretPos(), TSelModes::smNone);
-        m_Sel.Anchor = anchor;
-    }
     WalkToOffset(start);
     const TTextPos lineStart = m_WalkStart;
     TQuoteReformatter reformatter(Text(), oldQuote, newQuote, std::string(Text().LineBreakBytes()));
@@ -185,6 +180,9 @@ void TMailEditor::ReformatQuoted(const std::string& oldQuote, const std::string&
     // A selection from a line's start keeps the new quote there; one from inside the line, its text.
     const TTextPos newEnd = reformatter.NewPosition(end);
     const TTextPos newStart = start == lineStart ? start : reformatter.NewPosition(start);
-    if (selected) SetSelection(OffsetToPos(newStart), OffsetToPos(newEnd), TSelModes::smStream);
+    if (selected) { // selected again as a stream, from its start, which stays the anchor
+        SetSelection(OffsetToPos(newStart), OffsetToPos(newEnd), TSelModes::smStream);
+        m_Sel.Anchor = m_Sel.Start;
+    }
     GoToOffset(newEnd, false);
 }

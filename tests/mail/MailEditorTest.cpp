@@ -218,8 +218,10 @@ private slots:
         m.EscapeNextCommand();
         m.view.FlowText();
         QCOMPARE(m.Text(), lines);
+        m.Select(0, 100);
         m.view.ReformatQuoted(">", "#");
         QCOMPARE(m.Text(), lines);
+        QCOMPARE(m.view.SelEndOffset(), TTextPos(100)); // the selection too
         QCOMPARE(m.view.Text().UndoLevels(), 0);
     }
 
