@@ -2,13 +2,11 @@
 // mouse events.
 
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QTest>
 
 #include "ScriptedMessages.h"
@@ -88,18 +86,6 @@ private slots:
         QCOMPARE(WholeText(editor), std::string("aa bb\n\ncc\ndd"));
     }
 
-    void pasteQuoteFromTheKey() {
-        TWindow w;
-        TMailEditor& editor = *w.window.CurrentEditor();
-        editor.SetWindowText("below\n");
-        auto* mime = new QMimeData;
-        mime->setText("one\ntwo");
-        QGuiApplication::clipboard()->setMimeData(mime);
-        editor.GoToOffset(0, false);
-        w.Key(Qt::Key_F6);
-        QCOMPARE(WholeText(editor), std::string(">one\n>two\nbelow\n"));
-    }
-
     void decodingAsksForEachFileAndReportsIt() {
         TTempDir dir;
         WriteFile(dir / "data.bin", std::string("\x01\x02 binary \xff\x00 bytes", 17));
@@ -136,28 +122,6 @@ private slots:
                                           " - file and section checksums OK"});
         QCOMPARE(ReadFile(dir / "out" / "copy.bin"), ReadFile(dir / "data.bin"));
         QVERIFY(!fs::exists(fs::current_path() / "second.bin")); // ignored: written nowhere
-    }
-
-    void theDecodeReportsByStateAndError() {
-        TWindow w;
-        TMailEditor& editor = *w.window.CurrentEditor();
-        TUUDecoder decoder("/nonexistent");
-        TScriptedMessages messages;
-        const std::pair<TUdStates, TUUErrors> reports[] = {
-            {TUdStates::SectionSummed, ueNone},    {TUdStates::SectionSummed, ueSectionSum},
-            {TUdStates::Ended, ueFileSum},         {TUdStates::EndSummed, ueNone},
-            {TUdStates::FileSummed, ueSectionSum}, {TUdStates::FileSummed, ueFileSum},
-            {TUdStates::Cancelled, ueNone},        {TUdStates::DataBroken, ueNone}};
-        for (const auto& [state, error] : reports)
-            editor.OnEndDecode(decoder, state, error, "f.bin");
-        QCOMPARE(
-            messages.Asked,
-            (std::vector<std::string>{
-                "f.bin Decoded - No File Checksum Detected",
-                "Decode of f.bin failed - section checksum error", "f.bin Decoded - No Checksums Detected",
-                "Successful Decode of f.bin - file and section checksums OK",
-                "Successful Decode of f.bin - section checksum failed, file checksum OK, so file probably OK",
-                "Decode of f.bin failed - bad file checksum", "Cancelled on user request"}));
     }
 
     void toolsAreDefinedInTheirDialogsAndCancelKeepsThem() {

@@ -150,11 +150,3 @@ TEST(QuoteReformatter, FollowsThePrinterWidthsInThePrinterMode) {
     reformatter.Output().ReplaceIn(*m.model, 0, reformatter.ChangeEnd());
     EXPECT_EQ(m.Text(), "> aa \n>bb cc \n>dd ee\n");
 }
-
-TEST(QuoteReformatter, AStoppedRunChangesNothing) {
-    TModel m("> aa\n> bb\n> cc\n", 0);
-    TQuoteReformatter reformatter(*m.model, ">", "#", "\n");
-    int lines = 0;
-    EXPECT_FALSE(reformatter.Run(0, m.model->TextSize(), [&](TTextPos) { return ++lines < 2; }));
-    EXPECT_EQ(m.Text(), "> aa\n> bb\n> cc\n");
-}

@@ -90,11 +90,3 @@ TEST(ParagraphFlow, TheCaretKeepsItsPlaceInTheText) {
     EXPECT_EQ(flowed.Caret, 1);
     EXPECT_EQ(flowed.End, 16);
 }
-
-TEST(ParagraphFlow, AStoppedWalkChangesNothing) {
-    auto model = EditOver("aa\nbb\ncc\ndd\n", 16);
-    TParagraphFlow flow(*model, 0, model->TextSize());
-    int lines = 0;
-    EXPECT_FALSE(flow.Run([&](TTextPos) { return ++lines < 2; }));
-    EXPECT_EQ(model->GetText(0, model->TextSize()), "aa\nbb\ncc\ndd\n");
-}
