@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -62,7 +61,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     CreateLocalMenu();
 
     // The first page's editor, whose settings every later page copies.
-    TFileEditor* first = NewEditor();
+    TMailEditor* first = NewEditor();
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(13);
@@ -70,6 +69,7 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
     first->SetWPMode(true);      // by default the caret never stands beyond a line's end
     m_BuiltInSettings = EditorSettings(*first);
+    AddBuiltInUtilities(CompressUtilities);
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -80,12 +80,12 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 TQuorvel::~TQuorvel() {
     // The editors go first: their events reach this window, which must still be whole.
     m_PageIdle.clear();
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         delete editor;
 }
 
-TFileEditor* TQuorvel::NewEditor() {
-    auto* editor = new TFileEditor(m_Stack);
+TMailEditor* TQuorvel::NewEditor() {
+    auto* editor = new TMailEditor(m_Stack);
     editor->SetAutoIdle(false); // the window runs every page's background work, not only the focused one's
     m_Stack->addWidget(editor);
     BindEditor(*editor);
@@ -100,7 +100,7 @@ int TQuorvel::PageIndex() const {
     return m_Tabs->currentIndex();
 }
 
-TFileEditor* TQuorvel::CurrentEditor() const {
+TMailEditor* TQuorvel::CurrentEditor() const {
     return PageIndex() >= 0 ? Page(PageIndex()) : m_Pages.front();
 }
 
@@ -122,7 +122,7 @@ int TQuorvel::IndexOf(const TLinesViewer& editor) const {
     return -1;
 }
 
-TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
+TMailEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
     const int before = PageIndex();
     if (!fileName.empty()) {
         const fs::path wanted = Canonical(fileName);
@@ -132,14 +132,14 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
                 return Page(i);
             }
     }
-    TFileEditor* editor = nullptr;
+    TMailEditor* editor = nullptr;
     for (int i = 0; i < PageCount() && !editor; ++i)
         if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified() && !NewFileName(*Page(i))) {
             SelectPage(i);
             editor = Page(i);
         }
     if (!editor) {
-        TFileEditor& current = *CurrentEditor();
+        TMailEditor& current = *CurrentEditor();
         editor = NewEditor();
         m_Pages.push_back(editor);
         m_Tabs->addTab(TabCaption({}));
@@ -160,7 +160,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
 void TQuorvel::CloseEditorPage(int index) {
     if (index < 0 || index >= PageCount()) throw Exception("Invalid Editor Index");
     CancelClose = false;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     editor->New();
     // Still modified: the user cancelled, or a save asked for did not happen; the page stays.
     if (!CancelClose && !editor->Modified() && PageCount() >= 2) RemovePage(index);
@@ -168,7 +168,7 @@ void TQuorvel::CloseEditorPage(int index) {
 }
 
 void TQuorvel::RemovePage(int index) {
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     m_NewFileNames.erase(editor);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
@@ -179,7 +179,7 @@ void TQuorvel::RemovePage(int index) {
 
 void TQuorvel::PageChanged(int index) {
     if (index < 0 || index >= PageCount()) return;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     m_Stack->setCurrentWidget(editor);
     if (editor->isEnabled()) editor->setFocus();
     UpdateCaption();
@@ -187,7 +187,7 @@ void TQuorvel::PageChanged(int index) {
     CaretMoved(*editor); // which also brings the commands' states up to date
 }
 
-void TQuorvel::FileNameChanged(TFileEditor& editor) {
+void TQuorvel::FileNameChanged(TMailEditor& editor) {
     m_NewFileNames.erase(&editor); // the page was saved under its new name, or now shows another text
     const int index = IndexOf(editor);
     if (index < 0) return;
@@ -204,14 +204,16 @@ void TQuorvel::UpdateCaption() {
     setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()));
 }
 
-void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
+void TQuorvel::CopyEditorSettings(TMailEditor& from, TMailEditor& to) {
     TEditorSettings settings = EditorSettings(from);
     const TEditorSettings own = EditorSettings(to);
     settings.TabStops = own.TabStops;
     settings.PrinterMetrics = own.PrinterMetrics;
     settings.TripleClick = own.TripleClick;
     ApplyEditorSettings(to, settings);
+    to.SetMailQuote(from.MailQuote());
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
+    to.SetMailQuote(from.MailQuote());
 }
 
 const fs::path* TQuorvel::NewFileName(const TFileEditor& editor) const {
@@ -239,7 +241,7 @@ void TQuorvel::SetNewFileName(TFileEditor& editor, const fs::path& name) {
     UpdateCaption();
 }
 
-void TQuorvel::SaveNewFile(TFileEditor& editor) {
+void TQuorvel::SaveNewFile(TMailEditor& editor) {
     if (const fs::path* name = NewFileName(editor))
         editor.Save(fs::path(*name)); // a copy: saving forgets the name it was asked to use
     else
@@ -268,18 +270,12 @@ void TQuorvel::Open() {
 }
 
 void TQuorvel::OpenFromDialog(const fs::path& dir, const fs::path& name) {
-    QFileDialog dialog(this, "Open", QString::fromStdString(dir.string()), FileFilter());
+    TFileDialog dialog(this, "Open File", dir, FileFilter(), QuickList);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // for the read-only check box below
     auto* readOnly = new QCheckBox("&Read only", &dialog);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
-    if (dialog.exec() != QDialog::Accepted) return;
-    std::vector<fs::path> files;
-    for (const QString& file : dialog.selectedFiles())
-        files.emplace_back(file.toStdString());
-    OpenFiles(files, readOnly->isChecked());
+    dialog.AddRow(readOnly);
+    if (dialog.Run()) OpenFiles(dialog.Files(), readOnly->isChecked());
 }
 
 void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
@@ -301,7 +297,7 @@ void TQuorvel::OpenRecentFile(const fs::path& name) {
 }
 
 void TQuorvel::Revert() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     if (editor.Modified() &&
         MessageDlg("Revert to Original Text and lose all Changes?", TMsgDlgType::mtInformation,
                    TMsgButtons::mbYesNo) != TModalResult::mrYes)
@@ -311,23 +307,23 @@ void TQuorvel::Revert() {
 }
 
 void TQuorvel::Save() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     editor.Save(editor.FileName());
 }
 
-fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
-    QFileDialog dialog(this, title, QString::fromStdString(SaveDir.string()), FileFilter());
+fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name, bool text) {
+    TFileDialog dialog(this, title, SaveDir, FileFilter(), QuickList);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    fs::path chosen = dialog.selectedFiles().front().toStdString();
+    if (!dialog.Run()) return {};
+    fs::path chosen = dialog.Files().front();
     SetSaveDir(chosen.parent_path());
-    if (!chosen.has_extension()) chosen += ".txt";
+    if (text && !chosen.has_extension()) chosen += ".txt";
     return chosen;
 }
 
-void TQuorvel::SaveAs(TFileEditor& editor) {
+void TQuorvel::SaveAs(TMailEditor& editor) {
     const fs::path* newName = NewFileName(editor);
     const fs::path name = AskSaveName("Save File", newName ? *newName : editor.FileName());
     if (!name.empty()) editor.Save(name);
@@ -339,7 +335,7 @@ void TQuorvel::SaveSelection() {
 }
 
 void TQuorvel::SaveAll() {
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         if (editor->Modified()) editor->Save(editor->FileName());
 }
 

@@ -12,11 +12,13 @@
 #include <QMainWindow>
 
 #include "app/CommandLine.h"
+#include "app/FileDialogs.h"
 #include "app/FileHandOff.h"
 #include "app/ToolIcons.h"
 #include "editor/EditorSettings.h"
-#include "editor/FileEditor.h"
 #include "editor/IdleDriver.h"
+#include "mail/CompressUtility.h"
+#include "mail/MailEditor.h"
 
 class QAction;
 class QLabel;
@@ -31,6 +33,9 @@ class TPrintStatus;
 class THandOffServer;
 class TProgressMeter;
 class TQVIniFile;
+class TReformatDialog;
+class TToolsDialog;
+class TUUDecodeDialog;
 
 // The program's main window: editor pages chosen by a tab row under the text, the menus, the tool bar
 // and the status bar. Every command acts on the editor of the selected page.
@@ -43,17 +48,17 @@ public:
     // Pages, in tab order.
     int PageCount() const { return static_cast<int>(m_Pages.size()); }
     int PageIndex() const;
-    TFileEditor* Page(int index) const { return m_Pages.at(static_cast<size_t>(index)); }
+    TMailEditor* Page(int index) const { return m_Pages.at(static_cast<size_t>(index)); }
     void SelectPage(int index);
-    TFileEditor* CurrentEditor() const;
+    TMailEditor* CurrentEditor() const;
     // Shows a file in a page: the page that has it already, else an untitled page without changes
     // other than the selected one, else a new page. An empty name gives an empty untitled document.
-    TFileEditor* OpenFileInPage(const std::filesystem::path& fileName, bool select);
+    TMailEditor* OpenFileInPage(const std::filesystem::path& fileName, bool select);
     // Offers the page's changes for saving and closes it; the last page stays, empty and untitled.
     void CloseEditorPage(int index);
     // Makes a new page's editor behave like an existing one; the tab stops, printer metrics and
     // triple click stay the new editor's own.
-    void CopyEditorSettings(TFileEditor& from, TFileEditor& to);
+    void CopyEditorSettings(TMailEditor& from, TMailEditor& to);
     bool TabRowVisible() const;
     // Shows a file in a page as OpenFileInPage does; a name that is no file yet gives an empty page
     // under that name, and the file is made when the page is first saved.
@@ -95,7 +100,7 @@ public:
     void Close() { CloseEditorPage(PageIndex()); }
     void Revert();
     void Save();
-    void SaveAs(TFileEditor& editor);
+    void SaveAs(TMailEditor& editor);
     void SaveSelection();
     void SaveAll();
 
@@ -120,6 +125,18 @@ public:
     TPrintStatus* PrintStatus() const { return m_PrintStatus; }
     TPageSetupDlg* PageSetupDialog() const { return m_PageSetup; }
 
+    // Mail commands. Reformat Quoted Text asks for the quotes in its dialog (made on first use, null
+    // before); it and Flow Text ask first when nothing is selected.
+    void PasteQuote() { CurrentEditor()->PasteQuote(); }
+    void FlowText();
+    void ReformatQuotedText();
+    TReformatDialog* ReformatDialog() const { return m_ReformatDialog; }
+    void UUDecode() { CurrentEditor()->DecodeText(); }
+    // Merges the files chosen in the Merge dialog into the current page, each as MergeMode says.
+    void Merge();
+    void MergeFiles(const std::vector<std::filesystem::path>& files);
+    void Tools();
+
     // Edit, View, Format and Help commands that need the window.
     void ReplaceBlock();
     void ToggleWrapMode();
@@ -140,26 +157,32 @@ public:
     bool OverwritePrompt = true;
     std::string CommonTextFileTypes =
         "*.txt;*.c;*.h;*.pas;*.cpp;*.asm;*.hpp;*.bat;*.htm;*.log;*.ini;*.lst;*.cgi";
+    // What Merge and the file dialogs keep between uses, for the settings store to read and fill: the
+    // compression tools (the two built-in ones at first), the tool and transform chosen last, the Merge
+    // dialog's directory and the Quick Jump directories, the most recent first.
+    TCompressUtilityList CompressUtilities;
+    int DefaultUtility = -1;
+    int MergeMode = mmNone;
+    std::filesystem::path MergeDir;
+    std::vector<std::filesystem::path> QuickList;
     unsigned LastEditorState = 0;
     // What a start without files shows: 0 nothing more, 1 the Open dialog, 2 the most recent file (the
     // Open dialog when it has gone).
     int StartUp = 1;
-    std::filesystem::path MergeDir;
-    std::vector<std::string> QuickList; // the Quick Jump folders of the file dialogs
-    bool NoSaveSettings = false;        // print-and-exit: nothing is written at the end
+    bool NoSaveSettings = false; // print-and-exit: nothing is written at the end
     bool StartedUp = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    TFileEditor* NewEditor();
-    void BindEditor(TFileEditor& editor);
+    TMailEditor* NewEditor();
+    void BindEditor(TMailEditor& editor);
     void RemovePage(int index);
     void PageChanged(int index);
     void UpdateCaption();
     // An editor's document has a new name: its tab and the caption show it.
-    void FileNameChanged(TFileEditor& editor);
+    void FileNameChanged(TMailEditor& editor);
     void ShowTabRow();
     int IndexOf(const TLinesViewer& editor) const;
     QString FileFilter() const;
@@ -167,12 +190,16 @@ private:
     void OpenFromDialog(const std::filesystem::path& dir, const std::filesystem::path& name);
     void OpenRecentFile(const std::filesystem::path& name);
     void PrintAndExit(const std::filesystem::path& fileName);
+    // The "Compress" section: the compression tools and the one chosen last.
+    void LoadTools(const TQVIniFile& store);
+    void SaveTools(TQVIniFile& store) const;
     void OpenPendingHandOffs();
-    void SaveNewFile(TFileEditor& editor);
+    void SaveNewFile(TMailEditor& editor);
     void SetNewFileName(TFileEditor& editor, const std::filesystem::path& name);
     // The Save dialog; an empty path when cancelled. The directory chosen is remembered, and a name
-    // without extension gets ".txt".
-    std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name);
+    // without extension gets ".txt" when `text` says the file is a text.
+    std::filesystem::path AskSaveName(const QString& title, const std::filesystem::path& name,
+                                      bool text = true);
 
     // Editor events.
     void StateChanged(TLinesViewer& sender);
@@ -180,8 +207,12 @@ private:
     void CaretMoved(TLinesViewer& sender);
     void WrapModeChanged(TTextViewer& sender);
     void KeyDown(TLinesViewer& sender, int& key, Qt::KeyboardModifiers shift);
-    void SaveModePrompt(TFileEditor& editor, TSaveMode& mode);
+    void SaveModePrompt(TMailEditor& editor, TSaveMode& mode);
     void SaveModified(TDocumentFile& document, TModalResult& answer);
+    void StartDecode(std::string& fileName, bool& cancel);
+    void EndDecode(TUdStates state, TUUErrors error, const std::string& fileName);
+    // Reports what an encoding command gave, for the file it was asked to encode.
+    void EncodeReport(TEncodeResult result, const std::filesystem::path& file);
 
     // The print dialog for the current editor, with the selection offered when there is one; false
     // when it was cancelled, else the range and pages chosen.
@@ -201,14 +232,14 @@ private:
     QAction* AddCommand(QMenu* menu, const QString& caption, const QString& shortcut, const QString& hint,
                         std::function<void()> run);
     // A command that runs an operation of the current editor.
-    std::function<void()> OnEditor(void (TFileEditor::*operation)());
+    std::function<void()> OnEditor(void (TMailEditor::*operation)());
     QAction* AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, std::function<void()> run);
     // Shows a menu item's hint in the first status panel, unless a long operation's notice is there.
     void ShowHint(const QString& hint);
 
-    std::vector<TFileEditor*> m_Pages;
+    std::vector<TMailEditor*> m_Pages;
     // Every page's background work runs, not only the current one's.
-    std::map<TFileEditor*, std::unique_ptr<TIdleDriver::TRegistration>> m_PageIdle;
+    std::map<TMailEditor*, std::unique_ptr<TIdleDriver::TRegistration>> m_PageIdle;
     QStackedWidget* m_Stack;
     QTabBar* m_Tabs;
     QLabel* m_StatusPanel;
@@ -225,6 +256,9 @@ private:
     TPrintStatus* m_PrintStatus = nullptr;
     QString m_AutoPdfFile; // the PDF file last chosen here rather than in the print dialog
     TPageSetupDlg* m_PageSetup = nullptr;
+    TReformatDialog* m_ReformatDialog = nullptr;
+    TUUDecodeDialog* m_DecodeDialog = nullptr;
+    TToolsDialog* m_ToolsDialog = nullptr;
     // Commands by the editor state that enables them.
     struct TCommandGroups {
         std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;

@@ -85,13 +85,13 @@ void TQuorvel::ReplaceBlock() {
 }
 
 void TQuorvel::ToggleWrapMode() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     // None, window width, n characters, printer width, and round again.
     editor.SetWrapMode(static_cast<TWrapModes>((static_cast<int>(editor.WrapMode()) + 1) % 4));
 }
 
 void TQuorvel::ChooseFont() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     bool ok = false;
     // The dialog lists the installed families in points: it is offered the font the editor really
     // shows, which may stand in for a family the system lacks.

@@ -54,7 +54,7 @@ void TQuorvel::ShowHint(const QString& hint) {
     if (m_ProgressMeter->isHidden()) m_StatusPanel->setText(hint);
 }
 
-void TQuorvel::BindEditor(TFileEditor& editor) {
+void TQuorvel::BindEditor(TMailEditor& editor) {
     editor.OnStateChange = [this](TLinesViewer& sender) { StateChanged(sender); };
     editor.OnProgressEvent = [this](TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel) {
         Progress(sender, done, total, cancel);
@@ -68,6 +68,15 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
         KeyDown(sender, key, shift);
     };
     editor.OnReplaceAll = [this](TBigEditor&, TTextPos count) { ReplacedAll(count); };
+    editor.OnStartDecode = [this](TUUDecoder&, std::string& fileName, bool& cancel) {
+        StartDecode(fileName, cancel);
+    };
+    editor.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& fileName) {
+        EndDecode(state, error, fileName);
+    };
+    editor.OnDecodeRefused = [](TUUDecoder&, const std::string& message) {
+        MessageDlg(message, TMsgDlgType::mtError, TMsgButtons::mbOK);
+    };
     TDocumentFile& document = editor.Document();
     document.OnSaveModePrompt = [this, &editor](TDocumentFile&, TSaveMode& mode) {
         SaveModePrompt(editor, mode);
@@ -163,7 +172,7 @@ void TQuorvel::KeyDown(TLinesViewer&, int& key, Qt::KeyboardModifiers shift) {
     key = 0;
 }
 
-void TQuorvel::SaveModePrompt(TFileEditor& editor, TSaveMode& mode) {
+void TQuorvel::SaveModePrompt(TMailEditor& editor, TSaveMode& mode) {
     if (ForceLineBreaks) {
         mode = TSaveMode::smLineBreaks;
     } else if (editor.WrapMode() == TWrapModes::opNone) {
@@ -192,7 +201,7 @@ void TQuorvel::SaveModified(TDocumentFile& document, TModalResult& answer) {
 }
 
 void TQuorvel::UpdateCommandStates() {
-    const TFileEditor& editor = *CurrentEditor();
+    const TMailEditor& editor = *CurrentEditor();
     const unsigned state = editor.State();
     const bool hasText = !(state & sfEmpty), modified = state & sfModified, selection = state & sfSelection;
     auto enable = [](const std::vector<QAction*>& commands, bool on) {

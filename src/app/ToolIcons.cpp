@@ -105,6 +105,29 @@ void Draw(QPainter& p, TToolIcon which) {
         Lines(p, 7, 15, {8, 11, 14});
         Lines(p, 7, 11, {17});
         break;
+    case TToolIcon::Merge: // a page going into another
+        Page(p, {9, 6, 13, 16});
+        p.setBrush(QColor(60, 140, 60));
+        p.drawPolygon(QPolygonF({{1, 6}, {6, 6}, {6, 3}, {11, 8}, {6, 13}, {6, 10}, {1, 10}}));
+        break;
+    case TToolIcon::FlowText: // ragged lines running together
+        Lines(p, 2, 12, {5, 13});
+        Lines(p, 2, 9, {9, 17});
+        p.setBrush(QColor(60, 100, 180));
+        p.drawPolygon(QPolygonF({{14, 9}, {18, 9}, {18, 6}, {23, 11}, {18, 16}, {18, 13}, {14, 13}}));
+        Lines(p, 2, 22, {21});
+        break;
+    case TToolIcon::Reformat: { // quoted lines
+        QFont font = p.font();
+        font.setPixelSize(10);
+        font.setBold(true);
+        p.setFont(font);
+        for (const qreal y : {2.0, 9.0, 16.0})
+            p.drawText(QRectF(1, y, 6, 7), Qt::AlignCenter, ">");
+        Lines(p, 9, 22, {5.5, 12.5});
+        Lines(p, 9, 16, {19.5});
+        break;
+    }
     case TToolIcon::WrapChars: {
         Lines(p, 2, 14, {5, 10, 15});
         Lines(p, 2, 8, {20});
@@ -141,7 +164,7 @@ const char* ThemeName(TToolIcon which) {
     case TToolIcon::ZoomOut:
         return "zoom-out";
     default:
-        return nullptr; // no theme has pictures of the wrap modes
+        return nullptr; // no theme has pictures of the wrap modes or the mail commands
     }
 }
 

@@ -17,6 +17,9 @@ enum class TToolIcon {
     WrapChars,
     ZoomIn,
     ZoomOut,
+    Merge,
+    FlowText,
+    Reformat,
 };
 
 // The tool bar's images: the desktop icon theme's where it has one, else drawn here.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -52,6 +53,21 @@ bool HandOff(TCommandLine& line, std::unique_ptr<TSingleInstance>& instance) {
     return false;
 }
 
+// With QUORVEL_MESSAGE_LOG naming a file, the text of every message box is added to it as a line when
+// the box comes up: the end-to-end scenarios read there what the user was told.
+class TLoggedMessages : public TMessageBox {
+public:
+    TLoggedMessages(TMessageBox& boxes, const char* log) : m_Boxes(boxes), m_Log(log) {}
+    TModalResult Show(const std::string& message, TMsgDlgType type, TMsgButtons buttons) override {
+        std::ofstream(m_Log, std::ios::app) << message << '\n';
+        return m_Boxes.Show(message, type, buttons);
+    }
+
+private:
+    TMessageBox& m_Boxes;
+    std::string m_Log;
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -79,6 +95,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme("quorvel"));
     TQtMessageBox messages;
     TMessageBox::Install(&messages);
+    const QByteArray log = qgetenv("QUORVEL_MESSAGE_LOG");
+    TLoggedMessages logged(messages, log.constData());
+    if (!log.isEmpty()) TMessageBox::Install(&logged);
     if (!problem.empty()) {
         std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
         if (!::isatty(STDERR_FILENO)) MessageDlg(problem, TMsgDlgType::mtError, TMsgButtons::mbOK);

@@ -461,7 +461,9 @@ bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
         if (companion && companion->isVisible() && InWindow(watched, companion)) return true;
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == m_ModalBeforeBusy) return false;
-    return InWindow(watched, modal);
+    // A popup the question opened (a file name's completions, a combo box's list) is part of it.
+    QWidget* popup = QApplication::activePopupWidget();
+    return InWindow(watched, modal) || (popup && InWindow(watched, popup));
 }
 
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {

@@ -219,6 +219,28 @@ TTextPos TLinesBuffer::MeasureWidth(TTextPos from, TTextPos to) {
     return state.Width;
 }
 
+TTextPos TLinesBuffer::WrapBytes(const unsigned char* bytes, TTextPos count, bool& atBreak) {
+    atBreak = false;
+    if (m_MaxWidth <= 0 || count <= 0) return count;
+    RequireMetrics();
+    TRunState state;
+    TTextPos next = count;
+    if (MeasureRun(bytes, count, 0, state, LayoutTables(), true, m_MaxWidth, next) == TRunEnd::Exhausted)
+        return count;
+    atBreak = state.BreakCount > 0;
+    return next;
+}
+
+TTextPos TLinesBuffer::LayoutWidth(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    RequireMetrics();
+    TRunState state;
+    TTextPos next = 0;
+    MeasureRun(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()), 0,
+               state, LayoutTables(), false, 0, next);
+    return state.Width;
+}
+
 std::string TLinesBuffer::GetText(TTextPos pos, TTextPos count) {
     pos = std::max<TTextPos>(pos, 0);
     std::string text(static_cast<size_t>(std::clamp<TTextPos>(m_TextSize - pos, 0, std::max<TTextPos>(count, 0))), '\0');

@@ -129,7 +129,7 @@ private slots:
             QCOMPARE(FontFromText(bad, QFont("Fallback")).family(), QString("Fallback"));
     }
 
-    void fontWrapAndPlaceComeBackThroughTheWindow() {
+    void theWindowsSettingsComeBackThroughARealFile() {
         TTempDir dir;
         const fs::path name = dir / "Version1.0.ini";
         QFont font("DejaVu Sans Mono");
@@ -142,6 +142,11 @@ private slots:
             window.resize(700, 500);
             window.CurrentEditor()->setFont(font);
             window.CurrentEditor()->SetLeftMargin(300); // beyond what an editor not yet shown allows
+            window.CurrentEditor()->SetMailQuote("| ");
+            window.CompressUtilities.AddUtility("zstd", "zst", "zstd -q &F -o &Z");
+            window.DefaultUtility = 2;
+            window.PrintTitle = "Minutes";
+            window.PrintPageNumbers = false;
             window.ToggleWrapMode();
             window.ToggleWrapMode();
             window.UseSaveDir = true;
@@ -158,6 +163,13 @@ private slots:
         QCOMPARE(window.size(), QSize(700, 500));
         window.show();
         QTRY_COMPARE(window.CurrentEditor()->LeftMargin(), 300);
+        QCOMPARE(window.CurrentEditor()->MailQuote(), std::string("| "));
+        const int zstd = window.CompressUtilities.IndexOf("zstd");
+        QVERIFY(zstd >= 0 && window.CompressUtilities.Count() == 3); // beside the two built-in tools
+        QCOMPARE(window.CompressUtilities.CommandLine(zstd), std::string("zstd -q &F -o &Z"));
+        QCOMPARE(window.DefaultUtility, 2);
+        QCOMPARE(window.PrintTitle, std::string("Minutes"));
+        QVERIFY(!window.PrintPageNumbers);
         QCOMPARE(window.OpenDir, dir / "open");
         QCOMPARE(window.SaveDir, dir / "save");
         // Print-and-exit writes nothing.

@@ -11,8 +11,8 @@ NAMES = ("a.txt", "b.txt", "c.txt")
 def open_with_dialog(s, window, name):
     s.x.activate(window)
     s.x.key("ctrl+o")
-    if not wait_until(lambda: s.x.windows("Open"), ANSWER_TIMEOUT):
-        raise Failure(f"Ctrl+O showed no 'Open' dialog{s.state()}")
+    if not wait_until(lambda: s.x.windows("Open File"), ANSWER_TIMEOUT):
+        raise Failure(f"Ctrl+O showed no 'Open File' dialog{s.state()}")
     s.x.type(s.path(name))
     s.x.key("Return")
     return s.main_window(name)

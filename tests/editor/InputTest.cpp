@@ -1,8 +1,12 @@
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
 #include "ShownView.h"
 #include "TestFiles.h"
@@ -306,6 +310,28 @@ private slots:
             }
             QVERIFY(!v.view.FindNext(nullptr));
         }
+    }
+
+    void aQuestionAskedWhileBusyTakesKeysInItsPopups() {
+        Viewer v("text\n");
+        v.view.EnterBusy(1);
+        QDialog question(&v.view);
+        auto* choice = new QComboBox(&question);
+        choice->addItems({"first", "second", "third"});
+        QTimer::singleShot(0, &question, [&] {
+            choice->showPopup();
+            QWidget* popup = QApplication::activePopupWidget();
+            QVERIFY(popup);
+            QWidget* list = popup->findChild<QAbstractItemView*>();
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClick(&v.view, Qt::Key_A); // the busy text still takes nothing
+            question.accept();
+        });
+        question.exec();
+        v.view.ExitBusy();
+        QCOMPARE(choice->currentText(), QString("second"));
+        QCOMPARE(v.view.Typed, QString());
     }
 };
 
