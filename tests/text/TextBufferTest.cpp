@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "TestFiles.h"
-#include "text/Exceptions.h"
 #include "text/EditStream.h"
+#include "text/Exceptions.h"
 
 namespace {
 
@@ -22,12 +23,7 @@ TEST(TextBuffer, BookmarkHandlesAreReusedOnlyAtTheEnd) {
     EXPECT_EQ(text.AddBookmark(2), 1);
     EXPECT_EQ(text.GetBookmark(7), -1);
     EXPECT_EQ(text.GetBookmark(-1), -1);
-    try {
-        text.DeleteBookmark(5);
-        FAIL();
-    } catch (const EBookmarkError& e) {
-        EXPECT_STREQ(e.what(), "Invalid Bookmark Handle");
-    }
+    EXPECT_EQ(ErrorOf<EBookmarkError>([&] { text.DeleteBookmark(5); }), "Invalid Bookmark Handle");
     EXPECT_THROW(text.DeleteBookmark(-1), EBookmarkError);
 
     text.SetKeepBookmarks(true);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "TestFiles.h"
 #include "text/AllocatedSegment.h"
 #include "text/Exceptions.h"
@@ -103,11 +104,8 @@ TEST(VirtualStream, ReadAndSeekLimits) {
     EXPECT_EQ(c.list.Current(), c.list.Last());
     EXPECT_EQ(c.list.CurrentOffset(), c.list.Last()->Length());
     EXPECT_THROW(c.list.Seek(14), EInternalError);
-    try {
-        c.list.Seek(-1);
-    } catch (const EInternalError& e) {
-        EXPECT_STREQ(e.what(), "Internal Seek Error - Please save the file to resynchronise editor");
-    }
+    EXPECT_EQ(ErrorOf<EInternalError>([&] { c.list.Seek(-1); }),
+              "Internal Seek Error - Please save the file to resynchronise editor");
 
     TVirtualStreamList empty;
     empty.Seek(0);
