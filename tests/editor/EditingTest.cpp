@@ -126,9 +126,7 @@ private slots:
     // An edit on the first line of a page lays the text out again from the line before it, on the page
     // before: the page numbers stay those of a fresh layout of the same text.
     void pageNumbersAfterAnEditAtAPagesStart() {
-        std::string text;
-        for (int i = 0; i < 300; ++i)
-            text += i == 150 ? "\f" : "line\n";
+        const std::string text = Repeated("line\n", 150) + "\f" + Repeated("line\n", 149);
         for (TTextPos line : {66, 67, 150, 151, 217}) {
             Editor e(text);
             e.view.SetCaretLine(line);
@@ -196,24 +194,29 @@ private slots:
         QCOMPARE(e.Bytes(), QByteArray("abcdef\r\nghijkl\r\nmnopqr"));
     }
 
+    // A column pasted at the text's end adds the lines it needs, ended with the text's own line break
+    // whichever the block's lines end with; it is one undo step and is not left selected.
     void pastingColumnsAtAndNearTheEnd() {
-        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
-        Editor atEnd("xy\r\nabc");
-        atEnd.Key(Qt::Key_End, Qt::ControlModifier);
-        atEnd.Key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc12\r\n   34\r\n   56\r\n"));
-        QCOMPARE(atEnd.view.State() & sfSelection, 0u); // a pasted block is not left selected
-        atEnd.Undo();
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc"));
+        for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")})
+            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
+                SetClipboard(QString::fromLatin1(block), block);
+                Editor e(("xy" + eol + "abc").toStdString());
+                e.Key(Qt::Key_End, Qt::ControlModifier);
+                e.Key(Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
+                QCOMPARE(e.view.State() & sfSelection, 0u);
+                e.Undo();
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc");
+            }
 
+        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
         Editor nearEnd("xy\r\nabcd");
         nearEnd.Click(2, 1);
         nearEnd.Key(Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(nearEnd.Bytes(), QByteArray("xy\r\nab12cd\r\n  34\r\n  56\r\n"));
     }
 
-    // Enter, the lines a column block adds and a replacement's ^p write the text's own line break,
-    // whichever the block's lines end with.
+    // Enter and a replacement's ^p write the text's own line break; an untitled text's is LF.
     void lineBreaksMadeAreTheTextsOwn() {
         for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")}) {
             Editor e(("ab" + eol + "cd").toStdString());
@@ -221,14 +224,6 @@ private slots:
             e.Key(Qt::Key_Return);
             QCOMPARE(e.Bytes(), "a" + eol + "b" + eol + "cd");
             QCOMPARE(e.view.CaretOffset(), 1 + eol.size());
-
-            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
-                SetClipboard(QString::fromLatin1(block), block);
-                Editor column(("xy" + eol + "abc").toStdString());
-                column.Key(Qt::Key_End, Qt::ControlModifier);
-                column.Key(Qt::Key_V, Qt::ControlModifier);
-                QCOMPARE(column.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
-            }
 
             Editor replaced(("a;b" + eol).toStdString());
             replaced.view.Replace(nullptr, ";", TFindOptions(frDown) | frReplaceAll, "^p");
