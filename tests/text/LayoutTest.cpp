@@ -41,53 +41,41 @@ struct Layout {
     std::unique_ptr<TTextStream> text;
 };
 
+using TLines = std::vector<TLine>;
+
+// The display lines of `bytes` wrapped at `maxChars` characters (0: not wrapped).
+TLines Laid(const std::string& bytes, TTextPos maxChars = 0) {
+    return Lines(*Layout(bytes, maxChars).text);
+}
+
 TEST(Layout, HardBreaks) {
-    Layout crlf("ab\r\ncd");
-    EXPECT_EQ(Lines(*crlf.text), (std::vector<TLine>{{0, 2, 16, true}, {4, 2, 16, false}}));
-
+    EXPECT_EQ(Laid("ab\r\ncd"), (TLines{{0, 2, 16, true}, {4, 2, 16, false}}));
     // The first block ends between CR and LF: they still make one break.
-    Layout split(std::string(4095, 'a') + "\r\nb");
-    EXPECT_EQ(Lines(*split.text), (std::vector<TLine>{{0, 4095, 4095 * 8, true}, {4097, 1, 8, false}}));
-
-    Layout loneCr("a\rb\n");
-    EXPECT_EQ(Lines(*loneCr.text), (std::vector<TLine>{{0, 3, 24, true}}));
-
+    EXPECT_EQ(Laid(std::string(4095, 'a') + "\r\nb"),
+              (TLines{{0, 4095, 4095 * 8, true}, {4097, 1, 8, false}}));
+    EXPECT_EQ(Laid("a\rb\n"), (TLines{{0, 3, 24, true}}));
     // A page break after text starts a line of its own; one at a line's start is that line.
-    Layout pageBreak("ab\fcd\n\f\fe");
-    EXPECT_EQ(Lines(*pageBreak.text), (std::vector<TLine>{{0, 2, 16, true},
-                                                          {2, 0, 0, true},
-                                                          {3, 2, 16, true},
-                                                          {6, 0, 0, true},
-                                                          {7, 0, 0, true},
-                                                          {8, 1, 8, false}}));
+    const TLines pageLines{{0, 2, 16, true}, {2, 0, 0, true}, {3, 2, 16, true},
+                           {6, 0, 0, true},  {7, 0, 0, true}, {8, 1, 8, false}};
+    EXPECT_EQ(Laid("ab\fcd\n\f\fe"), pageLines);
 }
 
 TEST(Layout, WrapsAfterSpacesAndHyphensOrCutsLongWords) {
-    Layout words("abc def", 5);
-    EXPECT_EQ(Lines(*words.text), (std::vector<TLine>{{0, 4, 32, true}, {4, 3, 24, false}}));
-    Layout longWord("abcdefghijkl", 5);
-    EXPECT_EQ(Lines(*longWord.text),
-              (std::vector<TLine>{{0, 5, 40, true}, {5, 5, 40, true}, {10, 2, 16, false}}));
-    Layout hyphen("well-known fact", 7);
-    EXPECT_EQ(Lines(*hyphen.text),
-              (std::vector<TLine>{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
-    Layout trailing("abc        \nx", 5);
-    EXPECT_EQ(Lines(*trailing.text), (std::vector<TLine>{{0, 11, 88, true}, {12, 1, 8, false}}));
+    EXPECT_EQ(Laid("abc def", 5), (TLines{{0, 4, 32, true}, {4, 3, 24, false}}));
+    EXPECT_EQ(Laid("abcdefghijkl", 5), (TLines{{0, 5, 40, true}, {5, 5, 40, true}, {10, 2, 16, false}}));
+    EXPECT_EQ(Laid("well-known fact", 7), (TLines{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
+    EXPECT_EQ(Laid("abc        \nx", 5), (TLines{{0, 11, 88, true}, {12, 1, 8, false}}));
     Layout huge("abcdefghijklmnopqrstuvwxy\nz", 0);
     huge.text->SetMaxLineBytes(10); // however wide the window, no line is longer than this
-    EXPECT_EQ(
-        Lines(*huge.text),
-        (std::vector<TLine>{{0, 10, 80, true}, {10, 10, 80, true}, {20, 5, 40, true}, {26, 1, 8, false}}));
+    EXPECT_EQ(Lines(*huge.text),
+              (TLines{{0, 10, 80, true}, {10, 10, 80, true}, {20, 5, 40, true}, {26, 1, 8, false}}));
     Layout narrow("abc", 0);
     narrow.text->SetMaxWidth(3); // narrower than any character: each line still takes one
     EXPECT_EQ(Lines(*narrow.text).size(), 3u);
 }
 
 TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
-    Layout plain("\tx");
-    TTextPos pos = 0, width = 0, count = 0;
-    plain.text->NextLineEnd(pos, width, count);
-    EXPECT_EQ(width, 64 + 8);
+    EXPECT_EQ(Laid("\tx"), (TLines{{0, 2, 64 + 8, false}}));
 
     Layout stops("\t\t\tx\ty");
     stops.text->SetNumTabStops(2);
@@ -147,7 +135,7 @@ TEST(Layout, PrinterLayoutWrapsInPrinterPixelsAndReportsScreenWidths) {
     Layout layout("aaaa bbbb cccc", 0, 4096, TFixedCanvas(8, 50));
     layout.text->SetMode(TlbModes::lbPrinter);
     layout.text->SetMaxWidth(50 * 10); // ten characters on the printer
-    EXPECT_EQ(Lines(*layout.text), (std::vector<TLine>{{0, 10, 80, true}, {10, 4, 32, false}}));
+    EXPECT_EQ(Lines(*layout.text), (TLines{{0, 10, 80, true}, {10, 4, 32, false}}));
     EXPECT_EQ(layout.text->PrinterAvgCharWidth(), 50);
     EXPECT_EQ(layout.text->LayoutAvgCharWidth(), 50);
 }
