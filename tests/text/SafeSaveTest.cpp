@@ -254,6 +254,8 @@ TEST(SafeSave, AFailedSaveInAStickyDirectoryLeavesNoBackupOfTheSavers) {
     EXPECT_EQ(Names(dir / ""), (std::vector<std::string>{"board.BAK", "board.txt"}));
 }
 
+// Rewritten, cut, appended to, replaced or deleted at random, the file is checked by the adversary test;
+// here are the questions and messages and what each answer does, and a file renamed away.
 TEST(SafeSave, AFileChangedBehindTheEditorIsNeverOverwrittenWithAMix) {
     TTempDir dir;
     const fs::path file = dir / "news.txt";
@@ -265,14 +267,6 @@ TEST(SafeSave, AFileChangedBehindTheEditorIsNeverOverwrittenWithAMix) {
         d.text.InsertString("mine ", 0);
     };
     TTestDocument d;
-    for (const std::string& other : {std::string("OTHER TEXT"), std::string("old text and more")}) {
-        reopen(d, "old text");
-        // Written into the file itself, as `cat >` would.
-        std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out) << other;
-        EXPECT_THROW(d.doc.Save(file), ESaveError) << other;
-        EXPECT_EQ(ReadFile(file), other);
-        EXPECT_TRUE(d.text.Modified());
-    }
     reopen(d, "old text");
     std::ofstream(file, std::ios::binary | std::ios::app) << "\nappended";
     EXPECT_NE(ErrorOf<ESaveError>([&] { d.doc.Save(file); }).find("another program changed"),
@@ -305,12 +299,9 @@ TEST(SafeSave, AFileChangedBehindTheEditorIsNeverOverwrittenWithAMix) {
     EXPECT_FALSE(d.text.Modified());
     EXPECT_EQ(d.doc.Identity(), TFileIdentity::At(file));
 
-    // Deleted, or renamed away: saved anew under its name from the text still open, without asking.
+    // Renamed away: saved anew under its name from the text still open, without asking, and never into
+    // the file under its new name.
     d.answer = TModalResult::mrCancel;
-    reopen(d, "old text");
-    fs::remove(file);
-    d.doc.Save(file);
-    EXPECT_EQ(ReadFile(file), "mine old text");
     reopen(d, "old text");
     fs::rename(file, dir / "moved.txt");
     d.doc.Save(file);
