@@ -123,22 +123,6 @@ private slots:
         QCOMPARE(e.Bytes(), QByteArray("abcdefgh\n"));
     }
 
-    // An edit on the first line of a page lays the text out again from the line before it, on the page
-    // before: the page numbers stay those of a fresh layout of the same text.
-    void pageNumbersAfterAnEditAtAPagesStart() {
-        const std::string text = Repeated("line\n", 150) + "\f" + Repeated("line\n", 149);
-        for (TTextPos line : {66, 67, 150, 151, 217}) {
-            Editor e(text);
-            e.view.SetCaretLine(line);
-            e.Type("x");
-            e.Settle();
-            Editor fresh(e.Bytes().toStdString());
-            fresh.view.SetCaretLine(line);
-            QCOMPARE(e.view.PageCount(), fresh.view.PageCount());
-            QCOMPARE(e.view.CaretPage(), fresh.view.CaretPage());
-        }
-    }
-
     void deletingLinesWordsAndLineParts() {
         Editor e("ab\r\ncd\r\n_x9 end");
         e.Key(Qt::Key_Down);
