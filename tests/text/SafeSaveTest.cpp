@@ -6,7 +6,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
