@@ -2,6 +2,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "ErrorOf.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
 #include "app/Quorvel.h"
@@ -106,13 +107,8 @@ private slots:
         TQuorvel window;
         window.OpenFileInPage(dir / "a.txt", true);
         const int before = window.PageIndex();
-        bool raised = false;
-        try {
-            window.OpenFileInPage(dir / "missing.txt", true);
-        } catch (const std::exception&) {
-            raised = true;
-        }
-        QVERIFY(raised);
+        QVERIFY(ErrorOf<std::exception>([&] { window.OpenFileInPage(dir / "missing.txt", true); }) !=
+                "(nothing raised)");
         QCOMPARE(window.PageIndex(), before);
         QCOMPARE(window.CurrentEditor()->FileName(), dir / "a.txt");
     }
@@ -131,13 +127,7 @@ private slots:
         QCOMPARE(window.PageCount(), 1);
         QVERIFY(window.CurrentEditor()->FileName().empty());
         QCOMPARE(window.windowTitle(), QString("Quorvel - <untitled>"));
-        bool raised = false;
-        try {
-            window.CloseEditorPage(1);
-        } catch (const Exception& e) {
-            raised = std::string(e.what()) == "Invalid Editor Index";
-        }
-        QVERIFY(raised);
+        QCOMPARE(ErrorOf<Exception>([&] { window.CloseEditorPage(1); }), std::string("Invalid Editor Index"));
     }
 
     void exitOffersTheLastPageFirstAndCancelKeepsEverything() {

@@ -196,24 +196,29 @@ private slots:
         QCOMPARE(e.Bytes(), QByteArray("abcdef\r\nghijkl\r\nmnopqr"));
     }
 
+    // A column pasted at the text's end adds the lines it needs, ended with the text's own line break
+    // whichever the block's lines end with; it is one undo step and is not left selected.
     void pastingColumnsAtAndNearTheEnd() {
-        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
-        Editor atEnd("xy\r\nabc");
-        atEnd.Key(Qt::Key_End, Qt::ControlModifier);
-        atEnd.Key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc12\r\n   34\r\n   56\r\n"));
-        QCOMPARE(atEnd.view.State() & sfSelection, 0u); // a pasted block is not left selected
-        atEnd.Undo();
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc"));
+        for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")})
+            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
+                SetClipboard(QString::fromLatin1(block), block);
+                Editor e(("xy" + eol + "abc").toStdString());
+                e.Key(Qt::Key_End, Qt::ControlModifier);
+                e.Key(Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
+                QCOMPARE(e.view.State() & sfSelection, 0u);
+                e.Undo();
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc");
+            }
 
+        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
         Editor nearEnd("xy\r\nabcd");
         nearEnd.Click(2, 1);
         nearEnd.Key(Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(nearEnd.Bytes(), QByteArray("xy\r\nab12cd\r\n  34\r\n  56\r\n"));
     }
 
-    // Enter, the lines a column block adds and a replacement's ^p write the text's own line break,
-    // whichever the block's lines end with.
+    // Enter and a replacement's ^p write the text's own line break; an untitled text's is LF.
     void lineBreaksMadeAreTheTextsOwn() {
         for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")}) {
             Editor e(("ab" + eol + "cd").toStdString());
@@ -221,14 +226,6 @@ private slots:
             e.Key(Qt::Key_Return);
             QCOMPARE(e.Bytes(), "a" + eol + "b" + eol + "cd");
             QCOMPARE(e.view.CaretOffset(), 1 + eol.size());
-
-            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
-                SetClipboard(QString::fromLatin1(block), block);
-                Editor column(("xy" + eol + "abc").toStdString());
-                column.Key(Qt::Key_End, Qt::ControlModifier);
-                column.Key(Qt::Key_V, Qt::ControlModifier);
-                QCOMPARE(column.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
-            }
 
             Editor replaced(("a;b" + eol).toStdString());
             replaced.view.Replace(nullptr, ";", TFindOptions(frDown) | frReplaceAll, "^p");
