@@ -139,14 +139,17 @@ public:
 
     // Edit, View, Format and Help commands that need the window.
     void ReplaceBlock();
+    // The current page's bytes as Unicode, and Unicode as its bytes (or EUserError, as UnicodeToText).
+    QString Unicode(const std::string& bytes);
+    std::string TextBytes(const QString& text);
     void ToggleWrapMode();
     void ZoomBy(int steps) { CurrentEditor()->SetZoom(CurrentEditor()->Zoom() + steps); }
     void ChooseFont();
     void About();
 
     std::filesystem::path OpenDir, SaveDir;
-    std::string LastFindText;
-    std::string BlockReplaceStr;
+    std::string LastFindText;    // UTF-8, made the current text's bytes when it is used
+    std::string BlockReplaceStr; // UTF-8 too
     std::string PrintTitle; // UTF-8
     bool PrintPageNumbers = true;
     bool CancelClose = false;
