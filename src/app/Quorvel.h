@@ -143,6 +143,7 @@ public:
     QString Unicode(const std::string& bytes);
     std::string TextBytes(const QString& text);
     void ToggleWrapMode();
+    void ToggleCharSet();
     void ZoomBy(int steps) { CurrentEditor()->SetZoom(CurrentEditor()->Zoom() + steps); }
     void ChooseFont();
     void About();
@@ -251,6 +252,7 @@ private:
     QLabel* m_InsertPanel;
     QLabel* m_WrapInfoPanel;
     QLabel* m_LineBreakPanel; // the line break that the current page's document writes
+    QLabel* m_CharSetPanel;   // the character set its bytes are read in
     TProgressMeter* m_ProgressMeter;
     QString m_Hint;
     QMenu* m_LocalMenu = nullptr;
@@ -265,7 +267,7 @@ private:
     // Commands by the editor state that enables them.
     struct TCommandGroups {
         std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;
-        QAction *FindAgain, *Undo, *Redo, *Revert;
+        QAction *FindAgain, *Undo, *Redo, *Revert, *Utf8;
     } m_Enabled{};
     // The tool buttons of the wrap modes, by mode.
     std::array<QAction*, 4> m_WrapButtons{};

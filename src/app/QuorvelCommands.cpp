@@ -91,6 +91,14 @@ void TQuorvel::ReplaceBlock() {
     CurrentEditor()->ReplaceBlock(TextBytes(text), false);
 }
 
+void TQuorvel::ToggleCharSet() {
+    TMailEditor& editor = *CurrentEditor();
+    const bool utf8 = editor.Text().CharSet() == TCharSets::csUtf8;
+    editor.Text().SetCharSet(utf8 ? TCharSets::csWindows1252 : TCharSets::csUtf8);
+    editor.viewport()->update();
+    UpdateCommandStates();
+}
+
 void TQuorvel::ToggleWrapMode() {
     TMailEditor& editor = *CurrentEditor();
     // None, window width, n characters, printer width, and round again.
