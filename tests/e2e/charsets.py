@@ -7,10 +7,13 @@ import os
 from harness import Failure, run, wait_until
 
 TYPED = "Zo\u00eb\u20ac\u00df\u2603"
+# The typed characters that a US keyboard lacks, as X names them.
+KEYSYMS = ("ediaeresis", "EuroSign", "ssharp", "U2603")
 
 
 def utf8_file(s):
     text = "caf\u00e9\n".encode()
+    s.x.add_keys(*KEYSYMS)
     s.open("utf8.txt", text, wrap="none")
     s.x.type(TYPED)
     s.x.key("ctrl+s")
@@ -22,6 +25,7 @@ def windows1252_file(s):
     text = b"caf\xe9\n"
     log = os.path.join(s.workdir, "messages.log")
     s.write("latin.txt", text)
+    s.x.add_keys(*KEYSYMS)
     s.start("latin.txt", extra_env={"QUORVEL_MESSAGE_LOG": log})
     s.x.activate(s.main_window("latin.txt"))
     s.x.type("\u2603")
