@@ -5,13 +5,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/FileList.h"
 #include "app/FindDialog.h"
+#include "app/HandOffServer.h"
 #include "editor/IdleDriver.h"
 #include "text/Exceptions.h"
 
@@ -26,8 +27,13 @@ fs::path Canonical(const fs::path& name) {
     return error ? name : path;
 }
 
-QString TabCaption(const fs::path& fileName) {
+QString PageName(const fs::path& fileName) {
     return fileName.empty() ? "<untitled>" : QString::fromStdString(fileName.filename().string());
+}
+
+// A tab shows "&" as it is, not as the mark of a shortcut.
+QString TabCaption(const fs::path& fileName) {
+    return PageName(fileName).replace('&', "&&");
 }
 
 } // namespace
@@ -46,19 +52,24 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(m_Stack, 1);
     layout->addWidget(m_Tabs);
     setCentralWidget(central);
+    m_FileList = new TFileList(this);
+    m_FileList->SetMaxFilesOnList(6);
+    m_FileList->OnOpenFile = [this](TFileList&, const fs::path& name) { OpenRecentFile(name); };
     CreateToolBar();
     CreateStatusBar();
     CreateMenus();
     CreateLocalMenu();
 
     // The first page's editor, whose settings every later page copies.
-    TFileEditor* first = NewEditor();
+    TMailEditor* first = NewEditor();
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(13);
     first->setFont(font);
     first->SetMaxLineLength(76); // what wrapping after n characters starts with
     first->SetWPMode(true);      // by default the caret never stands beyond a line's end
+    m_BuiltInSettings = EditorSettings(*first);
+    AddBuiltInUtilities(CompressUtilities);
     m_Pages.push_back(first);
     connect(m_Tabs, &QTabBar::currentChanged, this, &TQuorvel::PageChanged);
     m_Tabs->addTab(TabCaption({}));
@@ -69,12 +80,12 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 TQuorvel::~TQuorvel() {
     // The editors go first: their events reach this window, which must still be whole.
     m_PageIdle.clear();
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         delete editor;
 }
 
-TFileEditor* TQuorvel::NewEditor() {
-    auto* editor = new TFileEditor(m_Stack);
+TMailEditor* TQuorvel::NewEditor() {
+    auto* editor = new TMailEditor(m_Stack);
     editor->SetAutoIdle(false); // the window runs every page's background work, not only the focused one's
     m_Stack->addWidget(editor);
     BindEditor(*editor);
@@ -89,7 +100,7 @@ int TQuorvel::PageIndex() const {
     return m_Tabs->currentIndex();
 }
 
-TFileEditor* TQuorvel::CurrentEditor() const {
+TMailEditor* TQuorvel::CurrentEditor() const {
     return PageIndex() >= 0 ? Page(PageIndex()) : m_Pages.front();
 }
 
@@ -111,7 +122,7 @@ int TQuorvel::IndexOf(const TLinesViewer& editor) const {
     return -1;
 }
 
-TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
+TMailEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
     const int before = PageIndex();
     if (!fileName.empty()) {
         const fs::path wanted = Canonical(fileName);
@@ -121,14 +132,14 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
                 return Page(i);
             }
     }
-    TFileEditor* editor = nullptr;
+    TMailEditor* editor = nullptr;
     for (int i = 0; i < PageCount() && !editor; ++i)
-        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified()) {
+        if (i != before && Page(i)->FileName().empty() && !Page(i)->Modified() && !NewFileName(*Page(i))) {
             SelectPage(i);
             editor = Page(i);
         }
     if (!editor) {
-        TFileEditor& current = *CurrentEditor();
+        TMailEditor& current = *CurrentEditor();
         editor = NewEditor();
         m_Pages.push_back(editor);
         m_Tabs->addTab(TabCaption({}));
@@ -149,7 +160,7 @@ TFileEditor* TQuorvel::OpenFileInPage(const fs::path& fileName, bool select) {
 void TQuorvel::CloseEditorPage(int index) {
     if (index < 0 || index >= PageCount()) throw Exception("Invalid Editor Index");
     CancelClose = false;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     editor->New();
     // Still modified: the user cancelled, or a save asked for did not happen; the page stays.
     if (!CancelClose && !editor->Modified() && PageCount() >= 2) RemovePage(index);
@@ -157,7 +168,8 @@ void TQuorvel::CloseEditorPage(int index) {
 }
 
 void TQuorvel::RemovePage(int index) {
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
+    m_NewFileNames.erase(editor);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
     m_Pages.erase(m_Pages.begin() + index);
@@ -167,7 +179,7 @@ void TQuorvel::RemovePage(int index) {
 
 void TQuorvel::PageChanged(int index) {
     if (index < 0 || index >= PageCount()) return;
-    TFileEditor* editor = Page(index);
+    TMailEditor* editor = Page(index);
     m_Stack->setCurrentWidget(editor);
     if (editor->isEnabled()) editor->setFocus();
     UpdateCaption();
@@ -175,9 +187,11 @@ void TQuorvel::PageChanged(int index) {
     CaretMoved(*editor); // which also brings the commands' states up to date
 }
 
-void TQuorvel::FileNameChanged(TFileEditor& editor) {
+void TQuorvel::FileNameChanged(TMailEditor& editor) {
+    m_NewFileNames.erase(&editor); // the page was saved under its new name, or now shows another text
     const int index = IndexOf(editor);
     if (index < 0) return;
+    m_FileList->AddFile(editor.FileName());
     m_Tabs->setTabText(index, TabCaption(editor.FileName()));
     if (index != PageIndex()) return;
     UpdateCaption();
@@ -185,41 +199,53 @@ void TQuorvel::FileNameChanged(TFileEditor& editor) {
 }
 
 void TQuorvel::UpdateCaption() {
-    if (PageIndex() >= 0) setWindowTitle("Quorvel - " + m_Tabs->tabText(PageIndex()));
+    if (PageIndex() < 0) return;
+    const fs::path* newName = NewFileName(*Page(PageIndex()));
+    setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()));
 }
 
-void TQuorvel::CopyEditorSettings(TFileEditor& from, TFileEditor& to) {
-    to.Document().SetBackupFiles(from.Document().BackupFiles());
-    to.Document().SetFileLocking(from.Document().FileLocking());
-    to.Document().SetSaveMode(from.Document().SaveMode());
-    to.SetAutoScroll(from.AutoScroll());
-    to.SetAutoIdle(from.AutoIdle());
-    to.SetBeepOn(from.BeepOn());
-    to.SetBorder_Style(from.Border_Style());
-    to.SetDoubleClickMode(from.DoubleClickMode());
-    to.setFont(from.font());
-    to.SetMaxUndoLevels(from.MaxUndoLevels());
-    to.SetLineNumberMode(from.LineNumberMode());
-    to.SetPagingMode(from.PagingMode());
-    to.SetReadOnly(from.ReadOnly());
-    to.SetShowLineBreaks(from.ShowLineBreaks());
-    to.SetWrapMode(from.WrapMode());
-    for (int index = 0; index < TLinesViewer::KeyCount; ++index)
-        to.SetKeyCode(index, from.KeyCode(index));
-    to.SetQuickKey(from.QuickKey());
-    to.SetSaveMode(from.SaveMode());
-    to.SetSelectAfterPaste(from.SelectAfterPaste());
-    to.Text().SetOEMConvert(from.Text().OEMConvert());
-    to.SetMaxTextSize(from.MaxTextSize());
-    to.SetMaxLineLength(from.MaxLineLength());
-    to.SetWantTabs(from.WantTabs());
-    to.SetShowPageBreaks(from.ShowPageBreaks());
-    to.SetInsertOn(from.InsertOn());
-    to.SetDragMargin(from.DragMargin());
-    to.SetLeftMargin(from.LeftMargin());
-    to.SetRightMargin(from.RightMargin());
-    to.SetWPMode(from.WPMode());
+void TQuorvel::CopyEditorSettings(TMailEditor& from, TMailEditor& to) {
+    TEditorSettings settings = EditorSettings(from);
+    const TEditorSettings own = EditorSettings(to);
+    settings.TabStops = own.TabStops;
+    settings.PrinterMetrics = own.PrinterMetrics;
+    settings.TripleClick = own.TripleClick;
+    ApplyEditorSettings(to, settings);
+    to.SetMailQuote(from.MailQuote());
     to.Text().OnWriteProtect = from.Text().OnWriteProtect;
+    to.SetMailQuote(from.MailQuote());
+}
+
+const fs::path* TQuorvel::NewFileName(const TFileEditor& editor) const {
+    const auto found = m_NewFileNames.find(&editor);
+    return found == m_NewFileNames.end() ? nullptr : &found->second;
+}
+
+TFileEditor* TQuorvel::OpenOrCreate(const fs::path& fileName, bool select) {
+    std::error_code error;
+    if (fileName.empty() || fs::exists(fileName, error) || error) return OpenFileInPage(fileName, select);
+    const fs::path wanted = Canonical(fileName);
+    for (const auto& [editor, name] : m_NewFileNames)
+        if (name == wanted) {
+            SelectPage(IndexOf(*editor));
+            return Page(PageIndex());
+        }
+    TFileEditor* editor = OpenFileInPage({}, select);
+    SetNewFileName(*editor, wanted);
+    return editor;
+}
+
+void TQuorvel::SetNewFileName(TFileEditor& editor, const fs::path& name) {
+    m_NewFileNames[&editor] = Canonical(name);
+    m_Tabs->setTabText(IndexOf(editor), TabCaption(name));
+    UpdateCaption();
+}
+
+void TQuorvel::SaveNewFile(TMailEditor& editor) {
+    if (const fs::path* name = NewFileName(editor))
+        editor.Save(fs::path(*name)); // a copy: saving forgets the name it was asked to use
+    else
+        SaveAs(editor);
 }
 
 void TQuorvel::SetOpenDir(const fs::path& dir) {
@@ -240,17 +266,16 @@ QString TQuorvel::FileFilter() const {
 }
 
 void TQuorvel::Open() {
-    QFileDialog dialog(this, "Open", QString::fromStdString(OpenDir.string()), FileFilter());
+    OpenFromDialog(OpenDir, {});
+}
+
+void TQuorvel::OpenFromDialog(const fs::path& dir, const fs::path& name) {
+    TFileDialog dialog(this, "Open File", dir, FileFilter(), QuickList);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // for the read-only check box below
+    if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
     auto* readOnly = new QCheckBox("&Read only", &dialog);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
-    if (dialog.exec() != QDialog::Accepted) return;
-    std::vector<fs::path> files;
-    for (const QString& file : dialog.selectedFiles())
-        files.emplace_back(file.toStdString());
-    OpenFiles(files, readOnly->isChecked());
+    dialog.AddRow(readOnly);
+    if (dialog.Run()) OpenFiles(dialog.Files(), readOnly->isChecked());
 }
 
 void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
@@ -260,8 +285,19 @@ void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
     }
 }
 
+void TQuorvel::OpenRecentFile(const fs::path& name) {
+    std::error_code error;
+    if (!fs::exists(name, error) && !error) {
+        m_FileList->RemoveFile(name);
+        MessageDlg(name.string() + " no longer exists and was taken off the list of recent files.",
+                   TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+        return;
+    }
+    OpenFileInPage(name, true);
+}
+
 void TQuorvel::Revert() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     if (editor.Modified() &&
         MessageDlg("Revert to Original Text and lose all Changes?", TMsgDlgType::mtInformation,
                    TMsgButtons::mbYesNo) != TModalResult::mrYes)
@@ -271,24 +307,25 @@ void TQuorvel::Revert() {
 }
 
 void TQuorvel::Save() {
-    TFileEditor& editor = *CurrentEditor();
+    TMailEditor& editor = *CurrentEditor();
     editor.Save(editor.FileName());
 }
 
-fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name) {
-    QFileDialog dialog(this, title, QString::fromStdString(SaveDir.string()), FileFilter());
+fs::path TQuorvel::AskSaveName(const QString& title, const fs::path& name, bool text) {
+    TFileDialog dialog(this, title, SaveDir, FileFilter(), QuickList);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!name.empty()) dialog.selectFile(QString::fromStdString(name.string()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    fs::path chosen = dialog.selectedFiles().front().toStdString();
+    if (!dialog.Run()) return {};
+    fs::path chosen = dialog.Files().front();
     SetSaveDir(chosen.parent_path());
-    if (!chosen.has_extension()) chosen += ".txt";
+    if (text && !chosen.has_extension()) chosen += ".txt";
     return chosen;
 }
 
-void TQuorvel::SaveAs(TFileEditor& editor) {
-    const fs::path name = AskSaveName("Save File", editor.FileName());
+void TQuorvel::SaveAs(TMailEditor& editor) {
+    const fs::path* newName = NewFileName(editor);
+    const fs::path name = AskSaveName("Save File", newName ? *newName : editor.FileName());
     if (!name.empty()) editor.Save(name);
 }
 
@@ -298,7 +335,7 @@ void TQuorvel::SaveSelection() {
 }
 
 void TQuorvel::SaveAll() {
-    for (TFileEditor* editor : m_Pages)
+    for (TMailEditor* editor : m_Pages)
         if (editor->Modified()) editor->Save(editor->FileName());
 }
 
@@ -317,5 +354,8 @@ void TQuorvel::closeEvent(QCloseEvent* event) {
     }
     for (QWidget* dialog : {static_cast<QWidget*>(m_FindDialog), static_cast<QWidget*>(m_ReplaceDialog)})
         if (dialog) dialog->close();
+    // From here on files handed over go to another instance.
+    m_Closing = true;
+    if (m_HandOffServer) m_HandOffServer->Close();
     event->accept();
 }

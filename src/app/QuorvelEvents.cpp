@@ -9,6 +9,9 @@
 
 #include "app/ProgressMeter.h"
 #include "app/Quorvel.h"
+#include "editor/PrintStatus.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,8 +41,9 @@ void TQuorvel::CreateStatusBar() {
     m_InsertPanel = new TStatusPanel(59, this);
     m_WrapInfoPanel = new TStatusPanel(162, this);
     m_LineBreakPanel = new TStatusPanel(48, this);
-    for (QLabel* label :
-         {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel, m_LineBreakPanel})
+    m_CharSetPanel = new TStatusPanel(96, this);
+    for (QLabel* label : {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel,
+                          m_LineBreakPanel, m_CharSetPanel})
         statusBar()->addWidget(label);
     m_ProgressMeter = new TProgressMeter(m_WrapInfoPanel);
     m_ProgressMeter->hide();
@@ -51,7 +55,7 @@ void TQuorvel::ShowHint(const QString& hint) {
     if (m_ProgressMeter->isHidden()) m_StatusPanel->setText(hint);
 }
 
-void TQuorvel::BindEditor(TFileEditor& editor) {
+void TQuorvel::BindEditor(TMailEditor& editor) {
     editor.OnStateChange = [this](TLinesViewer& sender) { StateChanged(sender); };
     editor.OnProgressEvent = [this](TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel) {
         Progress(sender, done, total, cancel);
@@ -65,11 +69,20 @@ void TQuorvel::BindEditor(TFileEditor& editor) {
         KeyDown(sender, key, shift);
     };
     editor.OnReplaceAll = [this](TBigEditor&, TTextPos count) { ReplacedAll(count); };
+    editor.OnStartDecode = [this](TUUDecoder&, std::string& fileName, bool& cancel) {
+        StartDecode(fileName, cancel);
+    };
+    editor.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& fileName) {
+        EndDecode(state, error, fileName);
+    };
+    editor.OnDecodeRefused = [](TUUDecoder&, const std::string& message) {
+        MessageDlg(message, TMsgDlgType::mtError, TMsgButtons::mbOK);
+    };
     TDocumentFile& document = editor.Document();
     document.OnSaveModePrompt = [this, &editor](TDocumentFile&, TSaveMode& mode) {
         SaveModePrompt(editor, mode);
     };
-    document.OnSaveNewFile = [this, &editor](TDocumentFile&) { SaveAs(editor); };
+    document.OnSaveNewFile = [this, &editor](TDocumentFile&) { SaveNewFile(editor); };
     document.OnSaveModified = [this](TDocumentFile& sender, TModalResult& answer) {
         SaveModified(sender, answer);
     };
@@ -87,23 +100,33 @@ void TQuorvel::StateChanged(TLinesViewer& sender) {
     const unsigned state = &sender == CurrentEditor() ? sender.State() : 0;
     if (state == LastEditorState) return;
     const bool busy = state & sfBusy, wasBusy = LastEditorState & sfBusy;
-    if (busy && !wasBusy && !(state & sfPrinting) && m_ProgressMeter->isHidden()) {
+    if (busy && !wasBusy && (state & sfPrinting) && m_PrintStatus) {
+        m_PrintStatus->show();
+    } else if (busy && !wasBusy && !(state & sfPrinting) && m_ProgressMeter->isHidden()) {
         m_ProgressMeter->SetPosition(0);
         m_ProgressMeter->setGeometry(m_WrapInfoPanel->contentsRect());
         m_ProgressMeter->show();
         m_ProgressMeter->repaint();
         m_StatusPanel->setText("ESC to Cancel");
-    } else if (!busy && wasBusy && !m_ProgressMeter->isHidden()) {
-        m_ProgressMeter->hide();
-        m_StatusPanel->setText(m_Hint);
+    } else if (!busy && wasBusy) {
+        if (!m_ProgressMeter->isHidden()) {
+            m_ProgressMeter->hide();
+            m_StatusPanel->setText(m_Hint);
+        }
+        if (m_PrintStatus) m_PrintStatus->hide();
     }
     LastEditorState = state;
     UpdateCommandStates();
 }
 
-void TQuorvel::Progress(TLinesViewer&, TTextPos done, TTextPos total, bool& cancel) {
+void TQuorvel::Progress(TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel) {
     cancel = false;
-    if (total > 0) m_ProgressMeter->SetPosition(static_cast<int>(done * 100 / total));
+    if ((sender.State() & sfPrinting) && m_PrintStatus) {
+        m_PrintStatus->SetStatus(done, total);
+        cancel = m_PrintStatus->Cancelled();
+    } else if (total > 0) {
+        m_ProgressMeter->SetPosition(static_cast<int>(done * 100 / total));
+    }
 }
 
 void TQuorvel::CaretMoved(TLinesViewer& sender) {
@@ -150,7 +173,7 @@ void TQuorvel::KeyDown(TLinesViewer&, int& key, Qt::KeyboardModifiers shift) {
     key = 0;
 }
 
-void TQuorvel::SaveModePrompt(TFileEditor& editor, TSaveMode& mode) {
+void TQuorvel::SaveModePrompt(TMailEditor& editor, TSaveMode& mode) {
     if (ForceLineBreaks) {
         mode = TSaveMode::smLineBreaks;
     } else if (editor.WrapMode() == TWrapModes::opNone) {
@@ -168,15 +191,18 @@ void TQuorvel::SaveModified(TDocumentFile& document, TModalResult& answer) {
         answer = TModalResult::mrYes;
         return;
     }
-    const std::string name =
-        document.FileName().empty() ? "<untitled>" : document.FileName().filename().string();
+    const fs::path* newName = nullptr;
+    for (TFileEditor* editor : m_Pages)
+        if (&editor->Document() == &document) newName = NewFileName(*editor);
+    const fs::path& fileName = newName ? *newName : document.FileName();
+    const std::string name = fileName.empty() ? "<untitled>" : fileName.filename().string();
     answer = MessageDlg(name + " has changed. Save File?", TMsgDlgType::mtConfirmation,
                         TMsgButtons::mbYesNoCancel);
     CancelClose = answer == TModalResult::mrCancel;
 }
 
 void TQuorvel::UpdateCommandStates() {
-    const TFileEditor& editor = *CurrentEditor();
+    const TMailEditor& editor = *CurrentEditor();
     const unsigned state = editor.State();
     const bool hasText = !(state & sfEmpty), modified = state & sfModified, selection = state & sfSelection;
     auto enable = [](const std::vector<QAction*>& commands, bool on) {
@@ -196,4 +222,7 @@ void TQuorvel::UpdateCommandStates() {
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
     // The kind is found whenever a file is bound: on opening and on the reopening after a save.
     m_LineBreakPanel->setText(editor.Text().LineBreak() == TLineBreak::brCRLF ? "CR LF" : "LF");
+    const bool utf8 = editor.Text().CharSet() == TCharSets::csUtf8;
+    m_CharSetPanel->setText(utf8 ? "UTF-8" : "Windows-1252");
+    m_Enabled.Utf8->setChecked(utf8);
 }

@@ -4,7 +4,9 @@
 #include <QDateTime>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 
+#include "app/FileList.h"
 #include "app/Quorvel.h"
 
 QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
@@ -15,7 +17,7 @@ QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::fun
     return action;
 }
 
-std::function<void()> TQuorvel::OnEditor(void (TFileEditor::*operation)()) {
+std::function<void()> TQuorvel::OnEditor(void (TMailEditor::*operation)()) {
     return [this, operation] { (CurrentEditor()->*operation)(); };
 }
 
@@ -41,6 +43,7 @@ void TQuorvel::CreateMenus() {
     AddCommand(file, "&Open...", "Ctrl+O", "Open a file", [this] { Open(); });
     AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); });
     on.Revert = AddCommand(file, "&Revert", {}, "Reverts to orginal version of file", [this] { Revert(); });
+    AddCommand(file, "&Merge...", "Ctrl+M", "Merge in file contents", [this] { Merge(); });
     on.Modified.push_back(AddCommand(file, "&Save", "Ctrl+S", "Save Changes", [this] { Save(); }));
     on.Text.push_back(
         AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }));
@@ -48,33 +51,52 @@ void TQuorvel::CreateMenus() {
         AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); }));
     AddCommand(file, "Save A&ll", {}, "Saves all modified files", [this] { SaveAll(); });
     file->addSeparator();
-    AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
+    on.Text.push_back(
+        AddCommand(file, "&UUDecode", "Ctrl+U", "UUDecode encoded text", [this] { UUDecode(); }));
+    file->addSeparator();
+    AddCommand(file, "P&age Setup", {}, "Configure page layout", [this] { PageSetup(); });
+    AddCommand(file, "Print S&etup...", {}, "Configure Printer", [this] { PrintSetup(); });
+    on.Text.push_back(AddCommand(file, "&Print...", "Ctrl+P", "Print File", [this] { Print(); }));
+    file->addSeparator();
+    QAction* exit = AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
+    m_FileList->SetMenu(file, exit); // the recent files follow Exit
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TFileEditor::UndoEdit));
-    on.Redo = AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TFileEditor::RedoEdit));
+    on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TMailEditor::UndoEdit));
+    on.Redo = AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TMailEditor::RedoEdit));
     edit->addSeparator();
     on.Selection.push_back(
-        AddCommand(edit, "Cu&t", "Ctrl+X", "Selection into Clipboard", OnEditor(&TFileEditor::CutSelection)));
+        AddCommand(edit, "Cu&t", "Ctrl+X", "Selection into Clipboard", OnEditor(&TMailEditor::CutSelection)));
     on.Selection.push_back(AddCommand(edit, "&Copy", "Ctrl+C", "Copy Selection to Clipboard",
-                                      OnEditor(&TFileEditor::CopyToClipboard)));
+                                      OnEditor(&TMailEditor::CopyToClipboard)));
     on.Clipboard.push_back(AddCommand(edit, "&Paste", "Ctrl+V", "Insert Clipboard contents",
-                                      OnEditor(&TFileEditor::PasteClipboard)));
+                                      OnEditor(&TMailEditor::PasteClipboard)));
+    on.Clipboard.push_back(
+        AddCommand(edit, "Paste &Quote", "F6", "Paste with Mail Quotes", [this] { PasteQuote(); }));
     on.Text.push_back(
-        AddCommand(edit, "&Select All", "Ctrl+A", "Select all text", OnEditor(&TFileEditor::SelectAll)));
+        AddCommand(edit, "&Select All", "Ctrl+A", "Select all text", OnEditor(&TMailEditor::SelectAll)));
     edit->addSeparator();
     AddCommand(edit, "Capitalise &Words", "Shift+F3", "Capitalise current word or selection",
-               OnEditor(&TFileEditor::CapitaliseWords));
+               OnEditor(&TMailEditor::CapitaliseWords));
+    on.Text.push_back(
+        AddCommand(edit, "&FlowText", "Shift+F5", "Flow Text into paragraphs", [this] { FlowText(); }));
     AddCommand(edit, "Insert &Date/Time", "F5", "Inserts the current date and time",
                [this] { CurrentEditor()->InsertDateTime(QDateTime::currentDateTime()); });
     AddCommand(edit, "Insert Page &Break", "Ctrl+L", "Inserts a page break",
                [this] { CurrentEditor()->TypeChar(12); });
+    on.Text.push_back(AddCommand(edit, "Ref&ormat Quoted Text", "Ctrl+F5",
+                                 "Reformats select text into quoted paragraphs",
+                                 [this] { ReformatQuotedText(); }));
     on.Column.push_back(
         AddCommand(edit, "&Replace Block...", "F9", "Replaces block with text", [this] { ReplaceBlock(); }));
 
     QMenu* view = menuBar()->addMenu("&View");
     on.Text.push_back(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }));
     on.Text.push_back(AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }));
+    view->addSeparator();
+    on.Utf8 = AddCommand(view, "&UTF-8", {}, "Reads the text as UTF-8, or else as Windows-1252",
+                         [this] { ToggleCharSet(); });
+    on.Utf8->setCheckable(true);
 
     QMenu* search = menuBar()->addMenu("&Search");
     on.Text.push_back(AddCommand(search, "&Find...", "Ctrl+F", "Search for text", [this] { Find(); }));
@@ -85,10 +107,13 @@ void TQuorvel::CreateMenus() {
     AddCommand(format, "&Font...", {}, "Change Font", [this] { ChooseFont(); });
     AddCommand(format, "To&ggle Wrap Mode", "F8", "Toggles the wrap mode", [this] { ToggleWrapMode(); });
 
+    QMenu* setup = menuBar()->addMenu("Set&up");
+    AddCommand(setup, "&Tools...", {}, {}, [this] { Tools(); });
+
     QMenu* help = menuBar()->addMenu("&Help");
     AddCommand(help, "&About...", {}, "Shows About Box", [this] { About(); });
 
-    for (QMenu* menu : {file, edit, view, search, format, help}) {
+    for (QMenu* menu : {file, edit, view, search, format, setup, help}) {
         connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
         connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint({}); });
     }
@@ -103,14 +128,17 @@ void TQuorvel::CreateLocalMenu() {
     on.Text.push_back(AddCommand(menu, "&Find", {}, "Search for text", [this] { Find(); }));
     menu->addSeparator();
     on.Selection.push_back(
-        AddCommand(menu, "Cu&t", {}, "Cut to Clipboard", OnEditor(&TFileEditor::CutSelection)));
+        AddCommand(menu, "Cu&t", {}, "Cut to Clipboard", OnEditor(&TMailEditor::CutSelection)));
     on.Selection.push_back(
-        AddCommand(menu, "&Copy", {}, "Copy To Clipboard", OnEditor(&TFileEditor::CopyToClipboard)));
+        AddCommand(menu, "&Copy", {}, "Copy To Clipboard", OnEditor(&TMailEditor::CopyToClipboard)));
     on.Clipboard.push_back(
-        AddCommand(menu, "&Paste", {}, "Insert text from Clipboard", OnEditor(&TFileEditor::PasteClipboard)));
+        AddCommand(menu, "&Paste", {}, "Insert text from Clipboard", OnEditor(&TMailEditor::PasteClipboard)));
+    on.Clipboard.push_back(AddCommand(menu, "Paste &Quote", {}, {}, [this] { PasteQuote(); }));
     menu->addSeparator();
     on.Text.push_back(
-        AddCommand(menu, "Select &All", {}, "Selects all text", OnEditor(&TFileEditor::SelectAll)));
+        AddCommand(menu, "Flo&w Text", {}, "Flow Text into Paragraphs", [this] { FlowText(); }));
+    on.Text.push_back(
+        AddCommand(menu, "Select &All", {}, "Selects all text", OnEditor(&TMailEditor::SelectAll)));
     on.Column.push_back(AddCommand(menu, "&Replace Block", {}, {}, [this] { ReplaceBlock(); }));
     connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
     connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint({}); });
@@ -118,16 +146,18 @@ void TQuorvel::CreateLocalMenu() {
 
 void TQuorvel::CreateToolBar() {
     auto& on = m_Enabled;
-    QToolBar* bar = addToolBar("Tools");
+    QToolBar* bar = m_ToolBar = addToolBar("Tools");
     bar->setMovable(false);
     bar->setIconSize(QSize(24, 24));
     AddButton(bar, TToolIcon::New, "New File", [this] { New(); });
     AddButton(bar, TToolIcon::Open, "Open File", [this] { Open(); });
+    AddButton(bar, TToolIcon::Merge, "Merge File", [this] { Merge(); });
     on.Modified.push_back(AddButton(bar, TToolIcon::Save, "Save", [this] { Save(); }));
+    on.Text.push_back(AddButton(bar, TToolIcon::Print, "Print", [this] { PrintButton(); }));
     bar->addSeparator();
-    on.Selection.push_back(AddButton(bar, TToolIcon::Cut, "Cut", OnEditor(&TFileEditor::CutSelection)));
-    on.Selection.push_back(AddButton(bar, TToolIcon::Copy, "Copy", OnEditor(&TFileEditor::CopyToClipboard)));
-    on.Clipboard.push_back(AddButton(bar, TToolIcon::Paste, "Paste", OnEditor(&TFileEditor::PasteClipboard)));
+    on.Selection.push_back(AddButton(bar, TToolIcon::Cut, "Cut", OnEditor(&TMailEditor::CutSelection)));
+    on.Selection.push_back(AddButton(bar, TToolIcon::Copy, "Copy", OnEditor(&TMailEditor::CopyToClipboard)));
+    on.Clipboard.push_back(AddButton(bar, TToolIcon::Paste, "Paste", OnEditor(&TMailEditor::PasteClipboard)));
     bar->addSeparator();
     on.Text.push_back(AddButton(bar, TToolIcon::Find, "Find", [this] { Find(); }));
     bar->addSeparator();
@@ -144,6 +174,21 @@ void TQuorvel::CreateToolBar() {
     wrapButton(TToolIcon::WrapPrinter, "Wrap on Printer Page Width", TWrapModes::opPrinter);
     wrapButton(TToolIcon::WrapChars, "Wrap after n characters", TWrapModes::opAbsoluteWrap);
     bar->addSeparator();
+    on.Text.push_back(AddButton(bar, TToolIcon::FlowText, "Flow Text", [this] { FlowText(); }));
+    on.Text.push_back(
+        AddButton(bar, TToolIcon::Reformat, "Reformat Quoted Text", [this] { ReformatQuotedText(); }));
+    bar->addSeparator();
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomIn, "Zoom In", [this] { ZoomBy(1); }));
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomOut, "Zoom Out", [this] { ZoomBy(-1); }));
+}
+
+bool TQuorvel::NewLook() const {
+    const QList<QToolButton*> buttons = m_ToolBar->findChildren<QToolButton*>();
+    return buttons.isEmpty() || buttons.front()->autoRaise();
+}
+
+void TQuorvel::SetNewLook(bool flat) {
+    // Flat buttons show their frame only under the mouse; the old look keeps every frame raised.
+    for (QToolButton* button : m_ToolBar->findChildren<QToolButton*>())
+        button->setAutoRaise(flat);
 }

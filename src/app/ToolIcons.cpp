@@ -52,6 +52,13 @@ void Draw(QPainter& p, TToolIcon which) {
         p.drawRect(QRectF(7, 3, 10, 6));
         p.drawRect(QRectF(6, 13, 12, 8));
         break;
+    case TToolIcon::Print: // a printer with a sheet coming out
+        Page(p, {6, 2, 12, 8});
+        p.setBrush(QColor(150, 150, 150));
+        p.drawRoundedRect(QRectF(2, 9, 20, 9), 1.5, 1.5);
+        Page(p, {6, 14, 12, 8});
+        Lines(p, 8, 16, {17.5, 19.5});
+        break;
     case TToolIcon::Cut:
         p.drawLine(QPointF(9, 15.5), QPointF(16, 2));
         p.drawLine(QPointF(15, 15.5), QPointF(8, 2));
@@ -98,6 +105,29 @@ void Draw(QPainter& p, TToolIcon which) {
         Lines(p, 7, 15, {8, 11, 14});
         Lines(p, 7, 11, {17});
         break;
+    case TToolIcon::Merge: // a page going into another
+        Page(p, {9, 6, 13, 16});
+        p.setBrush(QColor(60, 140, 60));
+        p.drawPolygon(QPolygonF({{1, 6}, {6, 6}, {6, 3}, {11, 8}, {6, 13}, {6, 10}, {1, 10}}));
+        break;
+    case TToolIcon::FlowText: // ragged lines running together
+        Lines(p, 2, 12, {5, 13});
+        Lines(p, 2, 9, {9, 17});
+        p.setBrush(QColor(60, 100, 180));
+        p.drawPolygon(QPolygonF({{14, 9}, {18, 9}, {18, 6}, {23, 11}, {18, 16}, {18, 13}, {14, 13}}));
+        Lines(p, 2, 22, {21});
+        break;
+    case TToolIcon::Reformat: { // quoted lines
+        QFont font = p.font();
+        font.setPixelSize(10);
+        font.setBold(true);
+        p.setFont(font);
+        for (const qreal y : {2.0, 9.0, 16.0})
+            p.drawText(QRectF(1, y, 6, 7), Qt::AlignCenter, ">");
+        Lines(p, 9, 22, {5.5, 12.5});
+        Lines(p, 9, 16, {19.5});
+        break;
+    }
     case TToolIcon::WrapChars: {
         Lines(p, 2, 14, {5, 10, 15});
         Lines(p, 2, 8, {20});
@@ -119,6 +149,8 @@ const char* ThemeName(TToolIcon which) {
         return "document-open";
     case TToolIcon::Save:
         return "document-save";
+    case TToolIcon::Print:
+        return "document-print";
     case TToolIcon::Cut:
         return "edit-cut";
     case TToolIcon::Copy:
@@ -132,7 +164,7 @@ const char* ThemeName(TToolIcon which) {
     case TToolIcon::ZoomOut:
         return "zoom-out";
     default:
-        return nullptr; // no theme has pictures of the wrap modes
+        return nullptr; // no theme has pictures of the wrap modes or the mail commands
     }
 }
 

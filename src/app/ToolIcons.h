@@ -6,6 +6,7 @@ enum class TToolIcon {
     New,
     Open,
     Save,
+    Print,
     Cut,
     Copy,
     Paste,
@@ -16,6 +17,9 @@ enum class TToolIcon {
     WrapChars,
     ZoomIn,
     ZoomOut,
+    Merge,
+    FlowText,
+    Reformat,
 };
 
 // The tool bar's images: the desktop icon theme's where it has one, else drawn here.

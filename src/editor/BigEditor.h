@@ -4,6 +4,7 @@
 
 #include "editor/TextViewer.h"
 #include "text/EditStream.h"
+#include "text/SpillText.h"
 
 // The editor control: every operation that changes the text, on an edit stream. Each command is one
 // undo step: commands that make several changes run linked (CompoundEdit, a drop, Replace All or a
@@ -66,6 +67,9 @@ public:
     void InsertDateTime(const QDateTime& when);
     // Cycles the words of the selection (or at the caret): lower case, Capitalised, UPPER CASE.
     void CapitaliseWords();
+    // Joins the hard lines of each paragraph of the selection, or from the caret to the end of the text,
+    // so that the wrap mode lays the paragraphs out. One undo step; Esc abandons it with nothing changed.
+    void FlowText();
     void UndoEdit();
     void RedoEdit();
     bool SelectWordAtCaret();
@@ -88,6 +92,28 @@ public:
     std::function<void(TBigEditor& sender, TTextPos count)> OnReplaceAll;
 
 protected:
+    // Makes every change while it exists part of one undo step, closed when the outermost group goes.
+    class TUndoGroup {
+    public:
+        explicit TUndoGroup(TBigEditor& editor) : m_Editor(editor), m_Outer(!editor.m_CompoundEdit) {
+            editor.m_CompoundEdit = true;
+        }
+        ~TUndoGroup() {
+            if (!m_Outer) return;
+            m_Editor.m_CompoundEdit = false;
+            m_Editor.Text().EndUndoGroup();
+        }
+        TUndoGroup(const TUndoGroup&) = delete;
+        TUndoGroup& operator=(const TUndoGroup&) = delete;
+
+    private:
+        TBigEditor& m_Editor;
+        bool m_Outer;
+    };
+    // Replaces the `count` bytes at `pos` by `text` in one undo step, which puts the caret back at
+    // `undoCaret`, lays the display out again from there and puts the caret at `caret`: a caret far
+    // from the change lands on an estimated line rather than after laying out everything between.
+    void ReplaceRange(TTextPos pos, TTextPos count, TSpillText& text, TTextPos undoCaret, TTextPos caret);
     std::function<void()> GetKeyHandler(int index) override;
     void CharTyped(const QString& text) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -52,6 +52,7 @@ TLinesViewer::TLinesViewer(QWidget* parent) : TFlickerFreeControl(parent) {
     if (m_DoubleClickTime <= 0) m_DoubleClickTime = 500;
     viewport()->setMouseTracking(true);
     InstallDefaultKeys();
+    ComputePrinterLayout();
     m_SincePump.start();
 }
 
@@ -290,13 +291,16 @@ void TLinesViewer::ResizeHorz() {
 }
 
 void TLinesViewer::SetLeftMargin(TTextPos pixels) {
-    m_LeftMargin = std::clamp<TTextPos>(pixels, 0, std::max(0, ClientWidth() - 2));
+    // A control not shown yet has no width of its own to bound the margins by (a page being made).
+    m_LeftMargin = isVisible() ? std::clamp<TTextPos>(pixels, 0, std::max(0, ClientWidth() - 2))
+                               : std::max<TTextPos>(0, pixels);
     ResizeHorz();
     InvalidateAll();
 }
 
 void TLinesViewer::SetRightMargin(TTextPos pixels) {
-    m_RightMargin = std::clamp<TTextPos>(pixels, 1, std::max(1, ClientWidth() - 1));
+    m_RightMargin = isVisible() ? std::clamp<TTextPos>(pixels, 1, std::max(1, ClientWidth() - 1))
+                                : std::max<TTextPos>(1, pixels);
     ResizeHorz();
     InvalidateAll();
 }
@@ -349,6 +353,11 @@ void TLinesViewer::SetZoom(int level) {
         Beep();
         return;
     }
+    ApplyZoom(level);
+}
+
+void TLinesViewer::ApplyZoom(int level) {
+    if (level == m_Zoom) return;
     m_Zoom = level;
     QEvent change(QEvent::FontChange);
     changeEvent(&change);
@@ -432,11 +441,29 @@ void TLinesViewer::ExitBusy() {
     CaretMoved(); // idle work waited for the operation to end
 }
 
+namespace {
+// The windows that keep their input while an editor is busy.
+std::vector<QPointer<QWidget>> g_BusyCompanions;
+
+bool InWindow(QObject* watched, const QWidget* window) {
+    if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == window;
+    return watched == static_cast<QObject*>(window->windowHandle());
+}
+} // namespace
+
+void TLinesViewer::TakeInputWhileBusy(QWidget& window) {
+    std::erase_if(g_BusyCompanions, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    g_BusyCompanions.emplace_back(&window);
+}
+
 bool TLinesViewer::AskedWhileBusy(QObject* watched) const {
+    for (const QPointer<QWidget>& companion : g_BusyCompanions)
+        if (companion && companion->isVisible() && InWindow(watched, companion)) return true;
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == m_ModalBeforeBusy) return false;
-    if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == modal;
-    return watched == static_cast<QObject*>(modal->windowHandle());
+    // A popup the question opened (a file name's completions, a combo box's list) is part of it.
+    QWidget* popup = QApplication::activePopupWidget();
+    return InWindow(watched, modal) || (popup && InWindow(watched, popup));
 }
 
 bool TLinesViewer::eventFilter(QObject* watched, QEvent* event) {
@@ -497,15 +524,19 @@ void TLinesViewer::SetPrinterMetric(int index, float inches) {
     ComputePrinterLayout();
 }
 
+QFont TLinesViewer::PrinterFont(const QPrinter& printer) const {
+    QFont font = this->font();
+    font.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(FontPoints(font) * printer.logicalDpiY() / 72.0))));
+    return font;
+}
+
 void TLinesViewer::ComputePrinterLayout() {
     QPrinter* printer = TPrinterAccess::Printer();
     const double dpiY = printer ? printer->logicalDpiY() : 0;
     const double dpiX = printer ? printer->logicalDpiX() : 0;
     if (printer) {
-        // The printer's font has the screen font's size in points.
-        QFont font = this->font();
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(FontPoints(font) * dpiY / 72.0))));
-        m_PrinterLineHeight = QFontMetrics(font).lineSpacing();
+        m_PrinterLineHeight = QFontMetrics(PrinterFont(*printer)).lineSpacing();
     } else {
         m_PrinterLineHeight = m_LineHeight;
     }

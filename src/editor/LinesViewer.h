@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QPointer>
 #include <QTimer>
 
@@ -15,6 +17,8 @@
 #include "editor/WinScrollBar.h"
 #include "text/MessageBox.h"
 #include "text/TextPos.h"
+
+class QPrinter;
 
 enum class TLineNumberModes { lnFileRelative, lnPageRelative };
 enum class TPagingModes { pmMoveToLine, pmCaretConstant };
@@ -106,11 +110,24 @@ public:
     };
     // Called between units of a long operation; false when it is to stop.
     bool PollAbort(TTextPos done);
+    // A window that works beside long operations (a progress report with a Cancel button) keeps its
+    // keys and mouse while the editor is busy.
+    static void TakeInputWhileBusy(QWidget& window);
 
     // Printer metrics in inches, indexes 1 to 6: left, right, top, bottom margin, header, footer.
     float GetPrinterMetric(int index) const;
     void SetPrinterMetric(int index, float inches);
     void ComputePrinterLayout();
+    // Left, top, right and bottom print margin in printer pixels.
+    TTextPos PrintMargin(int side) const { return m_PrintMargins[side]; }
+
+    // Prints a range: 0 everything, 1 the selection, 2 the pages fromPage ... toPage. Each sheet holds
+    // one numbered page (a page-break line itself is not printed), with `header` (UTF-8) centred above
+    // the text and, when `pageNumbers`, "Page n" below it, n counting the sheets of the copy. `title`
+    // names the job. With `usePrinterWrap` the text is laid out at the printer's width and stays so.
+    // All `copies` go into the one job.
+    void Print(const std::string& header, const std::string& title, TTextPos toPage, TTextPos fromPage,
+               int printRange, bool usePrinterWrap, bool pageNumbers, int copies = 1);
 
     TViewPos CaretPos() const { return {m_CaretChar, m_CaretLine}; }
     virtual TTextPos CaretOffset() = 0;
@@ -219,6 +236,8 @@ public:
     std::function<void(TLinesViewer&sender)> OnAfterClear, OnBeforeClear, OnStateChange, OnCaretMoved,
         OnEnter, OnExit, OnChange;
     std::function<void(TLinesViewer& sender, TTextPos done, TTextPos total, bool& cancel)> OnProgressEvent;
+    // Before each sheet a job prints: its number in the job and the job's sheet count (an estimate
+    // while a long text is still being counted).
     std::function<void(TLinesViewer& sender, TTextPos page, TTextPos total)> OnPagePrint;
     // Asked when Esc was pressed during a long operation; Yes abandons it.
     std::function<void(TLinesViewer& sender, TModalResult& response)> OnAbortRequest;
@@ -235,6 +254,27 @@ protected:
     virtual void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) = 0;
     virtual TTextPos PageToLine(TTextPos page) = 0;
     virtual TTextPos LineToPage(TTextPos line) = 0;
+
+    // The printing of the descendant that binds a text. BeginPrint starts the job (raising the
+    // printer message when it cannot) and lays the text out for the printer; EndPrint lays it out for
+    // the screen again and ends the job.
+    virtual void BeginPrint(bool usePrinterWrap);
+    virtual void EndPrint();
+    // The display lines a range covers: the first, the last (-1: to the end of the text) and their
+    // pages (the last page -1: as many as the text has).
+    struct TPrintRange {
+        TTextPos First = 0, Last = -1, FirstPage = 1, LastPage = -1;
+        bool None = false; // nothing to print: the user abandoned finding the range
+    };
+    virtual TPrintRange PrintRangeLines(int printRange, TTextPos fromPage, TTextPos toPage) = 0;
+    // Prints the lines of numbered page `page` from display line `line` on (the range's first line
+    // at the start of each copy), not past `last` (-1: to the end), from the top margin down. `line`
+    // comes back as the first line not printed; false when no line of the range is left.
+    virtual bool PrintPageLines(TTextPos& line, TTextPos last, TTextPos page, int printRange) = 0;
+    // The editor's font on the printer: the same size in points at the printer's resolution.
+    QFont PrinterFont(const QPrinter& printer) const;
+    // The printer's painter while a job runs.
+    QPainter* PrintPainter() const { return m_PrintPainter.get(); }
     // The command of key definition `index`; an index no class supplies raises EInternalError.
     virtual std::function<void()> GetKeyHandler(int index);
     // A typed character that no key definition took (the editing layer inserts it).
@@ -331,6 +371,7 @@ protected:
     TTextPos m_PrinterLineHeight = 1;
     TTextPos m_HeaderY = 0, m_FooterY = 0;
     TTextPos m_PrintMargins[4] = {}; // left, top, right, bottom
+    std::unique_ptr<QPainter> m_PrintPainter;
     TKeyManager m_Keys;
     std::vector<TKeyDefinition> m_KeyCodes;
     bool m_KeyHandled = false;
@@ -364,6 +405,13 @@ private:
     void DragSelect(TTextPos x, TTextPos y);
     void DragMarginTo(TTextPos x);
     void OnAutoScroll();
+    // Sets the zoom level without the checks of the zoom commands.
+    void ApplyZoom(int level);
+    // The sheets of the job, after it has begun; ends early when the user abandons it.
+    void PrintSheets(const QString& header, int printRange, TTextPos fromPage, TTextPos toPage,
+                     bool pageNumbers, int copies);
+    // The header and the page number of a sheet.
+    void PrintFrame(const QString& header, TTextPos page, bool pageNumbers);
 
     QPainter* m_Painter = nullptr;
     QTimer m_BlinkTimer;

@@ -71,28 +71,39 @@ bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     QFont font(m_Font);
     font.setPixelSize(
         std::max(1, static_cast<int>(std::lround(FontPoints(m_Font) * printer->resolution() / 72.0))));
-    const QRawFont raw = QRawFont::fromFont(font);
+    QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
-    quint32 glyphs[256];
-    Measure(raw, font, printer->resolution(), glyphs, metrics);
+    Measure(raw, font, printer->resolution(), m_PrinterGlyphs, metrics);
+    m_PrinterAscent = std::lround(raw.ascent());
+    m_PrinterRaw = std::move(raw);
     return true;
 }
 
-void TQtCanvas::DrawBytes(TOutputDevice, TTextPos y, const unsigned char* bytes, const TTextPos* xs,
+void TQtCanvas::DrawBytes(TOutputDevice device, TTextPos y, const unsigned char* bytes, const TTextPos* xs,
                           TTextPos count) {
-    if (!m_Painter || count <= 0) return;
-    QList<quint32> indexes(count);
-    QList<QPointF> positions(count);
+    const bool printer = device == TOutputDevice::odPrinter && m_PrinterRaw.isValid();
+    QPainter* painter = printer ? m_PrinterPainter : m_Painter;
+    if (!painter || count <= 0) return;
+    const quint32* glyphs = printer ? m_PrinterGlyphs : m_Glyphs;
+    const TTextPos baseline = y + (printer ? m_PrinterAscent : m_Ascent);
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(count);
+    positions.reserve(count);
     for (TTextPos i = 0; i < count; ++i) {
-        indexes[i] = m_Glyphs[bytes[i]];
-        positions[i] = QPointF(static_cast<qreal>(xs[i]), static_cast<qreal>(y + m_Ascent));
+        // A space leaves no mark: on paper it only costs the file a glyph (readers of the file see
+        // the gap as a space all the same).
+        if (printer && bytes[i] == ' ') continue;
+        indexes.push_back(glyphs[bytes[i]]);
+        positions.push_back(QPointF(static_cast<qreal>(xs[i]), static_cast<qreal>(baseline)));
     }
+    if (indexes.isEmpty()) return;
     QGlyphRun run;
-    run.setRawFont(m_Raw);
+    run.setRawFont(printer ? m_PrinterRaw : m_Raw);
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
-    m_Painter->setPen(m_Text);
-    m_Painter->drawGlyphRun(QPointF(0, 0), run);
+    painter->setPen(printer ? QColor(Qt::black) : m_Text); // paper is white whatever the screen shows
+    painter->drawGlyphRun(QPointF(0, 0), run);
 }
 
 void TQtCanvas::FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) {

@@ -26,6 +26,8 @@ public:
     void SetDevice(const QPaintDevice* device) { m_Device = device; }
     // The painter drawing goes to, for the span of one paint (null outside it).
     void SetPainter(QPainter* painter) { m_Painter = painter; }
+    // The printer's painter while a print job runs (null outside it).
+    void SetPrinterPainter(QPainter* painter) { m_PrinterPainter = painter; }
     void SetColors(const QColor& text, const QColor& background);
     const QColor& Background() const { return m_Background; }
     TTextPos Ascent() const { return m_Ascent; }
@@ -48,6 +50,11 @@ private:
     TTextPos m_Ascent = 0;
     const QPaintDevice* m_Device = nullptr;
     QPainter* m_Painter = nullptr;
+    // The font as the printer metrics last measured it, which printed glyphs are drawn in.
+    QRawFont m_PrinterRaw;
+    quint32 m_PrinterGlyphs[256] = {};
+    TTextPos m_PrinterAscent = 0;
+    QPainter* m_PrinterPainter = nullptr;
     QColor m_Text = Qt::black;
     QColor m_Background = Qt::white;
 };

@@ -90,6 +90,13 @@ public:
     TTextPos LineToPage(TTextPos line) override;
     // The layout from `offset` on is stale (after an edit there, or an estimated jump).
     void RelayoutFrom(TTextPos offset);
+    // Counts every line and page now, in busy mode; false when the user abandons it.
+    bool CompleteLayout() {
+        return ScanWhile([] { return true; });
+    }
+    // The printer, its paper or the printer metrics changed: the page length and the printer's width
+    // are measured again and the text laid out anew.
+    void PrinterChanged();
     // One unit of background work; `done` when there is none left.
     void IdleStep(bool& done) override;
     bool IdleBlocked() const override { return m_State & sfBusy; }
@@ -125,6 +132,15 @@ protected:
     bool WrapsAtWindow() const override { return m_WrapMode == TWrapModes::opWrapScreenWidth; }
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+    // Printing: the text is laid out for the printer during the job, page by page as it prints.
+    void BeginPrint(bool usePrinterWrap) override;
+    void EndPrint() override;
+    TPrintRange PrintRangeLines(int printRange, TTextPos fromPage, TTextPos toPage) override;
+    bool PrintPageLines(TTextPos& line, TTextPos last, TTextPos page, int printRange) override;
+    // Prints the walker's line at (x, y), tabs counted from x; of the selection's first and last line
+    // only the selected part (with range 1), of a column only its slice.
+    virtual void PrintLine(TTextPos x, TTextPos y, int printRange);
 
     // The walker.
     bool NextLine();
@@ -231,4 +247,15 @@ private:
     void ApplyWrapWidth();
     void DrawPageBreakBar(TTextPos y);
     void DrawSelection(TTextPos y);
+    // Runs the scan while `more` holds, reporting progress in busy mode; false when the user abandons.
+    bool ScanWhile(const std::function<bool()>& more);
+    // The scan counts the line after the walker's before the walker steps there, so that the walker's
+    // page numbers stay exact while printing runs ahead of the background scan.
+    void KeepScanAhead();
+    // The pages from `fromPage` to `toPage` of the text, for printing.
+    TPrintRange PageRange(TTextPos fromPage, TTextPos toPage);
+    TPrintRange SelectionRange();
+
+    TTextPos m_SavedCaretOffset = 0, m_SavedCaretRow = 0; // where the caret was before a print job
+    TLineAnchor m_PrintFirst;                             // the first line of the range being printed
 };

@@ -200,6 +200,13 @@ void TTextViewer::ApplyWrapWidth() {
     // The layout measures with the zoomed font, so a width in window pixels needs no zoom adjustment;
     // a printer page's width grows and shrinks with the zoom like the font.
     auto zoomed = [this](TTextPos width) { return m_Zoom >= 0 ? width << m_Zoom : width >> -m_Zoom; };
+    // While printing, lines are measured on the printer: a width from the screen breaks them where
+    // the screen's lines break.
+    auto onDevice = [&text](TTextPos width) {
+        if (text.OutputDevice() != TOutputDevice::odPrinter) return width;
+        return static_cast<TTextPos>(std::llround(static_cast<double>(width) * text.PrinterAvgCharWidth() /
+                                                  text.ScreenAvgCharWidth()));
+    };
     switch (m_WrapMode) {
     case TWrapModes::opNone:
         text.SetMode(TlbModes::lbDisplay);
@@ -209,12 +216,12 @@ void TTextViewer::ApplyWrapWidth() {
     case TWrapModes::opWrapScreenWidth:
         text.SetMode(TlbModes::lbDisplay);
         m_MaxLineWidth = std::max<TTextPos>(1, ClientWidth() - 1 - m_LeftMargin - m_RightMargin);
-        text.SetMaxWidth(m_MaxLineWidth);
+        text.SetMaxWidth(onDevice(m_MaxLineWidth));
         break;
     case TWrapModes::opAbsoluteWrap:
         text.SetMode(TlbModes::lbDisplay);
         m_MaxLineWidth = m_CharWidth * m_MaxLineLength;
-        text.SetMaxWidth(m_MaxLineWidth);
+        text.SetMaxWidth(onDevice(m_MaxLineWidth));
         if (OnWrapModeChange) OnWrapModeChange(*this);
         break;
     case TWrapModes::opPrinter: {

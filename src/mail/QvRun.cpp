@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,7 +62,7 @@ std::optional<std::string> SubstituteToolNames(const std::string& command, const
     return line;
 }
 
-bool RunTool(const std::string& command) {
+bool RunTool(const std::string& command, const std::function<bool()>& keepWaiting) {
     TCurrentDirectoryGuard current;
     std::error_code ignored;
     if (const fs::path own = ProgramDirectory(); !own.empty()) fs::current_path(own, ignored);
@@ -69,15 +70,28 @@ bool RunTool(const std::string& command) {
         std::ofstream commandFile(MakeTempName("QVT"), std::ios::binary);
         commandFile << "-2\r\n" << ShortName(current.Saved()).string() << "\r\n" << command << "\r\n";
     }
-    // No runner program here: the command runs in the caller's directory and its status decides.
+    // No runner program here: the command runs in the caller's directory and its status decides. It
+    // leads a process group of its own, so that stopping it stops whatever it started.
     const pid_t child = ::fork();
     if (child < 0) return false;
     if (child == 0) {
+        ::setpgid(0, 0);
         if (::chdir(current.Saved().c_str()) == 0) ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
         ::_exit(127);
     }
+    ::setpgid(child, child);
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return false;
+    for (;;) {
+        const pid_t done = ::waitpid(child, &status, keepWaiting ? WNOHANG : 0);
+        if (done == child) break;
+        if (done < 0 && errno != EINTR) return false;
+        if (done == 0 && !keepWaiting()) {
+            ::kill(-child, SIGTERM);
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return false;
+        }
+        if (done == 0) ::usleep(10 * 1000);
+    }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,8 +16,10 @@ std::filesystem::path ShortName(const std::filesystem::path& path);
 
 // Runs `command` with /bin/sh in the current directory and waits for it; true exactly when it exits
 // with status 0. A three-line command file (-2, the directory, the command) is left in the temporary
-// directory, and the current directory is the same afterwards in every case.
-bool RunTool(const std::string& command);
+// directory, and the current directory is the same afterwards in every case. While it waits it asks
+// `keepWaiting` every few milliseconds; a false answer ends the command and all it started, and the
+// run fails.
+bool RunTool(const std::string& command, const std::function<bool()>& keepWaiting = {});
 
 // `command` with its first "&Z" replaced by `archive` and its first "&F" by `file`, each quoted for
 // the shell so that it reaches the tool as one argument; nothing when either placeholder is missing.

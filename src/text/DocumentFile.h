@@ -83,6 +83,8 @@ private:
     void Bind(std::unique_ptr<TFileStream> file, const std::filesystem::path& name);
     void Open(const std::filesystem::path& name);
     void Empty();
+    // Reads the character set of the file just opened from its first bytes; saves keep the set.
+    void DetectCharSet();
     void NewFileName();
     TSaveMode ChosenSaveMode();
     TModalResult Ask(TDocumentQuestion question, const std::string& message);

@@ -47,6 +47,7 @@ void TEditStream::BindStream(std::unique_ptr<TStream> stream) {
     m_PendingPos = -1;
     m_PendingInsert = m_PendingDelete = 0;
     SetModified(false);
+    m_InsertedStreams.clear(); // nothing refers to them any more
     if (m_Stream) m_VirtualStream.Insert(std::make_unique<TStreamSegment>(*m_Stream, 0, m_Stream->Size()));
     QV_INVARIANTS();
 }
@@ -192,6 +193,27 @@ TTextPos TEditStream::InsertFromHandle(std::span<const unsigned char> block, TTe
     const TTextPos before = m_TextSize;
     Insert(block.data(), pos, static_cast<TTextPos>(block.size()));
     return m_TextSize - before;
+}
+
+void TEditStream::InsertStream(std::shared_ptr<TStream> stream, TTextPos offset, TTextPos count,
+                               TTextPos pos) {
+    if (WriteProtected()) return;
+    if (pos < 0 || pos > m_TextSize) RaiseInternalError("Insert past End of File");
+    if (offset < 0 || offset + count > stream->Size()) RaiseInternalError("Insert past End of Stream");
+    m_Run.Active = false;
+    if (MaxTextSize() > 0) count = std::min(count, MaxTextSize() - m_TextSize);
+    if (count <= 0) return;
+    m_RedoList.Clear();
+    Commit();
+    m_UndoList.NewRecord(pos);
+    CutCache(pos);
+    m_VirtualStream.Seek(pos);
+    m_VirtualStream.Insert(std::make_unique<TStreamSegment>(*stream, offset, count));
+    m_UndoList.AddInsert(pos, count);
+    m_PendingPos = pos + count;
+    if (std::find(m_InsertedStreams.begin(), m_InsertedStreams.end(), stream) == m_InsertedStreams.end())
+        m_InsertedStreams.push_back(std::move(stream));
+    Inserted(pos, count);
 }
 
 void TEditStream::Delete(TTextPos pos, TTextPos count) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "text/FreeList.h"
 #include "text/TextStream.h"
@@ -29,6 +31,10 @@ public:
     void Overwrite(TTextPos pos, unsigned char c) override;
     // Inserts a whole block (a clipboard's or a dropped text) and returns the bytes inserted.
     TTextPos InsertFromHandle(std::span<const unsigned char> block, TTextPos pos);
+    // Inserts `count` bytes of `stream` from `offset` at `pos` without copying them (a long command's
+    // output written to a file of its own). The text keeps the stream for as long as it may refer to it:
+    // until another stream is bound.
+    void InsertStream(std::shared_ptr<TStream> stream, TTextPos offset, TTextPos count, TTextPos pos);
     bool CanEdit() const override { return true; }
     // Writes the pending run into the chain and the undo history.
     void Commit();
@@ -47,6 +53,8 @@ public:
         m_Run.Active = false;
         m_UndoList.Unlink();
     }
+    // Forgets what could be redone: a command that took its own changes back leaves nothing to redo.
+    void ClearRedo() { m_RedoList.Clear(); }
     int UndoLevels() const { return m_UndoList.Levels(); }
     int RedoLevels() const { return m_RedoList.Levels(); }
     int MaxUndoLevels() const { return m_UndoList.MaxLevels(); }
@@ -102,7 +110,9 @@ private:
     std::unique_ptr<TSegmentList> FileSegments(TTextPos pos, TTextPos count);
     void ResetBlock();
 
-    // Declared first so that it is destroyed last: the lists below give their areas back to it.
+    // Declared first so that they are destroyed last: the lists below give their areas back to the
+    // memory buffer, and their segments may lie in the streams.
+    std::vector<std::shared_ptr<TStream>> m_InsertedStreams;
     TMemoryBuffer m_MemoryBuffer;
     TUndoList m_RedoList;
     TUndoList m_UndoList;

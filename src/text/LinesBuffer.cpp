@@ -91,7 +91,9 @@ bool TLinesBuffer::EnsureMetrics(int need) {
         for (TDevice* device : {&m_Screen, &m_Printer})
             for (int i = 0; i < m_NumTabStops; ++i)
                 device->TabStops[i] = std::lround(m_TabStops[i] * device->Metrics.PixelsPerInch);
-        m_LayoutTabsOnPrinter = m_Mode == TlbModes::lbPrinter && m_Printer.Loaded;
+        // Tab stops in the widths' own pixels: a text printed as laid out for the screen is measured
+        // with the printer's widths, and so with its tab stops.
+        m_LayoutTabsOnPrinter = m_LayoutOnPrinter;
         m_Valid |= vTabs;
     }
     return true;
@@ -223,6 +225,28 @@ TTextPos TLinesBuffer::MeasureWidth(TTextPos from, TTextPos to) {
     RequireMetrics();
     TRunState state;
     MeasureText(from, to, state, ScreenTables(), false, 0);
+    return state.Width;
+}
+
+TTextPos TLinesBuffer::WrapBytes(const unsigned char* bytes, TTextPos count, bool& atBreak) {
+    atBreak = false;
+    if (m_MaxWidth <= 0 || count <= 0) return count;
+    RequireMetrics();
+    TRunState state;
+    TTextPos next = count;
+    if (MeasureRun(bytes, count, 0, state, LayoutTables(), true, m_MaxWidth, next) == TRunEnd::Exhausted)
+        return count;
+    atBreak = state.BreakCount > 0;
+    return next;
+}
+
+TTextPos TLinesBuffer::LayoutWidth(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    RequireMetrics();
+    TRunState state;
+    TTextPos next = 0;
+    MeasureRun(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<TTextPos>(bytes.size()), 0,
+               state, LayoutTables(), false, 0, next);
     return state.Width;
 }
 

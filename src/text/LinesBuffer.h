@@ -91,6 +91,12 @@ public:
     bool PosFromX(TTextPos& pos, TTextPos x, TTextPos& width);
     // Screen width of the bytes [from, to), stopping at a hard line break.
     TTextPos MeasureWidth(TTextPos from, TTextPos to);
+    // Lays out bytes that are not in the text (without line breaks or form feeds) as a display line of
+    // this text would start: the offset where the next display line begins, `count` when they all fit.
+    // `atBreak` tells whether the line ends after a space or hyphen rather than inside a word.
+    TTextPos WrapBytes(const unsigned char* bytes, TTextPos count, bool& atBreak);
+    // The layout width of bytes that are not in the text, measured as at a line's start.
+    TTextPos LayoutWidth(std::string_view bytes);
     std::string GetText(TTextPos pos, TTextPos count);
 
     // Draws `count` bytes from `pos` at (x, y) on the output device; tabs count from `tabOrigin`.
@@ -156,6 +162,8 @@ private:
     bool MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
                      bool wrapAtSpaces, TTextPos limit);
     void DrawRunOn(TOutputDevice device, TTextPos x, TTextPos y, TTextPos tabOrigin, TTextPos count, TTextPos pos);
+    // Bytes a whole-word search needs on either side of a candidate to see the neighbouring characters.
+    TTextPos WordContext(bool wholeWord) const;
     bool FindForward(TTextPos& pos, std::string_view pattern, TFindOptions options);
     bool FindBackward(TTextPos& pos, std::string_view pattern, TFindOptions options);
 

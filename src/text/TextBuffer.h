@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/CharSet.h"
 #include "text/TextPos.h"
 
 class TStream;
@@ -36,6 +37,9 @@ public:
     // Grows whenever bytes of the text may have changed: a copy of text taken at one version is
     // current for as long as the version stays.
     std::uint64_t TextVersion() const { return m_TextVersion; }
+    // How the bytes read as characters.
+    TCharSets CharSet() const { return m_CharSet; }
+    void SetCharSet(TCharSets set) { m_CharSet = set; }
     // 0 or less: no limit.
     TTextPos MaxTextSize() const { return m_MaxTextSize; }
     void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }
@@ -96,6 +100,7 @@ protected:
 private:
     bool m_Modified = false;
     bool m_OEMConvert = false;
+    TCharSets m_CharSet = TCharSets::csWindows1252;
     bool m_KeepBookmarks = false;
     TTextPos m_MaxTextSize = 0;
     std::uint64_t m_TextVersion = 0;

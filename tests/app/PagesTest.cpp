@@ -2,8 +2,10 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "ErrorOf.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowTesting.h"
 #include "app/Quorvel.h"
 
 namespace fs = std::filesystem;
@@ -86,6 +88,29 @@ private slots:
         QVERIFY(!StatusTexts(window).contains("CR LF"));
     }
 
+    // The set comes with each file; the View menu switches it for the page, bytes untouched.
+    void theStatusBarShowsThePagesCharacterSetAndTheViewMenuSwitchesIt() {
+        TTempDir dir;
+        WriteFile(dir / "utf8.txt", "caf\xC3\xA9\n");
+        TQuorvel window;
+        window.show();
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        window.OpenFileInPage(dir / "utf8.txt", true);
+        QVERIFY(StatusTexts(window).contains("UTF-8"));
+        QAction* utf8 = MenuCommand(window, "&View", "&UTF-8");
+        QVERIFY(utf8->isChecked());
+        utf8->trigger();
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        QVERIFY(!utf8->isChecked());
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csWindows1252);
+        window.SelectPage(0);
+        utf8->trigger();
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csUtf8);
+        window.SelectPage(1);
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        QCOMPARE(ReadFile(dir / "utf8.txt"), "caf\xC3\xA9\n");
+    }
+
     void severalFilesLandAsTheyShouldWithTheReadOnlyChoice() {
         TTempDir dir;
         for (const char* name : {"1.txt", "2.txt", "3.txt"})
@@ -106,13 +131,8 @@ private slots:
         TQuorvel window;
         window.OpenFileInPage(dir / "a.txt", true);
         const int before = window.PageIndex();
-        bool raised = false;
-        try {
-            window.OpenFileInPage(dir / "missing.txt", true);
-        } catch (const std::exception&) {
-            raised = true;
-        }
-        QVERIFY(raised);
+        QVERIFY(ErrorOf<std::exception>([&] { window.OpenFileInPage(dir / "missing.txt", true); }) !=
+                "(nothing raised)");
         QCOMPARE(window.PageIndex(), before);
         QCOMPARE(window.CurrentEditor()->FileName(), dir / "a.txt");
     }
@@ -131,13 +151,7 @@ private slots:
         QCOMPARE(window.PageCount(), 1);
         QVERIFY(window.CurrentEditor()->FileName().empty());
         QCOMPARE(window.windowTitle(), QString("Quorvel - <untitled>"));
-        bool raised = false;
-        try {
-            window.CloseEditorPage(1);
-        } catch (const Exception& e) {
-            raised = std::string(e.what()) == "Invalid Editor Index";
-        }
-        QVERIFY(raised);
+        QCOMPARE(ErrorOf<Exception>([&] { window.CloseEditorPage(1); }), std::string("Invalid Editor Index"));
     }
 
     void exitOffersTheLastPageFirstAndCancelKeepsEverything() {

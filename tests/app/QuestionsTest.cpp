@@ -12,17 +12,8 @@
 
 namespace {
 
-std::string WholeText(TFileEditor& editor) {
-    return editor.Text().GetText(0, editor.TextSize());
-}
-
 // 200 characters of words: several display lines in the window, one line in the file.
-const std::string kLongLine = [] {
-    std::string line;
-    while (line.size() < 200)
-        line += "word ";
-    return line;
-}();
+const std::string kLongLine = Repeated("word ", 40);
 
 } // namespace
 
@@ -66,10 +57,7 @@ private slots:
         for (Qt::Key answer : {Qt::Key_N, Qt::Key_Y}) {
             TWindow w;
             TFileEditor& editor = *w.window.CurrentEditor();
-            std::string text;
-            for (int i = 0; i < 300000; ++i)
-                text += "cat and dog\n";
-            editor.SetWindowText(text);
+            editor.SetWindowText(Repeated("cat and dog\n", 300000));
             TRealBoxes boxes([&](QMessageBox& box) {
                 if (box.text() == "Abandon Operation?")
                     QTest::keyClick(&box, answer);

@@ -28,8 +28,8 @@ START_TIMEOUT = 15  # the program shows its window (generous: the suite runs on 
 ANSWER_TIMEOUT = 5  # a box appears or goes after a key or click, a save reaches the disk
 EXIT_TIMEOUT = 5  # the program ends after its last window closed
 
-# The program starts wrapping at the window's width; F8 goes round the modes in this order.
-WRAP_MODES = ("window", "chars", "printer", "none")
+# A first start does not wrap (the settings' default); F8 goes round the modes in this order.
+WRAP_MODES = ("none", "window", "chars", "printer")
 MESSAGE_BOX = "Quorvel"  # the title of every message box; the main window's is "Quorvel - " + name
 REPLACE_DIALOG = "Replace"
 
@@ -75,10 +75,12 @@ class Session:
         os.makedirs(self.files)
         self.x = XSession(workdir, program_environment(workdir))
         self.process = None
+        self.processes = []  # every program started, the latest being self.process
         self.log = None
 
     def close(self):
-        stop(self.process, grace=0.5)
+        for process in self.processes:
+            stop(process, grace=0.5)
         if self.log:
             self.log.close()
         self.x.close()
@@ -110,7 +112,45 @@ class Session:
         self.process = subprocess.Popen([self.program, *files], cwd=self.files, env=env,
                                         stdin=subprocess.DEVNULL, stdout=stdout or self.log,
                                         stderr=self.log)
+        self.processes.append(self.process)
         return self.process
+
+    # Settings -------------------------------------------------------------------------------------------
+
+    def settings_path(self):
+        return os.path.join(self.x.env["XDG_CONFIG_HOME"], "Tarvane Software", "Quorvel", "Version1.0.ini")
+
+    def write_settings(self, text):
+        """Gives the program a settings store to start with."""
+        os.makedirs(os.path.dirname(self.settings_path()), exist_ok=True)
+        with open(self.settings_path(), "w") as file:
+            file.write(text)
+
+    def settings(self):
+        """The store as the program left it: {section: {name: value}}, names as written."""
+        sections, section = {}, None
+        try:
+            with open(self.settings_path(), "rb") as file:
+                lines = file.read().decode(errors="replace").splitlines()
+        except FileNotFoundError:
+            return sections
+        for line in lines:
+            if line.startswith("["):
+                section = sections.setdefault(line.strip("[]"), {})
+            elif "=" in line and section is not None:
+                name, value = line.split("=", 1)
+                section[name] = value
+        return sections
+
+    def main_windows(self):
+        return self.x.windows(r"Quorvel - .*")
+
+    def exit_program(self, window):
+        """File > Exit (Alt+X) in `window`; waits for the program to end."""
+        self.x.activate(window)
+        self.x.key("alt+x")
+        if not self.exited(EXIT_TIMEOUT):
+            raise Failure(f"the program still runs {EXIT_TIMEOUT} s after File > Exit{self.state()}")
 
     def open(self, name, data, wrap="window"):
         """Writes `data` to `name`, starts the program on it, and sets the wrap mode; the main window."""

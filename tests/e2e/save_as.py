@@ -9,7 +9,8 @@ DIALOG = "Save File"
 def save_as(s):
     s.open("old.txt", b"kept as it was\n", wrap="none")
     s.x.type("new ")
-    s.x.key("alt+f", "a")  # File > Save As...
+    # File > Save As...: A is Page Setup's letter too, so it only picks the first of the two.
+    s.x.key("alt+f", "a", "Return")
     dialog = wait_until(lambda: s.x.windows(DIALOG), ANSWER_TIMEOUT)
     if not dialog:
         raise Failure(f"File > Save As... showed no '{DIALOG}' dialog{s.state()}")

@@ -3,6 +3,7 @@
 #include <QMimeData>
 #include <QTest>
 
+#include "ErrorOf.h"
 #include "ScriptedMessages.h"
 #include "ShownView.h"
 #include "TestFiles.h"
@@ -19,6 +20,11 @@ struct Editor : TShownView<TBigEditor> {
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
     void Type(const char* text) { QTest::keyClicks(&view, text); }
+    // Characters no key of the test's keyboard makes, as an input method hands them over.
+    void TypeUnicode(const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(&view, &press);
+    }
     void Undo() { Key(Qt::Key_Backspace, Qt::AltModifier); }
     void Click(TTextPos ch, TTextPos line, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, At(ch, line));
@@ -196,24 +202,29 @@ private slots:
         QCOMPARE(e.Bytes(), QByteArray("abcdef\r\nghijkl\r\nmnopqr"));
     }
 
+    // A column pasted at the text's end adds the lines it needs, ended with the text's own line break
+    // whichever the block's lines end with; it is one undo step and is not left selected.
     void pastingColumnsAtAndNearTheEnd() {
-        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
-        Editor atEnd("xy\r\nabc");
-        atEnd.Key(Qt::Key_End, Qt::ControlModifier);
-        atEnd.Key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc12\r\n   34\r\n   56\r\n"));
-        QCOMPARE(atEnd.view.State() & sfSelection, 0u); // a pasted block is not left selected
-        atEnd.Undo();
-        QCOMPARE(atEnd.Bytes(), QByteArray("xy\r\nabc"));
+        for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")})
+            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
+                SetClipboard(QString::fromLatin1(block), block);
+                Editor e(("xy" + eol + "abc").toStdString());
+                e.Key(Qt::Key_End, Qt::ControlModifier);
+                e.Key(Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
+                QCOMPARE(e.view.State() & sfSelection, 0u);
+                e.Undo();
+                QCOMPARE(e.Bytes(), "xy" + eol + "abc");
+            }
 
+        SetClipboard("12\r\n34\r\n56\r\n", "12\r\n34\r\n56\r\n");
         Editor nearEnd("xy\r\nabcd");
         nearEnd.Click(2, 1);
         nearEnd.Key(Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(nearEnd.Bytes(), QByteArray("xy\r\nab12cd\r\n  34\r\n  56\r\n"));
     }
 
-    // Enter, the lines a column block adds and a replacement's ^p write the text's own line break,
-    // whichever the block's lines end with.
+    // Enter and a replacement's ^p write the text's own line break; an untitled text's is LF.
     void lineBreaksMadeAreTheTextsOwn() {
         for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")}) {
             Editor e(("ab" + eol + "cd").toStdString());
@@ -222,14 +233,6 @@ private slots:
             QCOMPARE(e.Bytes(), "a" + eol + "b" + eol + "cd");
             QCOMPARE(e.view.CaretOffset(), 1 + eol.size());
 
-            for (const QByteArray& block : {QByteArray("12\r\n34\r\n"), QByteArray("12\n34\n")}) {
-                SetClipboard(QString::fromLatin1(block), block);
-                Editor column(("xy" + eol + "abc").toStdString());
-                column.Key(Qt::Key_End, Qt::ControlModifier);
-                column.Key(Qt::Key_V, Qt::ControlModifier);
-                QCOMPARE(column.Bytes(), "xy" + eol + "abc12" + eol + "   34" + eol);
-            }
-
             Editor replaced(("a;b" + eol).toStdString());
             replaced.view.Replace(nullptr, ";", TFindOptions(frDown) | frReplaceAll, "^p");
             QCOMPARE(replaced.Bytes(), "a" + eol + "b" + eol);
@@ -237,6 +240,26 @@ private slots:
         Editor untitled("");
         untitled.Key(Qt::Key_Return);
         QCOMPARE(untitled.Bytes(), QByteArray("\n"));
+    }
+
+    // Windows-1252 text refuses a character it cannot hold, saying which; UTF-8 text takes any and
+    // gives other programs the characters, not the bytes.
+    void charactersComeAndGoInTheTextsSet() {
+        Editor e("ab");
+        SetClipboard("\u2603 \u65E5\u672C");
+        QCOMPARE(ErrorOf<EUserError>([&] { e.view.PasteClipboard(); }),
+                 "\"\u2603\" (U+2603) cannot be written in Windows-1252 text; nothing was changed");
+        e.TypeUnicode("\u00EB\u20AC");
+        QCOMPARE(e.Bytes(), QByteArray("\xEB\x80" "ab"));
+
+        Editor utf8("ab");
+        utf8.view.Text().SetCharSet(TCharSets::csUtf8);
+        utf8.TypeUnicode("Zo\u00EB\u20AC\u00DF");
+        utf8.view.PasteClipboard();
+        QCOMPARE(utf8.Bytes(), QByteArray("Zo\xC3\xAB\xE2\x82\xAC\xC3\x9F" "\xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC" "ab"));
+        utf8.view.SelectAll();
+        utf8.view.CopyToClipboard();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("Zo\u00EB\u20AC\u00DF\u2603 \u65E5\u672C" "ab"));
     }
 
     void pastingTextSelectsItAndAnEmptyClipboardIsRefused() {

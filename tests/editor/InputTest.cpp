@@ -1,9 +1,14 @@
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
+#include "ErrorOf.h"
 #include "ShownView.h"
 #include "TestFiles.h"
 #include "editor/TextViewer.h"
@@ -83,10 +88,7 @@ private slots:
     }
 
     void pagingModes() {
-        std::string text;
-        for (int i = 0; i < 100; ++i)
-            text += "line\n";
-        Viewer v(text);
+        Viewer v(Repeated("line\n", 100));
         v.view.SetCaretLine(3);
         v.Key(Qt::Key_PageDown);
         QCOMPARE(v.view.CaretLine(), 12);
@@ -100,10 +102,7 @@ private slots:
 
     // Ctrl+Up and Ctrl+Down scroll by one line; a caret on the row that leaves the window comes along.
     void scrollKeysTakeTheCaretAlongAtTheEdges() {
-        std::string text;
-        for (int i = 0; i < 100; ++i)
-            text += "line\n";
-        Viewer v(text);
+        Viewer v(Repeated("line\n", 100));
         for (int i = 0; i < 12; ++i)
             v.Key(Qt::Key_Down);
         QCOMPARE(v.view.TopLine(), 3);
@@ -209,10 +208,7 @@ private slots:
     }
 
     void rightMarginDragRewraps() {
-        std::string text;
-        for (int i = 0; i < 30; ++i)
-            text += "word ";
-        Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 40);
+        Viewer v(Repeated("word ", 30), TWrapModes::opWrapScreenWidth, 10, 40);
         v.view.SetRightMargin(20);
         const TTextPos lines = v.view.LastLine();
         QWidget* port = v.view.viewport();
@@ -223,8 +219,7 @@ private slots:
         QTest::mouseMove(port, QPoint(margin - 100, 5));
         QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(margin - 100, 5));
         QCOMPARE(v.view.RightMargin(), 120);
-        for (bool done = false; !done;)
-            v.view.IdleStep(done);
+        v.Settle();
         QVERIFY(v.view.LastLine() > lines);
         QVERIFY(!(v.view.State() & sfDragging));
     }
@@ -270,12 +265,8 @@ private slots:
         c.view.SaveSelectionToFile(dir / "empty-column.txt");
         QCOMPARE(ReadFile(dir / "empty-column.txt"), std::string("\r\n"));
         c.view.SetSelection(Pos(1, 0), Pos(1, 0), TSelModes::smNone);
-        try {
-            c.view.SaveSelectionToFile(dir / "none.txt");
-            QFAIL("saved a selection that does not exist");
-        } catch (const EUserError& e) {
-            QCOMPARE(QString(e.what()), QString("no text selected"));
-        }
+        QCOMPARE(ErrorOf<EUserError>([&] { c.view.SaveSelectionToFile(dir / "none.txt"); }),
+                 std::string("no text selected"));
     }
 
     void findSelectsHitsAndGoesOn() {
@@ -306,6 +297,28 @@ private slots:
             }
             QVERIFY(!v.view.FindNext(nullptr));
         }
+    }
+
+    void aQuestionAskedWhileBusyTakesKeysInItsPopups() {
+        Viewer v("text\n");
+        v.view.EnterBusy(1);
+        QDialog question(&v.view);
+        auto* choice = new QComboBox(&question);
+        choice->addItems({"first", "second", "third"});
+        QTimer::singleShot(0, &question, [&] {
+            choice->showPopup();
+            QWidget* popup = QApplication::activePopupWidget();
+            QVERIFY(popup);
+            QWidget* list = popup->findChild<QAbstractItemView*>();
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClick(&v.view, Qt::Key_A); // the busy text still takes nothing
+            question.accept();
+        });
+        question.exec();
+        v.view.ExitBusy();
+        QCOMPARE(choice->currentText(), QString("second"));
+        QCOMPARE(v.view.Typed, QString());
     }
 };
 

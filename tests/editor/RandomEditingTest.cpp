@@ -2,6 +2,7 @@
 // against a fresh layout of the text, then undone and redone as a whole.
 
 #include <random>
+#include <utility>
 
 #include <QApplication>
 #include <QClipboard>
@@ -57,26 +58,27 @@ public:
         m_Editor.view.SetBeepOn(false);
     }
 
-    // One random action; false with a message when a check after it fails.
-    bool Step(int index, QString& failure) {
+    // One random action; what is wrong after it, if anything.
+    QString Step(int index) {
         m_Last = Act();
-        return Check(QString("step %1 (%2)").arg(index).arg(m_Last), failure);
+        return Checked(QString("step %1 (%2)").arg(index).arg(m_Last));
     }
 
-    bool UndoAndRedoEverything(QString& failure) {
+    QString UndoAndRedoEverything() {
         QTest::keyClicks(&m_Editor.view, "z"); // an edit of its own ends any redo list
         const std::string final = Bytes();
         TEditStream& text = m_Editor.view.Text();
         while (text.UndoLevels() > 0) {
             m_Editor.view.UndoEdit();
-            if (!Check(QString("undo to level %1").arg(text.UndoLevels()), failure)) return false;
+            if (QString fault = Checked(QString("undo to level %1").arg(text.UndoLevels())); !fault.isEmpty())
+                return fault;
         }
-        if (Bytes() != m_Original) return Fail("undoing everything did not give the original", failure);
-        if (!Check("after undoing everything", failure)) return false;
+        if (Bytes() != m_Original) return "undoing everything did not give the original";
+        if (QString fault = Checked("after undoing everything"); !fault.isEmpty()) return fault;
         while (text.RedoLevels() > 0)
             m_Editor.view.RedoEdit();
-        if (Bytes() != final) return Fail("redoing everything did not give the final text", failure);
-        return Check("after redoing everything", failure);
+        if (Bytes() != final) return "redoing everything did not give the final text";
+        return Checked("after redoing everything");
     }
 
 private:
@@ -149,56 +151,49 @@ private:
         return QString("replace all %1").arg(find);
     }
 
-    bool Fail(const QString& what, QString& failure) {
-        failure = what;
-        return false;
+    QString Checked(const QString& when) {
+        const QString fault = Fault();
+        return fault.isEmpty() ? fault : when + ": " + fault;
     }
 
-    // The caret and selection lie in the text, and every line has the start and page a fresh layout of
-    // the same text gives it.
-    bool Check(const QString& when, QString& failure) {
+    // What is wrong, if anything: the caret and selection must lie in the text, and every line have the
+    // start and page a fresh layout of the same text gives it.
+    QString Fault() {
         TBigEditor& view = m_Editor.view;
         TTextViewer& fresh = m_Fresh.view;
-        for (const std::string& asked : m_Messages.Asked)
+        for (const std::string& asked : std::exchange(m_Messages.Asked, {}))
             if (asked != "Nothing to Undo!" && asked != "Clipboard is empty")
-                return Fail(when + ": " + QString::fromStdString(asked), failure);
-        m_Messages.Asked.clear();
+                return QString::fromStdString(asked);
         const TTextPos size = view.TextSize();
-        if (view.CaretOffset() < 0 || view.CaretOffset() > size)
-            return Fail(when + ": caret outside the text", failure);
+        if (view.CaretOffset() < 0 || view.CaretOffset() > size) return "caret outside the text";
         if (view.SelStartOffset() < 0 || view.SelStartOffset() > view.SelEndOffset() ||
             view.SelEndOffset() > size)
-            return Fail(when + QString(": selection %1-%2 outside the text")
-                                   .arg(view.SelStartOffset())
-                                   .arg(view.SelEndOffset()),
-                        failure);
+            return QString("selection %1-%2 outside the text")
+                .arg(view.SelStartOffset())
+                .arg(view.SelEndOffset());
         m_Editor.Settle();
         const TTextPos walkLine = view.WalkLine(), walkStart = view.WalkStart(), caretPage = view.CaretPage();
         fresh.SetTextBuffer(TextOver(Bytes()));
         m_Fresh.Resize(view.viewport()->size());
         m_Fresh.Settle();
         if (fresh.PosToOffset({0, walkLine}) != walkStart)
-            return Fail(when + QString(": the walker's line %1 is off").arg(walkLine), failure);
-        if (caretPage != fresh.LineToPage(view.CaretLine()))
-            return Fail(when + ": the caret's page is off", failure);
-        if (view.SelMode() != TSelModes::smNone && (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
-                                    view.PosToOffset(view.SelEnd()) != view.SelEndOffset()))
-            return Fail(when + ": the selection's offsets are not its places'", failure);
+            return QString("the walker's line %1 is off").arg(walkLine);
+        if (caretPage != fresh.LineToPage(view.CaretLine())) return "the caret's page is off";
+        if (view.SelMode() != TSelModes::smNone &&
+            (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
+             view.PosToOffset(view.SelEnd()) != view.SelEndOffset()))
+            return "the selection's offsets are not its places'";
         if (view.LastLine() != fresh.LastLine())
-            return Fail(when +
-                            QString(": %1 lines, not %2").arg(view.LastLine() + 1).arg(fresh.LastLine() + 1),
-                        failure);
+            return QString("%1 lines, not %2").arg(view.LastLine() + 1).arg(fresh.LastLine() + 1);
         // Every line in order: the walk steps on, or jumps to an anchor that claims the line.
         for (TTextPos line = 0; line <= view.LastLine(); ++line) {
             const TTextPos start = view.PosToOffset({0, line}), expected = fresh.PosToOffset({0, line});
             if (start != expected)
-                return Fail(when +
-                                QString(": line %1 starts at %2, not %3").arg(line).arg(start).arg(expected),
-                            failure);
+                return QString("line %1 starts at %2, not %3").arg(line).arg(start).arg(expected);
             if (view.LineToPage(line) != fresh.LineToPage(line))
-                return Fail(when + QString(": line %1's page is off").arg(line), failure);
+                return QString("line %1's page is off").arg(line);
         }
-        return true;
+        return {};
     }
 
     std::mt19937 m_Random;
@@ -221,8 +216,8 @@ private slots:
             TSession session(seed);
             QString failure;
             for (int step = 0; step < 1000 && failure.isEmpty(); ++step)
-                session.Step(step, failure);
-            if (failure.isEmpty()) session.UndoAndRedoEverything(failure);
+                failure = session.Step(step);
+            if (failure.isEmpty()) failure = session.UndoAndRedoEverything();
             QVERIFY2(failure.isEmpty(), qPrintable(QString("seed %1, %2").arg(seed).arg(failure)));
         }
     }

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "ErrorOf.h"
+#include "ShownView.h"
 #include "TestFiles.h"
 #include "editor/IdleDriver.h"
 #include "editor/PrinterAccess.h"
@@ -15,30 +17,12 @@
 
 namespace {
 
-// A viewer of `bytes` in a fixed-pitch font, `rows` lines tall and `columns` characters wide.
-struct Viewer {
-    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, double rows = 20,
-                    int columns = 60) {
-        view.SetTextBuffer(TextOver(bytes));
-        view.show();
-        Resize(rows, columns);
-        view.SetWrapMode(mode);
-    }
-    // Sizes the client area; showing or hiding a scroll bar changes it, so this may take a few rounds.
-    void Resize(double rows, int columns) {
-        const QSize client(columns * static_cast<int>(view.CharWidth()) + 1,
-                           static_cast<int>(rows * static_cast<double>(view.LineHeight())));
-        for (int round = 0; round < 4 && view.viewport()->size() != client; ++round) {
-            view.resize(view.size() + client - view.viewport()->size());
-            QTest::qWait(1);
-        }
-    }
-    // Runs the background scan to its end.
-    void ScanAll() {
-        for (bool done = false; !done;)
-            view.IdleStep(done);
-    }
-    TTextViewer view;
+// A viewer of `bytes` in a fixed-pitch font, `rows` lines tall and `columns` characters wide, its
+// layout left to the background scan.
+struct Viewer : TShownView<TTextViewer> {
+    explicit Viewer(const std::string& bytes, TWrapModes mode = TWrapModes::opNone, int rows = 20,
+                    int columns = 60)
+        : TShownView(TextOver(bytes), mode, rows, columns, false) {}
 };
 
 std::string Lines(int count, int (*length)(int)) {
@@ -122,7 +106,7 @@ private slots:
     // The bars' own arrows, troughs and thumbs move the view; the caret stays.
     void scrollBarsFollowTheMouse() {
         Viewer v(Lines(1000, [](int) { return 200; }));
-        v.ScanAll();
+        v.Settle();
         QScrollBar& vert = *v.view.verticalScrollBar();
         Click(vert, QStyle::SC_ScrollBarAddLine);
         QCOMPARE(v.view.TopLine(), 1);
@@ -160,10 +144,12 @@ private slots:
     }
 
     void windowOfTenAndAHalfLines() {
-        Viewer v(Lines(100, [](int) { return 5; }), TWrapModes::opNone, 10.6);
+        Viewer v(Lines(100, [](int) { return 5; }));
+        v.Resize(QSize(60 * static_cast<int>(v.view.CharWidth()) + 1,
+                       static_cast<int>(10.6 * v.view.LineHeight())));
         QCOMPARE(v.view.VisibleLines(), 11);
         QCOMPARE(v.view.VertScrollBar().PageSize(), 10);
-        v.ScanAll();
+        v.Settle();
         v.view.SetTopLine(1000);
         QCOMPARE(v.view.TopLine(), v.view.LastLine() + 2 - v.view.VisibleLines());
         v.view.SetTopLine(-5);
@@ -172,7 +158,7 @@ private slots:
 
     void wheelScrollsWithoutMovingTheCaret() {
         Viewer v(Lines(100, [](int) { return 5; }));
-        v.ScanAll();
+        v.Settle();
         v.view.SetTopLine(10);
         auto wheel = [&v](int delta) {
             QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -254,12 +240,8 @@ private slots:
         QVERIFY(stopped);
         QCOMPARE(asked, 1);
         v.view.ExitBusy();
-        try {
-            v.view.ExitBusy();
-            QFAIL("left busy mode twice");
-        } catch (const EInternalError& e) {
-            QCOMPARE(QString(e.what()), QString("Exiting Busy State when not busy"));
-        }
+        QCOMPARE(ErrorOf<EInternalError>([&] { v.view.ExitBusy(); }),
+                 std::string("Exiting Busy State when not busy"));
     }
 
     // A jump far into text the scan has not reached lands on an estimated line number; when the scan
@@ -278,7 +260,7 @@ private slots:
         bool done = false;
         v.view.IdleStep(done);
         const int movesBefore = moves;
-        v.ScanAll();
+        v.Settle();
         QVERIFY(v.view.LayoutComplete());
         QVERIFY(!v.view.Estimated());
         QCOMPARE(v.view.LastLine(), 29999);
@@ -290,7 +272,7 @@ private slots:
 
     void pagesAndFormFeeds() {
         Viewer v("\fone\ntwo\n\fthree\n");
-        v.ScanAll();
+        v.Settle();
         QCOMPARE(v.view.LineToPage(0), 2); // a text starting with a form feed starts on page 2
         QCOMPARE(v.view.LineToPage(1), 2);
         QCOMPARE(v.view.LineToPage(3), 3);
@@ -301,12 +283,8 @@ private slots:
         QCOMPARE(v.view.CaretLine(), 4);
         v.view.GoToPage(3);
         QCOMPARE(v.view.CaretLine(), 3);
-        try {
-            v.view.GoToPage(9);
-            QFAIL("went to a page that does not exist");
-        } catch (const EUserError& e) {
-            QCOMPARE(QString(e.what()), QString("The specified page does not exist"));
-        }
+        QCOMPARE(ErrorOf<EUserError>([&] { v.view.GoToPage(9); }),
+                 std::string("The specified page does not exist"));
 
         Viewer empty("");
         QCOMPARE(empty.view.LastLine(), 0);
@@ -319,7 +297,7 @@ private slots:
         for (int i = 0; i < 200; ++i)
             text += "word" + std::to_string(i) + (i % 7 == 6 ? "\n" : " ");
         Viewer v(text, TWrapModes::opWrapScreenWidth, 10, 30);
-        v.ScanAll();
+        v.Settle();
         v.view.GoToOffset(900, false);
         const TTextPos row = v.view.CaretLine() - v.view.TopLine();
         for (TWrapModes mode :
@@ -363,12 +341,8 @@ private slots:
     void printerLayout() {
         Viewer v("x");
         QCOMPARE(v.view.GetPrinterMetric(4), 1.0f);
-        try {
-            v.view.GetPrinterMetric(7);
-            QFAIL("read a printer metric that does not exist");
-        } catch (const Exception& e) {
-            QCOMPARE(QString(e.what()), QString("Invalid call to GetPrinterMetric"));
-        }
+        QCOMPARE(ErrorOf<Exception>([&] { v.view.GetPrinterMetric(7); }),
+                 std::string("Invalid call to GetPrinterMetric"));
         TPrinterAccess::SetSimulateNoPrinter(true);
         v.view.ComputePrinterLayout();
         QCOMPARE(v.view.LinesPerPage(), 66);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "TestFiles.h"
 #include "mail/QvRun.h"
@@ -63,6 +65,20 @@ TEST_F(RunTool, NamesReachTheToolAsOneArgumentUnchanged) {
     ASSERT_TRUE(command);
     EXPECT_TRUE(::RunTool(*command));
     EXPECT_EQ(ReadFile(archive), "[" + odd.string() + "]");
+}
+
+TEST_F(RunTool, StoppingWhileItWaitsEndsTheCommandAndWhatItStarted) {
+    const fs::path marker = m_Dir / "still running";
+    int asked = 0;
+    const auto start = std::chrono::steady_clock::now();
+    // The shell starts a child that would leave a mark later; both end with the stop.
+    EXPECT_FALSE(::RunTool("(sleep 1; touch " + ShellQuote(marker.string()) + ") & wait",
+                           [&] { return ++asked < 5; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+    EXPECT_EQ(asked, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_TRUE(::RunTool("exit 0", [] { return true; }));
 }
 
 } // namespace

@@ -3,55 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "FixedCanvas.h"
-#include "TestFiles.h"
+#include "Decoding.h"
 #include "mail/UUEncoder.h"
-#include "text/EditStream.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TReport {
-    TUdStates State;
-    TUUErrors Error;
-    std::string FileName;
-    bool operator==(const TReport&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TReport& r) {
-    return out << "{" << static_cast<int>(r.State) << "," << static_cast<int>(r.Error) << "," << r.FileName
-               << "}";
-}
-
-// A mail text decoded into a directory of its own, with every report kept.
-class Decoding {
-public:
-    void Decode(const std::string& mail) {
-        text.SetCanvas(&canvas);
-        text.InsertString(mail, 0);
-        TUUDecoder decoder(dir / "");
-        decoder.OnEndDecode = [this](TUUDecoder&, TUdStates state, TUUErrors error, const std::string& name) {
-            reports.push_back({state, error, fs::path(name).filename().string()});
-        };
-        decoder.OnBlockDecode = [this](TUUDecoder&, TTextPos, bool& cancelled) {
-            cancelled = --linesLeft == 0;
-        };
-        decoder.OnStartDecode = [this](TUUDecoder&, std::string& name, bool& cancel) {
-            cancel = name == ignored;
-        };
-        decoder.OnRefused = [this](TUUDecoder&, const std::string& message) { refusals.push_back(message); };
-        decoder.Decode(text, 0);
-    }
-
-    TTempDir dir;
-    TFixedCanvas canvas;
-    TEditStream text;
-    std::vector<TReport> reports;
-    std::vector<std::string> refusals;
-    int linesLeft = -1;  // the run is cancelled after this many lines
-    std::string ignored; // the user says Ignore to a file of this name
-};
 
 // Runs in another working directory while it exists.
 class TWorkingDirectory {
@@ -84,7 +41,7 @@ TEST(UUDecoder, TwoFilesWithMailBetweenAndAnErrorThatStaysWithItsFile) {
     const std::string first = std::string(200, 'a');
     std::string broken = Encoded(first, "first.txt");
     broken[broken.find("\nM") + 10] ^= 1; // still a valid character, but another one
-    Decoding d;
+    TDecoding d;
     d.Decode("From: a@example.org\r\n\r\n" + broken + "\r\nFrom: b@example.org\r\nSubject: second\r\n\r\n" +
              Encoded("second file", "second.txt"));
     EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueFileSum, "first.txt"},
@@ -124,14 +81,14 @@ TEST(UUDecoder, AFileInTwoSectionsChecksEachSection) {
     mail.insert(mail.end(),
                 {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
                  "sum -r/size " + file.Format() + " entire input file"});
-    Decoding d;
+    TDecoding d;
     d.Decode(Lines(mail));
     EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "split.bin"}}));
     EXPECT_EQ(ReadFile(d.dir / "split.bin"), bytes);
 }
 
 TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
-    Decoding d;
+    TDecoding d;
     d.Decode(Lines({"begin abc notmode.txt", "!86)C", "end", "begin 644 long.bin", "#86)C",
                     "N" + std::string(64, '!'), "`", "end"}));
     EXPECT_FALSE(fs::exists(d.dir / "notmode.txt")) << "a begin line with a mode that is no number";
@@ -140,7 +97,7 @@ TEST(UUDecoder, LinesThatAreNotWhatTheyLookLike) {
 }
 
 TEST(UUDecoder, NamesFromTheTextStayInTheChosenDirectory) {
-    Decoding d;
+    TDecoding d;
     d.Decode(Lines({"begin 644 ../../escape.txt", "#86)C", "`", "end", "begin 644 /etc/y", "#86)C", "`",
                     "end", "begin 644 C:\\TEMP\\dos.txt", "`", "end", "begin 644 /", "#86)C", "end",
                     std::string("begin 644 cut\0.exe", 18), "#86)C", "`", "end"}));
@@ -161,7 +118,7 @@ TEST(UUDecoder, OnlyARegularFileOfTheNameIsReplaced) {
     TTempDir outside;
     WriteFile(outside / "target", "keep");
     for (const fs::path& target : {outside / "target", outside / "missing"}) {
-        Decoding d;
+        TDecoding d;
         fs::create_symlink(target, d.dir / "x.bin");
         try {
             d.Decode(mail);
@@ -175,25 +132,25 @@ TEST(UUDecoder, OnlyARegularFileOfTheNameIsReplaced) {
     EXPECT_EQ(ReadFile(outside / "target"), "keep");
     EXPECT_FALSE(fs::exists(outside / "missing"));
 
-    Decoding pipe;
+    TDecoding pipe;
     ASSERT_EQ(::mkfifo((pipe.dir / "x.bin").c_str(), 0600), 0);
     EXPECT_THROW(pipe.Decode(mail), EFOpenError);
 
-    Decoding replacing;
+    TDecoding replacing;
     WriteFile(replacing.dir / "x.bin", "an older and longer file");
     replacing.Decode(mail);
     EXPECT_EQ(ReadFile(replacing.dir / "x.bin"), "abc");
 }
 
 TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
-    Decoding stopped;
+    TDecoding stopped;
     stopped.linesLeft = 4;
     stopped.Decode(Encoded(std::string(4000, 'z'), "stopped.txt"));
     EXPECT_EQ(stopped.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
     EXPECT_FALSE(fs::exists(stopped.dir / "stopped.txt"));
 
     // A file whose "end" line was met is whole: a cancel after it keeps it.
-    Decoding afterEnd;
+    TDecoding afterEnd;
     afterEnd.linesLeft = 4;
     afterEnd.Decode(Lines({"begin 644 kept.txt", "#86)C", "`", "end", "More mail."}));
     EXPECT_EQ(afterEnd.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "kept.txt"}}));
@@ -203,7 +160,7 @@ TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
     TTempDir elsewhere;
     WriteFile(elsewhere / "ignored.txt", "not the decoder's");
     const TWorkingDirectory cwd(elsewhere / "");
-    Decoding ignoring;
+    TDecoding ignoring;
     ignoring.ignored = "ignored.txt";
     ignoring.linesLeft = 6;
     ignoring.Decode(
@@ -214,13 +171,13 @@ TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
     EXPECT_EQ(ReadFile(elsewhere / "ignored.txt"), "not the decoder's");
 
     // A begin line that is refused ends the file before it, which stays finished.
-    Decoding refused;
+    TDecoding refused;
     refused.linesLeft = 6;
     refused.Decode(Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin abc second.txt", "#86)C", "`"}));
     EXPECT_EQ(refused.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
     EXPECT_EQ(ReadFile(refused.dir / "first.txt"), "abc");
 
-    Decoding noFile;
+    TDecoding noFile;
     noFile.linesLeft = 2;
     noFile.Decode(Lines({"From: someone", "", "Nothing encoded here."}));
     EXPECT_TRUE(noFile.reports.empty());

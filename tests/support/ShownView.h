@@ -6,17 +6,19 @@
 
 #include "text/LinesBuffer.h"
 
-// A viewer shown offscreen with a client area of `rows` by `columns` characters, its layout complete.
+// A viewer shown offscreen with a client area of `rows` by `columns` characters.
 template <typename TView> struct TShownView {
-    // Without a text the view keeps its own.
-    TShownView(std::unique_ptr<TLinesBuffer> text, TWrapModes mode, int rows, int columns) {
+    // Without a text the view keeps its own. Unless `settle` is false the layout is complete; otherwise
+    // the background scan has not started.
+    TShownView(std::unique_ptr<TLinesBuffer> text, TWrapModes mode, int rows, int columns,
+               bool settle = true) {
         if (text) view.SetTextBuffer(std::move(text));
         view.show();
         Resize(QSize(columns * static_cast<int>(view.CharWidth()) + 1,
                      rows * static_cast<int>(view.LineHeight())));
         view.SetWrapMode(mode);
         view.setFocus();
-        Settle();
+        if (settle) Settle();
     }
     // Sizes the client area; showing or hiding a scroll bar changes it, so this may take a few rounds.
     void Resize(QSize client) {

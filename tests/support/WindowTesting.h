@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,6 +29,21 @@ inline void AnswerModal(std::function<void(QWidget&)> answer) {
         }
     });
     poll->start(10);
+}
+
+// Types `names` into the next file dialog, after ticking its Read only box when told, and presses Enter.
+inline void AnswerFileDialog(const std::string& names, bool readOnly = false) {
+    AnswerModal([names, readOnly](QWidget& dialog) {
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+            if (box->text() == "&Read only") box->setChecked(readOnly);
+        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+        edit->setText(QString::fromStdString(names));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+}
+
+inline std::string WholeText(TFileEditor& editor) {
+    return editor.Text().GetText(0, editor.TextSize());
 }
 
 inline QAction* MenuCommand(TQuorvel& window, const QString& menu, const QString& item) {

@@ -1,34 +1,38 @@
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "FixedCanvas.h"
+#include "TestDocument.h"
 #include "TestFiles.h"
-#include "text/DocumentFile.h"
-#include "text/EditStream.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// In a child process: opens the file, edits it and saves it in place, dying by SIGKILL when the save
-// reaches `killAt` (never for an out-of-range step).
-[[noreturn]] void EditAndSave(const fs::path& file, int killAt) {
-    TEditStream text;
-    TDocumentFile doc(text);
-    doc.SetSaveMode(TSaveMode::smParagraph);
-    doc.OnSaveStep = [killAt](TSaveStep step) {
-        if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
-    };
-    doc.SetFileName(file);
-    text.InsertString("NEW HEAD\n", 0);
-    text.InsertString("NEW MIDDLE\n", text.TextSize() / 2);
-    doc.Save(file);
+// Numbered lines up to `size` bytes: no two places of the file alike.
+std::string OldText(size_t size) {
+    std::string old;
+    while (old.size() < size)
+        old += "line " + std::to_string(old.size()) + " of the old text\n";
+    return old;
+}
+
+// A child process that opens `file`, adds a line at its start and one in its middle and saves it in
+// place, after `arm` set up how it dies.
+pid_t EditAndSaveInChild(const fs::path& file, const std::function<void(TDocumentFile&)>& arm) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    TTestDocument d;
+    arm(d.doc);
+    d.doc.SetFileName(file);
+    d.text.InsertString("NEW HEAD\n", 0);
+    d.text.InsertString("NEW MIDDLE\n", d.text.TextSize() / 2);
+    d.doc.Save(file);
     ::_exit(0);
 }
 
@@ -36,10 +40,8 @@ namespace {
 // old text or the new one, whole, and under the backup name, when there is one, the old text.
 TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
     TTempDir dir;
-    std::string old;
-    while (old.size() < (6u << 20)) old += "line " + std::to_string(old.size()) + " of the old text\n";
-    std::string expected = old;
-    expected.insert(0, "NEW HEAD\n");
+    const std::string old = OldText(6u << 20);
+    std::string expected = "NEW HEAD\n" + old;
     expected.insert(expected.size() / 2, "NEW MIDDLE\n");
     const fs::path file = dir / "big.txt";
     std::mt19937 random(5);
@@ -49,15 +51,19 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
         fs::remove(dir / "big.BAK");
         fs::remove(dir / "big.$$$");
         const int killAt = run < 4 ? run : 99; // after each step of the save, then at random moments
-        const pid_t child = ::fork();
-        if (child == 0) EditAndSave(file, killAt);
+        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
+            doc.OnSaveStep = [killAt](TSaveStep step) {
+                if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
+            };
+        });
         if (killAt == 99) {
             ::usleep(random() % 120000);
             ::kill(child, SIGKILL);
         }
         ::waitpid(child, nullptr, 0);
         const std::string now = ReadFile(file);
-        ASSERT_TRUE(now == old || now == expected) << "run " << run << ": a torn file of " << now.size() << " bytes";
+        ASSERT_TRUE(now == old || now == expected)
+            << "run " << run << ": a torn file of " << now.size() << " bytes";
         (now == old ? sawOld : sawNew) += 1;
         if (fs::exists(dir / "big.BAK")) {
             ASSERT_EQ(ReadFile(dir / "big.BAK"), old) << "run " << run;
@@ -89,8 +95,7 @@ TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
             ::close(handle);
         }
         fs::remove(dir / "sparse.BAK");
-        const pid_t child = ::fork();
-        if (child == 0) EditAndSave(file, 99);
+        const pid_t child = EditAndSaveInChild(file, [](TDocumentFile&) {});
         ::usleep(random() % 40000);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
@@ -113,39 +118,29 @@ TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
 // made before, holding the old text whole, and both names showing one file.
 TEST(DocumentCrash, AKilledInPlaceSaveLeavesTheBackupWhole) {
     TTempDir dir;
-    std::string old;
-    while (old.size() < (4u << 20))
-        old += "line " + std::to_string(old.size()) + " of the old text\n";
+    const std::string old = OldText(4u << 20);
     const fs::path file = dir / "linked.txt";
     for (const double killAt : {0.0, 0.25, 0.5, 0.9}) {
+        SCOPED_TRACE("killed at " + std::to_string(killAt));
         fs::remove(dir / "other.txt");
         fs::remove(dir / "linked.BAK");
         WriteFile(file, old);
         fs::create_hard_link(file, dir / "other.txt");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            TFixedCanvas canvas;
-            TEditStream text;
-            text.SetCanvas(&canvas);
-            TDocumentFile doc(text);
+        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
             doc.SetSaveMode(TSaveMode::smLineBreaks); // which asks for progress while it writes
             doc.OnProgress = [killAt](TTextPos done, TTextPos total) {
                 if (done >= killAt * total) ::raise(SIGKILL);
                 return false;
             };
-            doc.SetFileName(file);
-            text.InsertString("NEW HEAD\n", 0);
-            doc.Save(file);
-            ::_exit(0);
-        }
+        });
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "killed at " << killAt;
-        EXPECT_EQ(ReadFile(dir / "linked.BAK"), old) << "killed at " << killAt;
-        EXPECT_EQ(ReadFile(dir / "other.txt"), ReadFile(file)) << "killed at " << killAt;
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(ReadFile(dir / "linked.BAK"), old);
+        EXPECT_EQ(ReadFile(dir / "other.txt"), ReadFile(file));
         // Past the first megabyte written, the file is torn: the case the backup is for.
         if (killAt >= 0.5) {
-            EXPECT_EQ(ReadFile(file).substr(0, 9), "NEW HEAD\n") << "killed at " << killAt;
+            EXPECT_EQ(ReadFile(file).substr(0, 9), "NEW HEAD\n");
         }
     }
 }

@@ -1,33 +1,16 @@
 #include "text/DocumentFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "FixedCanvas.h"
+#include "ErrorOf.h"
+#include "TestDocument.h"
 #include "TestFiles.h"
-#include "text/EditStream.h"
 #include "text/Exceptions.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Document {
-    Document() {
-        text.SetCanvas(&canvas);
-        doc.SetSaveMode(TSaveMode::smParagraph);
-        doc.OnNewFileName = [this](TDocumentFile& d) { names.push_back(d.FileName().string()); };
-    }
-    std::string Text() { return text.GetText(0, text.TextSize()); }
-
-    TFixedCanvas canvas;
-    TEditStream text;
-    TDocumentFile doc{text};
-    std::vector<std::string> names;
-};
 
 unsigned Mode(const fs::path& path) {
     struct stat info {};
@@ -49,10 +32,8 @@ TEST(DocumentFile, SaveInPlaceKeepsTheOldTextAsBackupAndThePermissions) {
     WriteFile(dir / "notes.txt", "old text");
     WriteFile(dir / "notes.BAK", "an older backup");
     ::chmod((dir / "notes.txt").c_str(), 0640);
-    Document d;
-    d.doc.SetFileName(dir / "notes.txt");
-    d.text.InsertString("new ", 0);
-    d.doc.Save(d.doc.FileName());
+    TTestDocument d;
+    EXPECT_EQ(d.EditAndSave(dir / "notes.txt", "new "), "");
     EXPECT_EQ(ReadFile(dir / "notes.txt"), "new old text");
     EXPECT_EQ(ReadFile(dir / "notes.BAK"), "old text");
     EXPECT_EQ(Mode(dir / "notes.txt"), 0640u);
@@ -62,23 +43,20 @@ TEST(DocumentFile, SaveInPlaceKeepsTheOldTextAsBackupAndThePermissions) {
     EXPECT_TRUE(NoTemporaryFiles(dir, "notes.txt"));
 
     d.doc.SetBackupFiles(false);
-    d.text.InsertString("newer ", 0);
-    d.doc.Save(d.doc.FileName());
+    EXPECT_EQ(d.EditAndSave(dir / "notes.txt", "newer "), "");
     EXPECT_EQ(ReadFile(dir / "notes.txt"), "newer new old text");
     EXPECT_FALSE(fs::exists(dir / "notes.BAK")) << "without backups an old one goes too";
 
     WriteFile(dir / "README", "x");
-    d.doc.SetFileName(dir / "README");
-    d.text.InsertString("y", 1);
     d.doc.SetBackupFiles(true);
-    d.doc.Save(dir / "README");
+    EXPECT_EQ(d.EditAndSave(dir / "README", "y"), "");
     EXPECT_EQ(ReadFile(dir / "README.BAK"), "x") << "a name without extension gets one appended";
 }
 
 TEST(DocumentFile, SaveUnderANewNameLeavesTheOldFileAlone) {
     TTempDir dir;
     WriteFile(dir / "a.txt", "alpha");
-    Document d;
+    TTestDocument d;
     d.doc.SetFileName(dir / "a.txt");
     d.text.InsertString("!", 5);
     d.doc.Save(dir / "b.txt");
@@ -88,12 +66,10 @@ TEST(DocumentFile, SaveUnderANewNameLeavesTheOldFileAlone) {
     EXPECT_EQ(d.names.back(), (dir / "b.txt").string());
     EXPECT_FALSE(d.text.Modified());
 
-    Document untitled;
+    TTestDocument untitled;
     untitled.text.InsertString("fresh", 0);
-    int asked = 0;
-    untitled.doc.OnSaveNewFile = [&asked](TDocumentFile&) { ++asked; };
     untitled.doc.Save(untitled.doc.FileName());
-    EXPECT_EQ(asked, 1) << "no name yet: the host is asked for one";
+    EXPECT_EQ(untitled.elsewhere, 1) << "no name yet: the host is asked for one";
     untitled.doc.Save(dir / "c.txt");
     EXPECT_EQ(ReadFile(dir / "c.txt"), "fresh");
     EXPECT_TRUE(NoTemporaryFiles(dir, "c.txt"));
@@ -103,7 +79,7 @@ TEST(DocumentFile, SaveUnderANewNameLeavesTheOldFileAlone) {
 TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithTheDocumentsBreak) {
     TTempDir dir;
     WriteFile(dir / "lf.txt", "one two three four\nfive\f\fsix\r\n");
-    Document d;
+    TTestDocument d;
     d.doc.SetFileName(dir / "lf.txt");
     d.text.SetMaxWidth(8 * 9);               // wraps after "one two "
     const int mark = d.text.AddBookmark(19); // "five"
@@ -133,64 +109,65 @@ TEST(DocumentFile, LineBreakModeWritesDisplayLinesWithTheDocumentsBreak) {
     EXPECT_EQ(ReadFile(dir / "prompted.txt"), "xa\r\nb\r\n\fc\nd");
 }
 
+// Cancelled three quarters into writing line breaks, into a new file or (for a file with a second link)
+// into the file itself: the file keeps or gets back its text, under every name. The text is larger than
+// what the writer holds back, so the cancelled save has written part of it.
 TEST(DocumentFile, CancellingALineBreakSaveChangesNothing) {
-    TTempDir dir;
-    std::string lines;
-    for (int i = 0; i < 500; ++i)
-        lines += "line\n";
-    WriteFile(dir / "long.txt", lines);
-    Document d;
-    d.doc.SetFileName(dir / "long.txt");
-    d.text.InsertString("edit ", 0);
-    d.doc.SetSaveMode(TSaveMode::smLineBreaks);
-    int asked = 0;
-    d.doc.OnProgress = [&asked](TTextPos, TTextPos) { return ++asked == 2; };
-    d.doc.Save(d.doc.FileName());
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(ReadFile(dir / "long.txt"), lines);
-    EXPECT_TRUE(d.text.Modified());
-    EXPECT_EQ(d.text.GetText(0, 9), "edit line");
-    EXPECT_TRUE(NoTemporaryFiles(dir, "long.txt"));
+    const std::string lines = Repeated("line\n", 300000);
+    for (bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "in place" : "by a new file");
+        TTempDir dir;
+        WriteFile(dir / "long.txt", lines);
+        if (linked) fs::create_hard_link(dir / "long.txt", dir / "link.txt");
+        TTestDocument d;
+        d.doc.SetFileName(dir / "long.txt");
+        d.text.InsertString("edit ", 0);
+        d.doc.SetSaveMode(TSaveMode::smLineBreaks);
+        int cancels = 0; // the save must stop at the first
+        d.doc.OnProgress = [&cancels](TTextPos done, TTextPos total) {
+            if (done > total * 3 / 4) ++cancels;
+            return cancels > 0;
+        };
+        d.doc.Save(d.doc.FileName());
+        EXPECT_EQ(cancels, 1) << "the save goes on after a cancel";
+        EXPECT_TRUE(ReadFile(dir / "long.txt") == lines);
+        if (linked) {
+            EXPECT_TRUE(ReadFile(dir / "link.txt") == lines);
+        }
+        EXPECT_TRUE(d.text.Modified());
+        EXPECT_EQ(d.text.GetText(0, 9), "edit line");
+        EXPECT_TRUE(NoTemporaryFiles(dir, "long.txt"));
+    }
 }
 
 TEST(DocumentFile, ReadOnlyFilesAskAndWriteProtection) {
     TTempDir dir;
     WriteFile(dir / "ro.txt", "locked");
     ::chmod((dir / "ro.txt").c_str(), 0444);
-    std::vector<std::string> asked;
-    auto answering = [&asked](TModalResult answer) {
-        return [&asked, answer](TDocumentFile&, TDocumentQuestion question, const std::string& message,
-                                TModalResult& result) {
-            EXPECT_EQ(question, TDocumentQuestion::dqReadOnly);
-            asked.push_back(message);
-            result = answer;
-        };
-    };
     {
-        Document d;
-        d.doc.OnQuestion = answering(TModalResult::mrYes);
+        TTestDocument d;
+        d.answer = TModalResult::mrYes;
         d.doc.SetFileName(dir / "ro.txt");
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_EQ(asked[0], (dir / "ro.txt").string() + " is read only. Prevent changes to edited text?");
+        EXPECT_EQ(d.kinds, std::vector{TDocumentQuestion::dqReadOnly});
+        EXPECT_EQ(d.asked, std::vector<std::string>{(dir / "ro.txt").string() +
+                                                    " is read only. Prevent changes to edited text?"});
         EXPECT_THROW(d.text.InsertString("x", 0), EWriteProtectError);
         d.doc.Save(d.doc.FileName()); // write-protected: nothing is written
         EXPECT_FALSE(fs::exists(dir / "ro.BAK"));
     }
-    Document d;
-    d.doc.OnQuestion = answering(TModalResult::mrNo);
-    d.doc.SetFileName(dir / "ro.txt");
-    d.text.InsertString("un", 0);
-    d.doc.Save(d.doc.FileName());
+    TTestDocument d;
+    d.answer = TModalResult::mrNo;
+    EXPECT_EQ(d.EditAndSave(dir / "ro.txt", "un"), "");
     EXPECT_EQ(ReadFile(dir / "ro.txt"), "unlocked");
     EXPECT_EQ(Mode(dir / "ro.txt"), 0444u) << "still read only after the save";
-    EXPECT_EQ(asked.size(), 2u) << "reopening after a save does not ask again";
+    EXPECT_EQ(d.asked.size(), 1u) << "reopening after a save does not ask again";
 }
 
 TEST(DocumentFile, QuestionsBeforeReplacingAModifiedDocument) {
     TTempDir dir;
     WriteFile(dir / "one.txt", "one");
     WriteFile(dir / "two.txt", "two");
-    Document d;
+    TTestDocument d;
     d.doc.SetFileName(dir / "one.txt");
     d.text.InsertString("1", 3);
     TModalResult answer = TModalResult::mrCancel;
@@ -212,37 +189,22 @@ TEST(DocumentFile, QuestionsBeforeReplacingAModifiedDocument) {
     EXPECT_EQ(d.text.TextSize(), 0);
 }
 
-TEST(DocumentFile, FileLockingAgainstAnotherProcess) {
+// A file another document holds is refused, and the document is left empty and untitled. Locks
+// belong to open files, so a second document here stands for another process as well.
+TEST(DocumentFile, AFileHeldByAnotherDocumentIsRefused) {
     TTempDir dir;
     WriteFile(dir / "held.txt", "held");
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int handle = ::open((dir / "held.txt").c_str(), O_RDONLY);
-        ::flock(handle, LOCK_EX);
-        char c = 1;
-        (void)!::write(ready[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    Document d;
     WriteFile(dir / "other.txt", "other");
+    auto holder = std::make_unique<TTestDocument>();
+    holder->doc.SetFileName(dir / "held.txt");
+    TTestDocument d;
     d.doc.SetFileName(dir / "other.txt");
-    try {
-        d.doc.SetFileName(dir / "held.txt");
-        FAIL() << "opened a file another process holds";
-    } catch (const EFOpenError& e) {
-        EXPECT_NE(std::string(e.what()).find("held.txt"), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(d.doc.FileName().empty()) << "left empty and untitled";
+    EXPECT_NE(ErrorOf<EFOpenError>([&] { d.doc.SetFileName(dir / "held.txt"); }).find("held.txt"),
+              std::string::npos);
+    EXPECT_TRUE(d.doc.FileName().empty());
     EXPECT_EQ(d.text.TextSize(), 0);
     EXPECT_EQ(d.names.back(), "");
-    (void)!::write(release[1], &c, 1);
-    ::waitpid(child, nullptr, 0);
+    holder.reset();
     d.doc.SetFileName(dir / "held.txt");
     EXPECT_EQ(d.Text(), "held");
 }
@@ -250,7 +212,7 @@ TEST(DocumentFile, FileLockingAgainstAnotherProcess) {
 TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
     TTempDir dir;
     WriteFile(dir / "plain", "plain");
-    Document d;
+    TTestDocument d;
     d.doc.SetFileName(dir / "plain");
     d.text.InsertString("edited ", 0);
     d.doc.OnSaveModified = [](TDocumentFile&, TModalResult& a) { a = TModalResult::mrNo; };
@@ -260,13 +222,8 @@ TEST(DocumentFile, FilesThatCannotBeOpenedOrCreated) {
     EXPECT_EQ(d.doc.FileName(), dir / "plain") << "a failed Save As changes nothing";
     EXPECT_TRUE(d.text.Modified());
     EXPECT_EQ(d.Text(), "edited plain");
-    try {
-        d.doc.SetFileName(dir / "plain" / "x");
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot open \"" + (dir / "plain" / "x").string() + "\": Not a directory.");
-    }
+    EXPECT_EQ(ErrorOf<EFOpenError>([&] { d.doc.SetFileName(dir / "plain" / "x"); }),
+              "Cannot open \"" + (dir / "plain" / "x").string() + "\": Not a directory.");
     EXPECT_TRUE(d.doc.FileName().empty());
     EXPECT_EQ(d.text.TextSize(), 0);
 }
@@ -277,23 +234,15 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
     TTempDir dir;
     WriteFile(dir / "doc.txt", "old");
     fs::create_directories(dir / "doc.BAK" / "full");
-    Document d;
-    d.doc.SetFileName(dir / "doc.txt");
-    d.text.InsertString("new ", 0);
-    std::vector<std::string> asked;
-    TModalResult answer = TModalResult::mrNo;
-    d.doc.OnQuestion = [&](TDocumentFile&, TDocumentQuestion, const std::string& message, TModalResult& a) {
-        asked.push_back(message);
-        a = answer;
-    };
-    d.doc.Save(d.doc.FileName());
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "Unable to rename current file to \".bak\" file (\"" + (dir / "doc.BAK").string() +
-                            "\": Is a directory). Save \"" + (dir / "doc.txt").string() +
-                            "\" without a backup?");
+    TTestDocument d;
+    d.answer = TModalResult::mrNo;
+    EXPECT_EQ(d.EditAndSave(dir / "doc.txt", "new "), "");
+    EXPECT_EQ(d.asked, std::vector<std::string>{"Unable to rename current file to \".bak\" file (\"" +
+                                                (dir / "doc.BAK").string() + "\": Is a directory). Save \"" +
+                                                (dir / "doc.txt").string() + "\" without a backup?"});
     EXPECT_EQ(ReadFile(dir / "doc.txt"), "old") << "No writes nothing";
     EXPECT_TRUE(d.text.Modified());
-    answer = TModalResult::mrYes;
+    d.answer = TModalResult::mrYes;
     d.doc.Save(d.doc.FileName());
     EXPECT_EQ(ReadFile(dir / "doc.txt"), "new old");
     EXPECT_TRUE(NoTemporaryFiles(dir, "doc.txt"));
@@ -305,12 +254,7 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
         fs::remove(dir / "doc.txt"); // something else now sits where the file must go
         fs::create_directories(dir / "doc.txt" / "full");
     };
-    try {
-        d.doc.Save(d.doc.FileName());
-        FAIL();
-    } catch (const ESaveError& e) {
-        EXPECT_STREQ(e.what(), "Unable to replace current file");
-    }
+    EXPECT_EQ(ErrorOf<ESaveError>([&] { d.doc.Save(d.doc.FileName()); }), "Unable to replace current file");
     EXPECT_EQ(d.Text(), "newer new old");
     EXPECT_EQ(d.doc.FileName(), dir / "doc.txt");
     EXPECT_TRUE(d.text.Modified());
@@ -322,3 +266,22 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
 }
 
 } // namespace
+
+// A file's set is read when it opens; saving keeps the set the user chose.
+TEST(DocumentFile, TheCharacterSetComesWithTheFileAndStaysThroughASave) {
+    TTempDir dir;
+    WriteFile(dir / "latin.txt", "caf\xE9\n");
+    WriteFile(dir / "utf8.txt", "caf\xC3\xA9\n");
+    TTestDocument d;
+    d.doc.SetFileName(dir / "utf8.txt");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csUtf8);
+    d.doc.SetFileName(dir / "latin.txt");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csWindows1252);
+    d.text.SetCharSet(TCharSets::csUtf8);
+    d.text.InsertString("x", 0);
+    d.doc.Save(d.doc.FileName());
+    EXPECT_EQ(ReadFile(dir / "latin.txt"), "xcaf\xE9\n");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csUtf8);
+    d.doc.New();
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csWindows1252);
+}

@@ -305,12 +305,9 @@ TEST(EditStreamRandom, UndoAfterFreeEditingWalksBackThroughRealStates) {
         std::string model(static_cast<size_t>(pick(0, 200)), 'x');
         for (char& c : model)
             c = static_cast<char>('a' + pick(0, 25));
-        TEditStream text;
-        text.SetBufferSize(16 + 16 * (seed % 3));
+        auto edited = EditOver(model, 16 + 16 * (seed % 3));
+        TEditStream& text = *edited;
         text.SetMaxUndoLevels(100000);
-        auto file = std::make_unique<TMemoryStream>();
-        file->Write(Bytes(model), static_cast<TTextPos>(model.size()));
-        text.SetStream(std::move(file));
         std::vector<std::string> states{model};
         TTextPos at = 0;
         for (int step = 0; step < 600; ++step) {

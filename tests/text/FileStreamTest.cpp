@@ -1,17 +1,19 @@
-#include <gtest/gtest.h>
+#include "text/FileStream.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "ErrorOf.h"
 #include "TestFiles.h"
 #include "text/Exceptions.h"
-#include "text/FileStream.h"
 
 namespace {
 
 std::string Numbered(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += "line " + std::to_string(i) + "\n";
+    for (int i = 0; i < count; ++i)
+        text += "line " + std::to_string(i) + "\n";
     return text;
 }
 
@@ -67,12 +69,8 @@ TEST(FileStream, AFileCutShortUnderTheProgramRaisesAReadError) {
     ASSERT_EQ(::truncate((dir / "shrinks").c_str(), 100), 0);
     unsigned char buffer[4096];
     list.Seek(500000);
-    try {
-        list.Read(buffer, 4096);
-        FAIL() << "read of a lost range succeeded";
-    } catch (const EReadError& e) {
-        EXPECT_NE(std::string(e.what()).find((dir / "shrinks").string()), std::string::npos) << e.what();
-    }
+    EXPECT_NE(ErrorOf<EReadError>([&] { list.Read(buffer, 4096); }).find((dir / "shrinks").string()),
+              std::string::npos);
     // The stream goes on serving what the file still holds.
     list.Seek(10);
     list.Read(buffer, 50);
@@ -85,13 +83,9 @@ TEST(FileStream, AFileCutShortUnderTheProgramRaisesAReadError) {
 
 TEST(FileStream, OpenFailuresNameTheFileAndTheReason) {
     TTempDir dir;
-    try {
-        TFileStream missing(dir / "nothing-here", TFileStream::TMode::fmOpenRead);
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot open \"" + (dir / "nothing-here").string() + "\": No such file or directory.");
-    }
+    EXPECT_EQ(
+        ErrorOf<EFOpenError>([&] { TFileStream(dir / "nothing-here", TFileStream::TMode::fmOpenRead); }),
+        "Cannot open \"" + (dir / "nothing-here").string() + "\": No such file or directory.");
     EXPECT_THROW(TFileStream(dir / "", TFileStream::TMode::fmOpenRead), EFOpenError);
     EXPECT_THROW(TFileStream(dir / "no" / "dir", TFileStream::TMode::fmCreate), EFOpenError);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-
 #include <random>
 
+#include "ErrorOf.h"
 #include "FixedCanvas.h"
 #include "TestFiles.h"
 #include "text/Exceptions.h"
@@ -41,46 +41,41 @@ struct Layout {
     std::unique_ptr<TTextStream> text;
 };
 
+using TLines = std::vector<TLine>;
+
+// The display lines of `bytes` wrapped at `maxChars` characters (0: not wrapped).
+TLines Laid(const std::string& bytes, TTextPos maxChars = 0) {
+    return Lines(*Layout(bytes, maxChars).text);
+}
+
 TEST(Layout, HardBreaks) {
-    Layout crlf("ab\r\ncd");
-    EXPECT_EQ(Lines(*crlf.text), (std::vector<TLine>{{0, 2, 16, true}, {4, 2, 16, false}}));
-
+    EXPECT_EQ(Laid("ab\r\ncd"), (TLines{{0, 2, 16, true}, {4, 2, 16, false}}));
     // The first block ends between CR and LF: they still make one break.
-    Layout split(std::string(4095, 'a') + "\r\nb");
-    EXPECT_EQ(Lines(*split.text), (std::vector<TLine>{{0, 4095, 4095 * 8, true}, {4097, 1, 8, false}}));
-
-    Layout loneCr("a\rb\n");
-    EXPECT_EQ(Lines(*loneCr.text), (std::vector<TLine>{{0, 3, 24, true}}));
-
+    EXPECT_EQ(Laid(std::string(4095, 'a') + "\r\nb"),
+              (TLines{{0, 4095, 4095 * 8, true}, {4097, 1, 8, false}}));
+    EXPECT_EQ(Laid("a\rb\n"), (TLines{{0, 3, 24, true}}));
     // A page break after text starts a line of its own; one at a line's start is that line.
-    Layout pageBreak("ab\fcd\n\f\fe");
-    EXPECT_EQ(Lines(*pageBreak.text),
-              (std::vector<TLine>{{0, 2, 16, true}, {2, 0, 0, true}, {3, 2, 16, true}, {6, 0, 0, true},
-                                  {7, 0, 0, true}, {8, 1, 8, false}}));
+    const TLines pageLines{{0, 2, 16, true}, {2, 0, 0, true}, {3, 2, 16, true},
+                           {6, 0, 0, true},  {7, 0, 0, true}, {8, 1, 8, false}};
+    EXPECT_EQ(Laid("ab\fcd\n\f\fe"), pageLines);
 }
 
 TEST(Layout, WrapsAfterSpacesAndHyphensOrCutsLongWords) {
-    Layout words("abc def", 5);
-    EXPECT_EQ(Lines(*words.text), (std::vector<TLine>{{0, 4, 32, true}, {4, 3, 24, false}}));
-    Layout longWord("abcdefghijkl", 5);
-    EXPECT_EQ(Lines(*longWord.text), (std::vector<TLine>{{0, 5, 40, true}, {5, 5, 40, true}, {10, 2, 16, false}}));
-    Layout hyphen("well-known fact", 7);
-    EXPECT_EQ(Lines(*hyphen.text), (std::vector<TLine>{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
-    Layout trailing("abc        \nx", 5);
-    EXPECT_EQ(Lines(*trailing.text), (std::vector<TLine>{{0, 11, 88, true}, {12, 1, 8, false}}));
+    EXPECT_EQ(Laid("abc def", 5), (TLines{{0, 4, 32, true}, {4, 3, 24, false}}));
+    EXPECT_EQ(Laid("abcdefghijkl", 5), (TLines{{0, 5, 40, true}, {5, 5, 40, true}, {10, 2, 16, false}}));
+    EXPECT_EQ(Laid("well-known fact", 7), (TLines{{0, 5, 40, true}, {5, 6, 48, true}, {11, 4, 32, false}}));
+    EXPECT_EQ(Laid("abc        \nx", 5), (TLines{{0, 11, 88, true}, {12, 1, 8, false}}));
     Layout huge("abcdefghijklmnopqrstuvwxy\nz", 0);
     huge.text->SetMaxLineBytes(10); // however wide the window, no line is longer than this
-    EXPECT_EQ(Lines(*huge.text), (std::vector<TLine>{{0, 10, 80, true}, {10, 10, 80, true}, {20, 5, 40, true}, {26, 1, 8, false}}));
+    EXPECT_EQ(Lines(*huge.text),
+              (TLines{{0, 10, 80, true}, {10, 10, 80, true}, {20, 5, 40, true}, {26, 1, 8, false}}));
     Layout narrow("abc", 0);
     narrow.text->SetMaxWidth(3); // narrower than any character: each line still takes one
     EXPECT_EQ(Lines(*narrow.text).size(), 3u);
 }
 
 TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
-    Layout plain("\tx");
-    TTextPos pos = 0, width = 0, count = 0;
-    plain.text->NextLineEnd(pos, width, count);
-    EXPECT_EQ(width, 64 + 8);
+    EXPECT_EQ(Laid("\tx"), (TLines{{0, 2, 64 + 8, false}}));
 
     Layout stops("\t\t\tx\ty");
     stops.text->SetNumTabStops(2);
@@ -92,12 +87,8 @@ TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
     EXPECT_EQ(stops.text->MeasureWidth(0, 6), 320 + 8);
     EXPECT_FLOAT_EQ(stops.text->GetTabStop(1), 2.0f);
     EXPECT_THROW(stops.text->GetTabStop(2), ERangeError);
-    try {
-        stops.text->SetTabStop(16, 1.0f);
-        FAIL();
-    } catch (const ERangeError& e) {
-        EXPECT_STREQ(e.what(), "Invalid access to tab stop array - index greater than MaxTabStops");
-    }
+    EXPECT_EQ(ErrorOf<ERangeError>([&] { stops.text->SetTabStop(16, 1.0f); }),
+              "Invalid access to tab stop array - index greater than MaxTabStops");
 }
 
 TEST(Layout, PositionsAndWidthsWithinALine) {
@@ -121,31 +112,11 @@ TEST(Layout, PositionsAndWidthsWithinALine) {
     EXPECT_EQ(text.text->GetText(7, 100), "xy");
 }
 
-TEST(Layout, FindLineStart) {
-    auto text = TextOver("\nab\r\ncd\fef\r\n", 16);
-    auto start = [&text](TTextPos pos) {
-        text->FindLineStart(pos);
-        return pos;
-    };
-    EXPECT_EQ(start(1), 0) << "just after a first empty line";
-    EXPECT_EQ(start(2), 1);
-    EXPECT_EQ(start(5), 1) << "a line start gives the line before";
-    EXPECT_EQ(start(7), 5);
-    EXPECT_EQ(start(8), 5) << "a page break ends its line but is no starting point";
-    EXPECT_EQ(start(9), 5);
-    EXPECT_EQ(start(100), 5);
-    EXPECT_EQ(start(0), 0);
-}
-
 TEST(Layout, MetricsComeFromTheCanvasAndFollowItsFont) {
     auto text = TextOver("abc");
     TTextPos pos = 0, width = 0, count = 0;
-    try {
-        text->NextLineEnd(pos, width, count);
-        FAIL();
-    } catch (const EFontInfoError& e) {
-        EXPECT_STREQ(e.what(), "Unable to access Font Information when required");
-    }
+    EXPECT_EQ(ErrorOf<EFontInfoError>([&] { text->NextLineEnd(pos, width, count); }),
+              "Unable to access Font Information when required");
     EXPECT_EQ(text->ByteWidth('a'), 1);
     EXPECT_THROW(text->ScreenAvgCharWidth(), EInternalError);
 
@@ -164,9 +135,17 @@ TEST(Layout, PrinterLayoutWrapsInPrinterPixelsAndReportsScreenWidths) {
     Layout layout("aaaa bbbb cccc", 0, 4096, TFixedCanvas(8, 50));
     layout.text->SetMode(TlbModes::lbPrinter);
     layout.text->SetMaxWidth(50 * 10); // ten characters on the printer
-    EXPECT_EQ(Lines(*layout.text), (std::vector<TLine>{{0, 10, 80, true}, {10, 4, 32, false}}));
+    EXPECT_EQ(Lines(*layout.text), (TLines{{0, 10, 80, true}, {10, 4, 32, false}}));
     EXPECT_EQ(layout.text->PrinterAvgCharWidth(), 50);
     EXPECT_EQ(layout.text->LayoutAvgCharWidth(), 50);
+}
+
+TEST(Layout, PrintingTextLaidOutForTheScreenMeasuresTabsOnThePrinter) {
+    // 50 printer pixels a character, tab stops every 400: "a", a tab to 400, "b" ends at 450.
+    Layout layout("a\tbcdefgh", 0, 4096, TFixedCanvas(8, 50));
+    layout.text->SetOutputDevice(TOutputDevice::odPrinter);
+    layout.text->SetMaxWidth(450);
+    EXPECT_EQ(Lines(*layout.text), (std::vector<TLine>{{0, 3, 72, true}, {3, 6, 48, false}}));
 }
 
 TEST(Layout, DrawingPlacesGlyphsWhereLayoutMeasuredThem) {
@@ -194,7 +173,8 @@ TEST(Layout, ResultsDoNotDependOnBlocksOrTheFixedPitchShortcut) {
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         std::string bytes(static_cast<size_t>(random() % 400), ' ');
-        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        for (char& c : bytes)
+            c = alphabet[random() % alphabet.size()];
         const TTextPos maxChars = std::vector<TTextPos>{0, 1, 5, 13, 40}[random() % 5];
         SCOPED_TRACE("round " + std::to_string(round));
         for (const TFixedCanvas& canvas : {TFixedCanvas(8), TFixedCanvas::Proportional()}) {
@@ -209,11 +189,14 @@ TEST(Layout, ResultsDoNotDependOnBlocksOrTheFixedPitchShortcut) {
     }
 }
 
+// The start of the line before a position: a line start gives the line before it, and a page break ends
+// its line but is no starting point.
 TEST(Layout, FindLineStartMatchesAPlainScanAtEveryPosition) {
     std::mt19937 random(11);
     const std::string alphabet = "ab\r\n\f";
     std::string bytes(700, ' ');
-    for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+    for (char& c : bytes)
+        c = alphabet[random() % alphabet.size()];
     auto text = TextOver(bytes, 16);
     for (TTextPos pos = 0; pos <= 702; ++pos) {
         TTextPos q = std::min<TTextPos>(pos, 700) - 1;

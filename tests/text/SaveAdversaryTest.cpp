@@ -2,17 +2,14 @@
 // the file holds exactly the editor's text (when the user said to overwrite) or exactly the other
 // program's, and a save reported done really happened.
 
-#include <gtest/gtest.h>
-
 #include <ctime>
+#include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "FixedCanvas.h"
+#include "TestDocument.h"
 #include "TestFiles.h"
-#include "text/DocumentFile.h"
-#include "text/EditStream.h"
 #include "text/Exceptions.h"
 
 namespace fs = std::filesystem;
@@ -64,17 +61,10 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
     TTempDir dir;
     const fs::path file = dir / "shared.txt";
     WriteFile(file, "first line\nsecond line\n");
-    TFixedCanvas canvas;
-    TEditStream text;
-    text.SetCanvas(&canvas);
-    TDocumentFile doc(text);
-    doc.SetSaveMode(TSaveMode::smParagraph);
-    doc.OnSaveModified = [](TDocumentFile&, TModalResult& answer) { answer = TModalResult::mrNo; };
-    TModalResult answer = TModalResult::mrYes;
-    doc.OnQuestion = [&](TDocumentFile&, TDocumentQuestion, const std::string&, TModalResult& a) {
-        a = answer;
-    };
-    doc.SetFileName(file);
+    TTestDocument d;
+    TEditStream& text = d.text;
+    d.doc.OnSaveModified = [](TDocumentFile&, TModalResult& answer) { answer = TModalResult::mrNo; };
+    d.doc.SetFileName(file);
     std::string mine = ReadFile(file);
     int overwritten = 0, refused = 0, cancelled = 0;
     for (int round = 0; round < 400; ++round) {
@@ -93,10 +83,10 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
         ASSERT_EQ(text.GetText(0, text.TextSize()), mine);
         const auto change = static_cast<TChange>(random() % 6);
         const std::string theirs = Change(change, file, random);
-        answer = random() % 2 ? TModalResult::mrYes : TModalResult::mrCancel;
+        d.answer = random() % 2 ? TModalResult::mrYes : TModalResult::mrCancel;
         bool failed = false;
         try {
-            doc.Save(file);
+            d.doc.Save(file);
         } catch (const ESaveError&) {
             failed = true;
         }
@@ -113,7 +103,7 @@ TEST(SaveAdversary, TheFileHoldsTheEditorsTextOrTheOtherProgramsNeverAMix) {
         }
         ++refused; // the text read parts of the changed file: it is opened again
         text.SetModified(false);
-        doc.SetFileName(file);
+        d.doc.SetFileName(file);
         mine = theirs;
     }
     EXPECT_GT(overwritten, 20);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include "ErrorOf.h"
 #include "TestFiles.h"
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
@@ -36,12 +37,8 @@ TEST(TextStream, StreamsLargerThanTheLimitAreRefused) {
     EXPECT_EQ(text.TextSize(), 4);
     auto tooBig = std::make_unique<TMemoryStream>();
     tooBig->Write(Bytes("abcde"), 5);
-    try {
-        text.SetStream(std::move(tooBig));
-        FAIL();
-    } catch (const EMaxText& e) {
-        EXPECT_STREQ(e.what(), "Stream bigger than maximum permitted text size");
-    }
+    EXPECT_EQ(ErrorOf<EMaxText>([&] { text.SetStream(std::move(tooBig)); }),
+              "Stream bigger than maximum permitted text size");
     EXPECT_EQ(text.GetText(0, 10), "abcd") << "the text bound before stays";
     text.Clear();
     EXPECT_EQ(text.TextSize(), 0);

@@ -3,8 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
+#include "text/EditStream.h"
+#include "text/MemoryStream.h"
+#include "text/TextStream.h"
 #include "text/VirtualStreamList.h"
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
@@ -42,28 +46,33 @@ inline std::string ReadAll(TVirtualStreamList& list) {
     return text;
 }
 
-inline const unsigned char* Bytes(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
+inline std::string Repeated(const std::string& piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += piece;
+    return text;
+}
 
-#include "text/EditStream.h"
-#include "text/MemoryStream.h"
-#include "text/TextStream.h"
+inline const unsigned char* Bytes(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
 
-// A read-only text model over `bytes`, cached in blocks of `blockSize`.
-inline std::unique_ptr<TTextStream> TextOver(const std::string& bytes, TTextPos blockSize = 4096) {
+// A text model of type `TText` over `bytes`, cached in blocks of `blockSize`.
+template <typename TText> std::unique_ptr<TText> ModelOver(const std::string& bytes, TTextPos blockSize) {
     auto stream = std::make_unique<TMemoryStream>();
     stream->Write(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    auto text = std::make_unique<TTextStream>();
+    auto text = std::make_unique<TText>();
     text->SetBufferSize(blockSize);
     text->SetStream(std::move(stream));
     return text;
 }
 
-// An editable text model over `bytes`, cached in blocks of `blockSize`.
+// A read-only text model over `bytes`.
+inline std::unique_ptr<TTextStream> TextOver(const std::string& bytes, TTextPos blockSize = 4096) {
+    return ModelOver<TTextStream>(bytes, blockSize);
+}
+
+// An editable text model over `bytes`.
 inline std::unique_ptr<TEditStream> EditOver(const std::string& bytes, TTextPos blockSize = 4096) {
-    auto text = std::make_unique<TEditStream>();
-    text->SetBufferSize(blockSize);
-    auto stream = std::make_unique<TMemoryStream>();
-    stream->Write(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    text->SetStream(std::move(stream));
-    return text;
+    return ModelOver<TEditStream>(bytes, blockSize);
 }
