@@ -35,6 +35,17 @@ public:
         std::uint16_t m_Value;
         TTextPos m_Count = 0;
     };
+    // The two sums that coding a line feeds as it goes: one over its characters, one over its bytes.
+    struct TLineSums {
+        TRunning Chars, Bytes;
+        void Char(unsigned char c) { Chars.Add(c); }
+        void Byte(unsigned char b) { Bytes.Add(b); }
+    };
+    // For coding a line without summing it.
+    struct TNoSums {
+        void Char(unsigned char) {}
+        void Byte(unsigned char) {}
+    };
     // "sum/size", as in 16556/3.
     std::string Format() const;
 

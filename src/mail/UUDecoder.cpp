@@ -141,22 +141,10 @@ int DecodeInto(std::string_view line, unsigned char* out, int& count, int max, T
     return TUUDecoder::dlDone;
 }
 
-struct TNoSink {
-    void Char(unsigned char) {}
-    void Byte(unsigned char) {}
-};
-
-// The section's checksum over the line, the file's over the bytes.
-struct TSumSink {
-    TSumCheck::TRunning Section, File;
-    void Char(unsigned char c) { Section.Add(c); }
-    void Byte(unsigned char b) { File.Add(b); }
-};
-
 } // namespace
 
 int TUUDecoder::DecodeLineAt(std::string_view line, unsigned char* out, int& count, int max) {
-    TNoSink none;
+    TSumCheck::TNoSums none;
     return DecodeInto(line, out, count, max, none);
 }
 
@@ -221,18 +209,19 @@ TUdStates TUUDecoder::InData(std::string_view line) {
     if (line.empty()) return m_State;
     if (m_Pending.size() < kWriteBlock + 64) m_Pending.resize(kWriteBlock + 64);
     int count = 0;
-    TSumSink sums{TSumCheck::TRunning(SectionSum), TSumCheck::TRunning(FileSum)};
+    // The section's checksum over the line's characters, the file's over the bytes.
+    TSumCheck::TLineSums sums{TSumCheck::TRunning(SectionSum), TSumCheck::TRunning(FileSum)};
     if (DecodeInto(line, m_Pending.data() + m_PendingCount, count, 45, sums) == dlDone) {
         // Data after a section checksum starts the next section, which is summed on its own.
         if (m_State == TUdStates::SectionSummed) {
             SectionSum.Reset();
-            sums.Section = TSumCheck::TRunning(SectionSum);
+            sums.Chars = TSumCheck::TRunning(SectionSum);
             for (unsigned char c : line)
-                sums.Section.Add(c);
+                sums.Chars.Add(c);
         }
-        sums.Section.Add('\n'); // the line counts as ended by LF
-        sums.Section.Keep(SectionSum);
-        sums.File.Keep(FileSum);
+        sums.Chars.Add('\n'); // the line counts as ended by LF
+        sums.Chars.Keep(SectionSum);
+        sums.Bytes.Keep(FileSum);
         m_PendingCount += static_cast<size_t>(count);
         if (m_PendingCount >= kWriteBlock) FlushOutput();
         return TUdStates::InData;

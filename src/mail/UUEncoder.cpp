@@ -58,23 +58,11 @@ template <typename TSink> int EncodeInto(char* out, const unsigned char* bytes, 
     return static_cast<int>(at - out);
 }
 
-struct TNoSums {
-    void Byte(unsigned char) {}
-    void Char(unsigned char) {}
-};
-
-// The file's checksum over the bytes read, the section's over the characters written.
-struct TSums {
-    TSumCheck::TRunning File, Section;
-    void Byte(unsigned char b) { File.Add(b); }
-    void Char(unsigned char c) { Section.Add(c); }
-};
-
 } // namespace
 
 std::string TUUEncoder::EncodeLine(const unsigned char* bytes, int count) {
     char line[64];
-    TNoSums none;
+    TSumCheck::TNoSums none;
     return std::string(line, static_cast<size_t>(EncodeInto(line, bytes, count, none)));
 }
 
@@ -84,7 +72,8 @@ void TUUEncoder::WriteLine(const std::string& line) {
 }
 
 void TUUEncoder::WriteBlock(const unsigned char* block, TTextPos count) {
-    TSums sums{TSumCheck::TRunning(FileSum), TSumCheck::TRunning(SectionSum)};
+    // The section's checksum over the characters written, the file's over the bytes read.
+    TSumCheck::TLineSums sums{TSumCheck::TRunning(SectionSum), TSumCheck::TRunning(FileSum)};
     char line[64];
     for (TTextPos at = 0; at < count; at += kLineBytes) {
         const int bytes = static_cast<int>(std::min<TTextPos>(kLineBytes, count - at));
@@ -92,8 +81,8 @@ void TUUEncoder::WriteBlock(const unsigned char* block, TTextPos count) {
         sums.Char('\n'); // the checksum counts every line as ended by LF
         m_Pending.append(line, static_cast<size_t>(length)) += m_LineBreak;
     }
-    sums.File.Keep(FileSum);
-    sums.Section.Keep(SectionSum);
+    sums.Bytes.Keep(FileSum);
+    sums.Chars.Keep(SectionSum);
 }
 
 // Lines are inserted in large pieces: the same text as line by line, at a fraction of the edits.

@@ -6,30 +6,10 @@
 #include <random>
 
 #include "FixedCanvas.h"
+#include "LaidOutLines.h"
 #include "TestFiles.h"
 
 namespace {
-
-struct TLine {
-    TTextPos Start, Count, Width;
-    bool Ended;
-    bool operator==(const TLine&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TLine& l) {
-    return out << "{" << l.Start << "," << l.Count << "," << l.Width << (l.Ended ? "" : ",last") << "}";
-}
-
-std::vector<TLine> Lines(TLinesBuffer& text) {
-    std::vector<TLine> lines;
-    for (TTextPos pos = 0; pos < text.TextSize();) {
-        TLine line{pos, 0, 0, false};
-        line.Ended = text.NextLineEnd(pos, line.Width, line.Count);
-        lines.push_back(line);
-        if (pos <= line.Start) throw std::logic_error("layout made no progress");
-    }
-    return lines;
-}
 
 // A proportional font on the screen and another on a printer at 600 pixels per inch.
 TFixedCanvas ProportionalWithPrinter() {

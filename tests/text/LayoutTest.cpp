@@ -3,32 +3,11 @@
 
 #include "ErrorOf.h"
 #include "FixedCanvas.h"
+#include "LaidOutLines.h"
 #include "TestFiles.h"
 #include "text/Exceptions.h"
 
 namespace {
-
-struct TLine {
-    TTextPos Start, Count, Width;
-    bool Ended;
-    bool operator==(const TLine&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TLine& l) {
-    return out << "{" << l.Start << "," << l.Count << "," << l.Width << (l.Ended ? "" : ",last") << "}";
-}
-
-// Every display line of a text, laid out from the start.
-std::vector<TLine> Lines(TLinesBuffer& text) {
-    std::vector<TLine> lines;
-    for (TTextPos pos = 0; pos < text.TextSize();) {
-        TLine line{pos, 0, 0, false};
-        line.Ended = text.NextLineEnd(pos, line.Width, line.Count);
-        lines.push_back(line);
-        if (pos <= line.Start) throw std::logic_error("layout made no progress");
-    }
-    return lines;
-}
 
 struct Layout {
     explicit Layout(const std::string& bytes, TTextPos maxChars = 0, TTextPos blockSize = 4096,
