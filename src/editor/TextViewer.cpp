@@ -4,6 +4,9 @@
 
 TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) {
     Constructed();
+    m_PrimaryTimer.setSingleShot(true);
+    m_PrimaryTimer.setInterval(0);
+    connect(&m_PrimaryTimer, &QTimer::timeout, this, [this] { Guarded([this] { OfferPrimary(); }); });
 }
 
 TTextViewer::~TTextViewer() = default;

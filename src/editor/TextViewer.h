@@ -10,6 +10,8 @@
 #include "text/LinesBuffer.h"
 #include "text/TextWriter.h"
 
+class QMimeData;
+
 enum class TPageBreakDisplayModes { pbNever, pbAlways, pbWYSIWYG };
 
 // Binds the display model to a text model. One walking cursor (the line walker) steps from display line
@@ -205,6 +207,10 @@ protected:
     std::string CopyColumn();
 
 private:
+    // The selection as the clipboard takes it: a stream as a snapshot read when someone pastes it, a
+    // column as its bytes, made in busy mode when `busy`.
+    std::unique_ptr<QMimeData> SelectionMime(bool busy);
+    void OfferPrimary();
     TTextPos XOfChar(TViewPos pos);
     void SelectHit(TTextPos start, TTextPos end);
     void MoveDialogOffCaret(QWidget& dialog);
@@ -247,4 +253,5 @@ private:
 
     TTextPos m_SavedCaretOffset = 0, m_SavedCaretRow = 0; // where the caret was before a print job
     TLineAnchor m_PrintFirst;                             // the first line of the range being printed
+    QTimer m_PrimaryTimer; // offers the selection as the primary selection once it stops changing
 };
