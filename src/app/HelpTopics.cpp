@@ -6,6 +6,16 @@ namespace {
 
 const char* TopicText(THelpTopic topic) {
     switch (topic) {
+    case THelpTopic::htContents:
+        return "Quorvel edits plain text files of any size; the menus hold every command.\n\n"
+               "Besides the keys the menus show, the desktop's usual ones work: Ctrl+N new, Ctrl+W close, "
+               "Ctrl+Shift+S save as, Ctrl+Shift+Z redo, Ctrl+H replace, Ctrl+Plus and Ctrl+Minus zoom. "
+               "Where the editor's own keys use one (Ctrl+Q starts a two-key command, Ctrl+Y deletes a "
+               "line), the editor's meaning stays.\n\n"
+               "Selected text is offered to other programs at once, and a middle click pastes what another "
+               "program selected, at the pointer. Files dropped on the window open in pages of their own.\n\n"
+               "When another program changes, replaces or deletes an open file, a bar above its text says so "
+               "and offers to reload it. Saving keeps the undo history.";
     case THelpTopic::htMerge:
         return "Merge inserts the chosen files at the caret, one after another.\n\n"
                "None: the file's bytes as they are.\n"

@@ -174,6 +174,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager open in pages of their own.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     TMailEditor* NewEditor();
@@ -231,6 +234,9 @@ private:
     QAction* Command(const QString& caption, const QString& hint, std::function<void()> run);
     QAction* AddCommand(QMenu* menu, const QString& caption, const QString& shortcut, const QString& hint,
                         std::function<void()> run);
+    // Adds the desktop's usual keys for a command after the command table's own; where the editor's key
+    // table binds one of them, the editor keeps it.
+    QAction* AlsoKeys(QAction* action, const QStringList& keys);
     // A command that runs an operation of the current editor.
     std::function<void()> OnEditor(void (TMailEditor::*operation)());
     QAction* AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, std::function<void()> run);

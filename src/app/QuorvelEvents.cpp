@@ -218,6 +218,7 @@ void TQuorvel::UpdateCommandStates() {
     m_Enabled.Redo->setEnabled(state & sfCanRedo);
     m_Enabled.Revert->setEnabled(modified && !editor.FileName().empty());
     m_ModifiedPanel->setText(modified ? "Modified" : "");
+    UpdateCaption();
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
     // The kind is found whenever a file is bound: on opening and on the reopening after a save.
     m_LineBreakPanel->setText(editor.Text().LineBreak() == TLineBreak::brCRLF ? "CR LF" : "LF");

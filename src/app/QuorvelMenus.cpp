@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "app/FileList.h"
+#include "app/HelpTopics.h"
 #include "app/Quorvel.h"
 
 QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
@@ -14,6 +15,14 @@ QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::fun
     connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
     // A command that fails says why and leaves the window as it was; no exception crosses Qt's signals.
     connect(action, &QAction::triggered, this, [run = std::move(run)] { Guarded(run); });
+    return action;
+}
+
+QAction* TQuorvel::AlsoKeys(QAction* action, const QStringList& keys) {
+    QList<QKeySequence> shortcuts = action->shortcuts();
+    for (const QString& key : keys)
+        shortcuts.append(QKeySequence(key));
+    action->setShortcuts(shortcuts);
     return action;
 }
 
@@ -39,14 +48,16 @@ QAction* TQuorvel::AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, 
 void TQuorvel::CreateMenus() {
     auto& on = m_Enabled;
     QMenu* file = menuBar()->addMenu("&File");
-    AddCommand(file, "&New", {}, "Create new file", [this] { New(); });
+    AlsoKeys(AddCommand(file, "&New", {}, "Create new file", [this] { New(); }), {"Ctrl+N"});
     AddCommand(file, "&Open...", "Ctrl+O", "Open a file", [this] { Open(); });
-    AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); });
+    AlsoKeys(AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); }),
+             {"Ctrl+W"});
     on.Revert = AddCommand(file, "&Revert", {}, "Reverts to orginal version of file", [this] { Revert(); });
     AddCommand(file, "&Merge...", "Ctrl+M", "Merge in file contents", [this] { Merge(); });
     on.Modified.push_back(AddCommand(file, "&Save", "Ctrl+S", "Save Changes", [this] { Save(); }));
-    on.Text.push_back(
-        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }),
+        {"Ctrl+Shift+S"}));
     on.Selection.push_back(
         AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); }));
     AddCommand(file, "Save A&ll", {}, "Saves all modified files", [this] { SaveAll(); });
@@ -63,7 +74,9 @@ void TQuorvel::CreateMenus() {
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TMailEditor::UndoEdit));
-    on.Redo = AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TMailEditor::RedoEdit));
+    on.Redo = AlsoKeys(
+        AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TMailEditor::RedoEdit)),
+        {"Ctrl+Shift+Z"});
     edit->addSeparator();
     on.Selection.push_back(
         AddCommand(edit, "Cu&t", "Ctrl+X", "Selection into Clipboard", OnEditor(&TMailEditor::CutSelection)));
@@ -91,13 +104,17 @@ void TQuorvel::CreateMenus() {
         AddCommand(edit, "&Replace Block...", "F9", "Replaces block with text", [this] { ReplaceBlock(); }));
 
     QMenu* view = menuBar()->addMenu("&View");
-    on.Text.push_back(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }));
-    on.Text.push_back(AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }));
+    on.Text.push_back(
+        AlsoKeys(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }),
+                 {"Ctrl++", "Ctrl+="}));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }), {"Ctrl+-"}));
 
     QMenu* search = menuBar()->addMenu("&Search");
     on.Text.push_back(AddCommand(search, "&Find...", "Ctrl+F", "Search for text", [this] { Find(); }));
     on.FindAgain = AddCommand(search, "Find &Again", "F3", "Repeat last search", [this] { FindAgain(); });
-    on.Text.push_back(AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }), {"Ctrl+H"}));
 
     QMenu* format = menuBar()->addMenu("Forma&t");
     AddCommand(format, "&Font...", {}, "Change Font", [this] { ChooseFont(); });
@@ -107,6 +124,8 @@ void TQuorvel::CreateMenus() {
     AddCommand(setup, "&Tools...", {}, {}, [this] { Tools(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
+    AddCommand(help, "&Help Topics", "F1", "Show Help File",
+               [this] { ShowHelp(this, THelpTopic::htContents); });
     AddCommand(help, "&About...", {}, "Shows About Box", [this] { About(); });
 
     for (QMenu* menu : {file, edit, view, search, format, setup, help}) {
