@@ -161,12 +161,20 @@ class Session:
         self.x.key(*["F8"] * WRAP_MODES.index(wrap))
         return window
 
-    def main_window(self, name, timeout=START_TIMEOUT):
-        title = "Quorvel - " + "".join("\\" + c if c in ".$^*+?()[]{}|\\" else c for c in name)
+    def main_window(self, name, timeout=START_TIMEOUT, modified=None):
+        """The window showing `name`; with `modified` True or False only while its title says so."""
+        marks = {None: "( \\*)?", True: " \\*", False: ""}[modified]
+        title = "Quorvel - " + "".join("\\" + c if c in ".$^*+?()[]{}|\\" else c for c in name) + marks
         window = wait_until(lambda: self.x.windows(title), timeout)
         if not window:
             raise Failure(f"no window titled 'Quorvel - {name}' within {timeout} s{self.state()}")
         return window[0]
+
+    def snapshot(self, name):
+        """Saves the screen as NAME.png in $QV_E2E_SHOTS, when that names a folder, to be looked at."""
+        folder = os.environ.get("QV_E2E_SHOTS")
+        if folder:
+            self.x.screenshot(os.path.join(folder, name + ".png"))
 
     def exited(self, timeout):
         return wait_until(lambda: self.process.poll() is not None, timeout)
