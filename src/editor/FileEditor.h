@@ -48,7 +48,7 @@ public:
     void CheckDisk();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void Refresh();

@@ -1,7 +1,7 @@
 // TFileEditor and its file on disk: the watch, the bar that tells of a change, and what it offers.
 
+#include <QEvent>
 #include <QFileInfo>
-#include <QResizeEvent>
 
 #include "editor/FileEditor.h"
 #include "text/FileStream.h"
@@ -62,8 +62,8 @@ void TFileEditor::CheckDisk() {
                         false, true, true);
         break;
     default:
-        m_DiskBar->Tell(file + " was changed in place by another program. The text here reads its unchanged "
-                               "parts from the file, so it may now mix the two versions.",
+        m_DiskBar->Tell(file + " was written over or cut short by another program. The text here reads its "
+                               "unchanged parts from the file, so it may now mix the two versions.",
                         true, false, true);
     }
     ShowDiskBar(true);
@@ -76,8 +76,9 @@ void TFileEditor::ShowDiskBar(bool show) {
 }
 
 void TFileEditor::PlaceDiskBar() {
-    // The text starts below the bar, which takes the height its message needs at the editor's width.
-    const int frame = frameWidth(), width = this->width() - 2 * frame;
+    // The text starts below the bar, which is as wide as the text and as high as its message needs;
+    // the vertical scroll bar keeps its whole height beside both.
+    const int frame = frameWidth(), width = viewport()->geometry().right() + 1 - frame;
     const int height = m_DiskBar->isHidden()            ? 0
                        : m_DiskBar->hasHeightForWidth() ? m_DiskBar->heightForWidth(width)
                                                         : m_DiskBar->sizeHint().height();
@@ -85,9 +86,10 @@ void TFileEditor::PlaceDiskBar() {
     if (viewportMargins().top() != height) setViewportMargins(0, height, 0, 0);
 }
 
-void TFileEditor::resizeEvent(QResizeEvent* event) {
-    TStreamEditor::resizeEvent(event);
-    PlaceDiskBar();
+bool TFileEditor::viewportEvent(QEvent* event) {
+    // The text's width changes with the editor's and when a scroll bar comes or goes.
+    if (event->type() == QEvent::Resize) PlaceDiskBar();
+    return TStreamEditor::viewportEvent(event);
 }
 
 void TFileEditor::Reload() {
