@@ -49,12 +49,13 @@ void TBigEditor::PasteClipboard() {
 TTextPos TBigEditor::InsertText(const QMimeData& mime, TTextPos pos) {
     const TChangeStart start = BeforeChange(pos);
     TTextPos end = pos;
-    if (const auto* own = qobject_cast<const TClipboardText*>(&mime)) { // the bytes, without a copy
+    const auto* own = qobject_cast<const TClipboardText*>(&mime);
+    if (own && own->CharSet() == Text().CharSet()) { // the bytes, without a copy
         const TTextPos before = TextSize();
         Text().InsertStream(own->Snapshot(), 0, own->Snapshot()->Size(), pos);
         end += TextSize() - before;
     } else {
-        const std::string bytes = ToWindows1252(mime.text());
+        const std::string bytes = UnicodeToText(mime.text(), Text().CharSet());
         end += Text().InsertFromHandle(
             std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
     }

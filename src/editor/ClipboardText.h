@@ -5,6 +5,7 @@
 
 #include <QMimeData>
 
+#include "text/CharSet.h"
 #include "text/TextSnapshot.h"
 
 // A stream of text on the clipboard or offered as the primary selection, kept as a snapshot of the
@@ -13,12 +14,15 @@
 class TClipboardText : public QMimeData {
     Q_OBJECT
 public:
-    explicit TClipboardText(std::shared_ptr<TTextSnapshot> text) : m_Text(std::move(text)) {}
+    TClipboardText(std::shared_ptr<TTextSnapshot> text, TCharSets set)
+        : m_Text(std::move(text)), m_CharSet(set) {}
 
     const std::shared_ptr<TTextSnapshot>& Snapshot() const { return m_Text; }
-    // The text other programs get for document bytes: the one place where the editor's bytes become
-    // the clipboard's characters.
-    static QString TextOf(const std::string& bytes);
+    // The character set of the document the text was copied from.
+    TCharSets CharSet() const { return m_CharSet; }
+    // The text other programs get for document bytes in `set`: the one place where the editor's bytes
+    // become the clipboard's characters.
+    static QString TextOf(const std::string& bytes, TCharSets set);
 
     QStringList formats() const override { return {QStringLiteral("text/plain")}; }
     bool hasFormat(const QString& type) const override { return type == QLatin1String("text/plain"); }
@@ -28,4 +32,5 @@ protected:
 
 private:
     std::shared_ptr<TTextSnapshot> m_Text;
+    TCharSets m_CharSet;
 };

@@ -12,7 +12,8 @@
 std::unique_ptr<QMimeData> TTextViewer::SelectionMime(bool busy) {
     auto* text = dynamic_cast<TEditStream*>(m_TextBuffer.get());
     if (text && !m_Sel.IsColumn())
-        return std::make_unique<TClipboardText>(text->Snapshot(m_Sel.StartOffset, SelectionSize()));
+        return std::make_unique<TClipboardText>(text->Snapshot(m_Sel.StartOffset, SelectionSize()),
+                                                text->CharSet());
     std::string bytes;
     if (busy) {
         TBusy busyMode(*this, SelectionSize() + 1);
@@ -21,7 +22,7 @@ std::unique_ptr<QMimeData> TTextViewer::SelectionMime(bool busy) {
         bytes = GetSelectedText();
     }
     auto mime = std::make_unique<QMimeData>();
-    mime->setText(TClipboardText::TextOf(bytes));
+    mime->setText(TClipboardText::TextOf(bytes, m_TextBuffer->CharSet()));
     if (m_Sel.IsColumn())
         mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
     return mime;

@@ -98,6 +98,8 @@ private:
     TFileStream* SourceAt(const std::filesystem::path& target) const;
     void Open(const std::filesystem::path& name);
     void Empty();
+    // Reads the character set of the file just opened from its first bytes; saves keep the set.
+    void DetectCharSet();
     void NewFileName();
     TSaveMode ChosenSaveMode();
     TModalResult Ask(TDocumentQuestion question, const std::string& message);
