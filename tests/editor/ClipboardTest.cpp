@@ -38,6 +38,19 @@ private slots:
         QCOMPARE(e.view.TextSize(), 2);
     }
 
+    // Bytes go as they are only into a text of the same set; another takes the characters.
+    void aCopyPastedIntoATextOfAnotherSetIsConverted() {
+        TShownView<TBigEditor> utf8(EditOver("caf\xc3\xa9"), TWrapModes::opNone, 5, 30);
+        utf8.view.Text().SetCharSet(TCharSets::csUtf8);
+        utf8.view.SelectAll();
+        utf8.view.CopyToClipboard();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("caf\u00e9"));
+        TShownView<TBigEditor> latin(EditOver(""), TWrapModes::opNone, 5, 30);
+        latin.Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QByteArray::fromStdString(latin.view.Text().GetText(0, latin.view.TextSize())),
+                 QByteArray("caf\xe9"));
+    }
+
     // A rectangle goes out at once, in its own format beside plain text.
     void aColumnIsCopiedAsItsBytes() {
         TShownView<TBigEditor> e(EditOver("abcd\r\nefgh\r\n"), TWrapModes::opNone, 5, 30);
