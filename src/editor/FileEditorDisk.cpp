@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "editor/FileEditor.h"
-#include "text/FileStream.h"
 
 namespace {
 
