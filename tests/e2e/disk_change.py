@@ -25,7 +25,8 @@ def write_over(s):
 def reload_after(change):
     def case(s):
         window = s.open(NAME, TEXT, wrap="none")
-        top = places.text_row(s.x.geometry(window), 0)
+        row = places.text_row(s.x.geometry(window), 0)
+        top = places.Rect(row.x, row.y, row.width // 2, row.height)  # left of the bar's buttons
         before = s.x.grab(top)
         what = change(s)
         if not wait_until(lambda: s.x.grab(top) != before, ANSWER_TIMEOUT):
