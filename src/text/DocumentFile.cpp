@@ -123,9 +123,10 @@ void TDocumentFile::Open(const fs::path& name) {
 }
 
 void TDocumentFile::DetectCharSet() {
-    std::vector<unsigned char> sample(static_cast<size_t>(std::min<TTextPos>(m_Text.TextSize(), kCharSetSample)));
+    const auto limit = static_cast<TTextPos>(kCharSetSample);
+    std::vector<unsigned char> sample(static_cast<size_t>(std::min(m_Text.TextSize(), limit)));
     m_Text.CopyToBuffer(sample.data(), 0, static_cast<TTextPos>(sample.size()));
-    m_Text.SetCharSet(::DetectCharSet(sample.data(), sample.size(), m_Text.TextSize() <= kCharSetSample));
+    m_Text.SetCharSet(::DetectCharSet(sample.data(), sample.size(), m_Text.TextSize() <= limit));
 }
 
 void TDocumentFile::SetFileName(const fs::path& name) {
