@@ -37,6 +37,7 @@ TToolsDialog::TToolsDialog(QWidget* parent) : QDialog(parent) {
     connect(m_Edit, &QPushButton::clicked, this, &TToolsDialog::EditSelected);
     connect(m_Delete, &QPushButton::clicked, this, &TToolsDialog::DeleteSelected);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, THelpTopic::htTools); });
+    AddHelpKey(this, THelpTopic::htTools);
     connect(m_Compressors, &QListWidget::itemSelectionChanged, this, &TToolsDialog::UpdateButtons);
     connect(m_Compressors, &QListWidget::itemDoubleClicked, this, &TToolsDialog::EditSelected);
 }

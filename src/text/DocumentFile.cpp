@@ -1,5 +1,7 @@
 #include "text/DocumentFile.h"
 
+#include <sys/stat.h>
+
 #include "text/EditStream.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
@@ -46,8 +48,16 @@ void TDocumentFile::Bind(std::unique_ptr<TFileStream> file, const fs::path& name
     m_FileName = name;
     m_Permissions = permissions;
     m_Identity = identity;
-    m_FileAttributes = ((permissions & 0222) == 0 ? faReadOnly : 0) |
+    m_FileAttributes = (m_FileAttributes & (faSystem | faArchive)) |
+                       ((permissions & 0222) == 0 ? faReadOnly : 0) |
                        (name.filename().string().starts_with('.') ? faHidden : 0);
+}
+
+void TDocumentFile::ApplyReadOnly(const TFileStream& saved) const {
+    const unsigned mode = saved.Permissions();
+    const bool readOnly = (mode & 0222) == 0;
+    if (readOnly == ((m_FileAttributes & faReadOnly) != 0)) return;
+    ::fchmod(saved.Handle(), readOnly ? mode | 0200 : mode & ~0222u);
 }
 
 void TDocumentFile::Empty() {
@@ -226,6 +236,7 @@ bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> 
     saver.OnStep = [this](TSaveStep step) { Step(step); };
     std::unique_ptr<TFileStream> saved = saver.Save();
     if (!saved) return false;
+    ApplyReadOnly(*saved);
     Bind(std::move(saved), target);
     if (renamed) m_Text.SetReadOnly(m_ReadOnly);
     ApplyPositions(positions, marks);
