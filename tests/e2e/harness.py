@@ -195,6 +195,20 @@ class Session:
         if not wait_until(lambda: not self.x.windows(REPLACE_DIALOG), ANSWER_TIMEOUT):
             raise Failure(f"the '{REPLACE_DIALOG}' dialog stayed open after Esc{self.state()}")
 
+    def dialog(self, title, what, timeout=ANSWER_TIMEOUT):
+        """Waits for a window titled `title` (a regular expression) that `what` opens, and returns it."""
+        found = wait_until(lambda: self.x.windows(title), timeout)
+        if not found:
+            raise Failure(f"{what} showed no '{title}' window within {timeout} s{self.state()}")
+        return found[0]
+
+    def shot(self, name):
+        """With QUORVEL_E2E_SCREENSHOTS naming a folder, the screen as it is now goes there as NAME.png."""
+        folder = os.environ.get("QUORVEL_E2E_SCREENSHOTS")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            self.x.screenshot(os.path.join(folder, name + ".png"))
+
     # Message boxes ----------------------------------------------------------------------------------------
 
     def message_box(self, what, timeout=ANSWER_TIMEOUT):
