@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/ColumnButton.h"
 #include "app/HelpTopics.h"
 #include "app/SimpleCombo.h"
 #include "text/MessageBox.h"
@@ -16,18 +17,12 @@ TAddBookmarkDialog::TAddBookmarkDialog(QWidget* parent, TBookmarkHistory& histor
     auto* grid = new QGridLayout(this);
     m_Bookmarks = new TSimpleCombo("&Bookmarks", this);
     grid->addWidget(m_Bookmarks, 0, 0, 6, 1);
-    auto button = [&](const char* caption, int row) {
-        auto* b = new QPushButton(caption, this);
-        b->setAutoDefault(false);
-        grid->addWidget(b, row, 1);
-        return b;
-    };
-    QPushButton* ok = button("O&K", 0);
-    m_Add = button("&Add", 1);
-    m_Delete = button("&Delete", 2);
-    QPushButton* help = button("&Help", 3);
-    m_Cancel = button("&Cancel", 4);
-    m_Close = button("&Close", 4);
+    QPushButton* ok = ColumnButton(grid, "O&K", 0);
+    m_Add = ColumnButton(grid, "&Add", 1);
+    m_Delete = ColumnButton(grid, "&Delete", 2);
+    QPushButton* help = ColumnButton(grid, "&Help", 3);
+    m_Cancel = ColumnButton(grid, "&Cancel", 4);
+    m_Close = ColumnButton(grid, "&Close", 4);
     grid->setRowStretch(5, 1);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { Guarded([this] { Ok(); }); });

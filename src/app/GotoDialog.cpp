@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/ColumnButton.h"
 #include "app/HelpTopics.h"
 #include "app/IntegerText.h"
 #include "app/SimpleCombo.h"
@@ -33,16 +34,10 @@ TGotoDialog::TGotoDialog(QWidget* parent, const TBookmarkHistory& history,
     auto* grid = new QGridLayout(this);
     grid->addWidget(kinds, 0, 0);
     grid->addWidget(m_Destination, 1, 0, 4, 1);
-    auto button = [&](const char* caption, int row) {
-        auto* b = new QPushButton(caption, this);
-        b->setAutoDefault(false);
-        grid->addWidget(b, row, 1, Qt::AlignTop);
-        return b;
-    };
-    m_Ok = button("O&K", 1);
-    QPushButton* go = button("&Goto", 2);
-    QPushButton* cancel = button("Cancel", 3);
-    QPushButton* help = button("&Help", 4);
+    m_Ok = ColumnButton(grid, "O&K", 1);
+    QPushButton* go = ColumnButton(grid, "&Goto", 2);
+    QPushButton* cancel = ColumnButton(grid, "Cancel", 3);
+    QPushButton* help = ColumnButton(grid, "&Help", 4);
     grid->setRowStretch(4, 1);
     m_Ok->setDefault(true);
     connect(m_Ok, &QPushButton::clicked, this, [this] { Guarded([this] { Ok(); }); });

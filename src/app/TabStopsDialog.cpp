@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/ColumnButton.h"
 #include "app/HelpTopics.h"
 #include "app/SimpleCombo.h"
 #include "editor/Measurement.h"
@@ -16,18 +17,12 @@ TTabStopsDialog::TTabStopsDialog(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout(this);
     m_Stops = new TSimpleCombo("&Tab Stops", this);
     grid->addWidget(m_Stops, 0, 0, 7, 1);
-    auto button = [&](const char* caption, int row) {
-        auto* b = new QPushButton(caption, this);
-        b->setAutoDefault(false);
-        grid->addWidget(b, row, 1);
-        return b;
-    };
-    m_Ok = button("OK", 0);
-    QPushButton* cancel = button("Cancel", 1);
-    QPushButton* help = button("&Help", 2);
-    QPushButton* set = button("&Set", 3);
-    QPushButton* clear = button("&Clear", 4);
-    QPushButton* clearAll = button("Clear &All", 5);
+    m_Ok = ColumnButton(grid, "OK", 0);
+    QPushButton* cancel = ColumnButton(grid, "Cancel", 1);
+    QPushButton* help = ColumnButton(grid, "&Help", 2);
+    QPushButton* set = ColumnButton(grid, "&Set", 3);
+    QPushButton* clear = ColumnButton(grid, "&Clear", 4);
+    QPushButton* clearAll = ColumnButton(grid, "Clear &All", 5);
     grid->setRowStretch(6, 1);
     m_Ok->setDefault(true);
     connect(m_Ok, &QPushButton::clicked, this, &TTabStopsDialog::Ok);

@@ -4,7 +4,6 @@ line asked for at once, by estimate, and the status bar reads its exact number o
 has got there (read from the program's timing log, QUORVEL_TIMING_LOG)."""
 
 import os
-import re
 
 from harness import ANSWER_TIMEOUT, Failure, run, wait_until
 

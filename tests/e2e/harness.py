@@ -12,6 +12,7 @@ screenshot and the program's output, all kept in its directory; a passing case r
 Exit status 77 (skipped) means Xvfb, openbox, xdotool or ImageMagick's import is not installed.
 """
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -114,6 +115,20 @@ class Session:
                                         stderr=self.log)
         self.processes.append(self.process)
         return self.process
+
+    @contextlib.contextmanager
+    def clipboard_owner(self, text):
+        """Another program that holds `text` on the clipboard while the block runs."""
+        program = os.path.join(os.path.dirname(self.program), "qv_clipboard_owner")
+        owner = subprocess.Popen([program, text], env=self.x.env, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        try:
+            if owner.stdout.readline().strip() != b"ready":
+                raise Failure("the other program could not put its text on the clipboard")
+            yield
+        finally:
+            owner.terminate()
+            owner.wait()
 
     # Settings -------------------------------------------------------------------------------------------
 

@@ -7,7 +7,6 @@ Home Page hands the address to the desktop's opener."""
 import os
 import re
 import stat
-import subprocess
 import time
 
 from harness import ANSWER_TIMEOUT, Failure, run, wait_until
@@ -35,12 +34,7 @@ def quote_restart(s):
     if stored != "#":
         raise Failure(f"the store holds Quote={stored!r} after Preferences and Exit, not '#'")
 
-    owner_program = os.path.join(os.path.dirname(s.program), "qv_clipboard_owner")
-    owner = subprocess.Popen([owner_program, "Hello from elsewhere"], env=s.x.env, stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL)
-    try:
-        if owner.stdout.readline().strip() != b"ready":
-            raise Failure("the other program could not put its text on the clipboard")
+    with s.clipboard_owner("Hello from elsewhere"):
         s.start("reply.txt")
         window = s.main_window("reply.txt")
         s.x.activate(window)
@@ -48,9 +42,6 @@ def quote_restart(s):
         s.changed_file("reply.txt", b"My answer.\n", "F6 (Paste Quote) and Ctrl+S after a new start")
         s.expect_bytes("reply.txt", b"#Hello from elsewhere\nMy answer.\n",
                        "Paste Quote with the quote set in Preferences before the restart")
-    finally:
-        owner.terminate()
-        owner.wait()
 
 
 def tab_stops(s):
