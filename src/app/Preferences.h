@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <QString>
+
 #include "editor/EditorSettings.h"
 
 // What the Preferences dialog edits: options of the window, and editor options that every page shares.
@@ -11,7 +13,7 @@ struct TPreferences {
     bool UseSaveDir = false;
     int StartUp = 1;
     bool NewLook = true;
-    std::string MailQuote; // as the editor keeps it, in Windows-1252
+    QString MailQuote;
     // Of these only the options the dialog shows count; the rest stay each page's own.
     TEditorSettings Editor;
 };

@@ -15,7 +15,6 @@
 
 #include "app/HelpTopics.h"
 #include "app/IntegerText.h"
-#include "editor/QtText.h"
 #include "text/MessageBox.h"
 
 TPreferencesDialog::TPreferencesDialog(QWidget* parent) : QDialog(parent) {
@@ -176,7 +175,7 @@ void TPreferencesDialog::Show(const TPreferences& p) {
     m_UseSaveDir->setChecked(p.UseSaveDir);
     m_SaveMode->button(static_cast<int>(e.SaveMode))->setChecked(true);
     m_MaxUndo->setText(QString::number(e.MaxUndoLevels));
-    m_MailQuote->setText(FromWindows1252(p.MailQuote));
+    m_MailQuote->setText(p.MailQuote);
     m_SelectPasted->setChecked(e.SelectAfterPaste);
     m_ExtendedDoubleClick->setChecked(e.DoubleClickMode == TDoubleClickModes::dcWordAndSpaces);
     m_TripleClick->setChecked(e.TripleClick);
@@ -204,7 +203,7 @@ void TPreferencesDialog::Read(TPreferences& p) const {
     p.UseSaveDir = m_UseSaveDir->isChecked();
     e.SaveMode = static_cast<TSaveMode>(m_SaveMode->checkedId());
     e.MaxUndoLevels = *ParseInteger(m_MaxUndo->text().toStdString());
-    p.MailQuote = ToWindows1252(m_MailQuote->text());
+    p.MailQuote = m_MailQuote->text();
     e.SelectAfterPaste = m_SelectPasted->isChecked();
     e.DoubleClickMode = m_ExtendedDoubleClick->isChecked() ? TDoubleClickModes::dcWordAndSpaces
                                                            : TDoubleClickModes::dcWordOnly;

@@ -145,7 +145,11 @@ public:
 
     // Edit, View, Format and Help commands that need the window.
     void ReplaceBlock();
+    // The current page's bytes as Unicode, and Unicode as its bytes (or EUserError, as UnicodeToText).
+    QString Unicode(const std::string& bytes);
+    std::string TextBytes(const QString& text);
     void ToggleWrapMode();
+    void ToggleCharSet();
     void ZoomBy(int steps) { CurrentEditor()->SetZoom(CurrentEditor()->Zoom() + steps); }
     void ChooseFont();
     void About();
@@ -175,8 +179,8 @@ public:
     void FileProperties();
 
     std::filesystem::path OpenDir, SaveDir;
-    std::string LastFindText;
-    std::string BlockReplaceStr;
+    std::string LastFindText;    // UTF-8, made the current text's bytes when it is used
+    std::string BlockReplaceStr; // UTF-8 too
     std::string PrintTitle; // UTF-8
     bool PrintPageNumbers = true;
     bool CancelClose = false;
@@ -278,6 +282,7 @@ private:
     QLabel* m_InsertPanel;
     QLabel* m_WrapInfoPanel;
     QLabel* m_LineBreakPanel; // the line break that the current page's document writes
+    QLabel* m_CharSetPanel;   // the character set its bytes are read in
     TProgressMeter* m_ProgressMeter;
     QString m_Hint;
     QMenu* m_LocalMenu = nullptr;
@@ -298,7 +303,7 @@ private:
     // Commands by the editor state that enables them.
     struct TCommandGroups {
         std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;
-        QAction *FindAgain, *Undo, *Redo, *Revert, *LastBookmark, *PropertiesButton;
+        QAction *FindAgain, *Undo, *Redo, *Revert, *Utf8, *LastBookmark, *PropertiesButton;
     } m_Enabled{};
     // The tool buttons of the wrap modes, by mode.
     std::array<QAction*, 4> m_WrapButtons{};

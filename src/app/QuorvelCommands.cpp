@@ -23,13 +23,21 @@ void ShowBeside(QWidget& dialog) {
 
 } // namespace
 
+QString TQuorvel::Unicode(const std::string& bytes) {
+    return TextToUnicode(bytes, CurrentEditor()->Text().CharSet());
+}
+
+std::string TQuorvel::TextBytes(const QString& text) {
+    return UnicodeToText(text, CurrentEditor()->Text().CharSet());
+}
+
 void TQuorvel::Find() {
     if (!m_FindDialog) {
         m_FindDialog = new TFindDialog(this, false);
         m_FindDialog->OnFind = [this] { FindNextFrom(*m_FindDialog); };
     }
     m_FindDialog->close();
-    m_FindDialog->SetFindText(FromWindows1252(CurrentEditor()->WordAtCaret()));
+    m_FindDialog->SetFindText(Unicode(CurrentEditor()->WordAtCaret()));
     ShowBeside(*m_FindDialog);
 }
 
@@ -40,27 +48,26 @@ void TQuorvel::Replace() {
         m_ReplaceDialog->OnReplace = [this] { ReplaceFromDialog(false); };
         m_ReplaceDialog->OnReplaceAll = [this] { ReplaceFromDialog(true); };
     }
-    m_ReplaceDialog->SetFindText(FromWindows1252(CurrentEditor()->WordAtCaret()));
+    m_ReplaceDialog->SetFindText(Unicode(CurrentEditor()->WordAtCaret()));
     ShowBeside(*m_ReplaceDialog);
 }
 
 void TQuorvel::FindNextFrom(TFindDialog& dialog) {
     // Find Again repeats what the Find dialog holds, whichever dialog searched last.
-    LastFindText = m_FindDialog ? ToWindows1252(m_FindDialog->FindText()) : std::string();
+    LastFindText = m_FindDialog ? m_FindDialog->FindText().toStdString() : std::string();
     UpdateCommandStates();
-    if (!CurrentEditor()->Find(&dialog, ToWindows1252(dialog.FindText()), dialog.Options())) NotFound();
+    if (!CurrentEditor()->Find(&dialog, TextBytes(dialog.FindText()), dialog.Options())) NotFound();
 }
 
 void TQuorvel::FindAgain() {
     const TFindOptions options = m_FindDialog ? m_FindDialog->Options() : frDown;
-    if (!CurrentEditor()->Find(nullptr, LastFindText, options)) NotFound();
+    if (!CurrentEditor()->Find(nullptr, TextBytes(QString::fromStdString(LastFindText)), options)) NotFound();
 }
 
 void TQuorvel::ReplaceFromDialog(bool all) {
     TFindDialog& dialog = *m_ReplaceDialog;
     const TFindOptions options = dialog.Options() | (all ? frReplaceAll : frReplace);
-    if (!CurrentEditor()->Replace(&dialog, ToWindows1252(dialog.FindText()), options,
-                                  ToWindows1252(dialog.ReplaceText())))
+    if (!CurrentEditor()->Replace(&dialog, TextBytes(dialog.FindText()), options, TextBytes(dialog.ReplaceText())))
         NotFound();
 }
 
@@ -78,10 +85,18 @@ void TQuorvel::ReplaceBlock() {
     bool ok = false;
     const QString text = QInputDialog::getText(
         this, "Replace Block", "Enter text to replace each line of the selection:", QLineEdit::Normal,
-        FromWindows1252(BlockReplaceStr), &ok);
+        QString::fromStdString(BlockReplaceStr), &ok);
     if (!ok) return;
-    BlockReplaceStr = ToWindows1252(text);
-    CurrentEditor()->ReplaceBlock(BlockReplaceStr, false);
+    BlockReplaceStr = text.toStdString();
+    CurrentEditor()->ReplaceBlock(TextBytes(text), false);
+}
+
+void TQuorvel::ToggleCharSet() {
+    TMailEditor& editor = *CurrentEditor();
+    const bool utf8 = editor.Text().CharSet() == TCharSets::csUtf8;
+    editor.Text().SetCharSet(utf8 ? TCharSets::csWindows1252 : TCharSets::csUtf8);
+    editor.viewport()->update();
+    UpdateCommandStates();
 }
 
 void TQuorvel::ToggleWrapMode() {

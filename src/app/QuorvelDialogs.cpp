@@ -11,6 +11,7 @@
 #include "app/PreferencesDialog.h"
 #include "app/Quorvel.h"
 #include "app/TabStopsDialog.h"
+#include "editor/QtText.h"
 #include "text/Exceptions.h"
 
 namespace {
@@ -54,20 +55,25 @@ void TQuorvel::GoToBookmark(const TEditorBookmark& bookmark) {
 void TQuorvel::Preferences() {
     TMailEditor& editor = *CurrentEditor();
     TPreferences preferences{
-        CommonTextFileTypes, m_FileList->MaxFilesOnList(), UseSaveDir, StartUp, NewLook(),
-        editor.MailQuote(),  EditorSettings(editor)};
+        CommonTextFileTypes,         m_FileList->MaxFilesOnList(), UseSaveDir, StartUp, NewLook(),
+        Unicode(editor.MailQuote()), EditorSettings(editor)};
     if (!m_PreferencesDialog) m_PreferencesDialog = new TPreferencesDialog(this);
     if (!m_PreferencesDialog->Edit(preferences)) return;
+    // The quote in each page's character set, before anything changes: one that a page cannot hold
+    // is refused as a whole.
+    std::vector<std::string> quotes;
+    for (TMailEditor* page : m_Pages)
+        quotes.push_back(UnicodeToText(preferences.MailQuote, page->Text().CharSet()));
     StartUp = preferences.StartUp;
     UseSaveDir = preferences.UseSaveDir;
     CommonTextFileTypes = preferences.CommonTextFileTypes;
     SetNewLook(preferences.NewLook);
     m_FileList->SetMaxFilesOnList(preferences.MaxFilesOnList);
-    for (TMailEditor* page : m_Pages) {
-        TEditorSettings settings = EditorSettings(*page);
+    for (size_t i = 0; i < m_Pages.size(); ++i) {
+        TEditorSettings settings = EditorSettings(*m_Pages[i]);
         CopySharedOptions(preferences.Editor, settings);
-        page->SetMailQuote(preferences.MailQuote);
-        ApplyEditorSettings(*page, settings);
+        m_Pages[i]->SetMailQuote(quotes[i]);
+        ApplyEditorSettings(*m_Pages[i], settings);
     }
 }
 

@@ -42,8 +42,9 @@ void TQuorvel::CreateStatusBar() {
     m_InsertPanel = new TStatusPanel(59, this);
     m_WrapInfoPanel = new TStatusPanel(162, this);
     m_LineBreakPanel = new TStatusPanel(48, this);
-    for (QLabel* label :
-         {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel, m_LineBreakPanel})
+    m_CharSetPanel = new TStatusPanel(96, this);
+    for (QLabel* label : {m_StatusPanel, m_PositionPanel, m_ModifiedPanel, m_InsertPanel, m_WrapInfoPanel,
+                          m_LineBreakPanel, m_CharSetPanel})
         statusBar()->addWidget(label);
     m_ProgressMeter = new TProgressMeter(m_WrapInfoPanel);
     m_ProgressMeter->hide();
@@ -229,4 +230,7 @@ void TQuorvel::UpdateCommandStates() {
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
     // The kind is found whenever a file is bound: on opening and on the reopening after a save.
     m_LineBreakPanel->setText(editor.Text().LineBreak() == TLineBreak::brCRLF ? "CR LF" : "LF");
+    const bool utf8 = editor.Text().CharSet() == TCharSets::csUtf8;
+    m_CharSetPanel->setText(utf8 ? "UTF-8" : "Windows-1252");
+    m_Enabled.Utf8->setChecked(utf8);
 }

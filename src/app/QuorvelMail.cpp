@@ -34,12 +34,12 @@ void TQuorvel::FlowText() {
 void TQuorvel::ReformatQuotedText() {
     TMailEditor& editor = *CurrentEditor();
     if (!m_ReformatDialog) m_ReformatDialog = new TReformatDialog(this);
-    m_ReformatDialog->ExistingQuotes()->setText(FromWindows1252(editor.LineQuotePrefix()));
-    m_ReformatDialog->ReplaceWith()->setText(FromWindows1252(editor.MailQuote()));
+    m_ReformatDialog->ExistingQuotes()->setText(Unicode(editor.LineQuotePrefix()));
+    m_ReformatDialog->ReplaceWith()->setText(Unicode(editor.MailQuote()));
     m_ReformatDialog->ExistingQuotes()->setFocus();
     if (m_ReformatDialog->exec() != QDialog::Accepted || !FromHereOnwards(editor)) return;
-    editor.ReformatQuoted(ToWindows1252(m_ReformatDialog->ExistingQuotes()->text()),
-                          ToWindows1252(m_ReformatDialog->ReplaceWith()->text()));
+    editor.ReformatQuoted(TextBytes(m_ReformatDialog->ExistingQuotes()->text()),
+                          TextBytes(m_ReformatDialog->ReplaceWith()->text()));
 }
 
 void TQuorvel::Tools() {
@@ -104,7 +104,7 @@ void TQuorvel::EncodeReport(TEncodeResult result, const fs::path& file) {
 void TQuorvel::StartDecode(std::string& fileName, bool& cancel) {
     cancel = false;
     if (!m_DecodeDialog) m_DecodeDialog = new TUUDecodeDialog(this);
-    const QString name = FromWindows1252(fileName);
+    const QString name = Unicode(fileName);
     if (!m_DecodeDialog->Ask(name)) {
         cancel = true;
         return;

@@ -95,6 +95,10 @@ void TQuorvel::CreateMenus() {
     QMenu* view = menuBar()->addMenu("&View");
     on.Text.push_back(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }));
     on.Text.push_back(AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }));
+    view->addSeparator();
+    on.Utf8 = AddCommand(view, "&UTF-8", {}, "Reads the text as UTF-8, or else as Windows-1252",
+                         [this] { ToggleCharSet(); });
+    on.Utf8->setCheckable(true);
 
     QMenu* search = menuBar()->addMenu("&Search");
     on.Text.push_back(AddCommand(search, "&Find...", "Ctrl+F", "Search for text", [this] { Find(); }));

@@ -126,7 +126,7 @@ std::function<void()> TBigEditor::GetKeyHandler(int index) {
 }
 
 void TBigEditor::CharTyped(const QString& text) {
-    for (const char c : ToWindows1252(text))
+    for (const char c : UnicodeToText(text, Text().CharSet()))
         TypeChar(static_cast<unsigned char>(c));
 }
 
@@ -180,7 +180,7 @@ void TBigEditor::InsertDateTime(const QDateTime& when) {
     const QLocale locale;
     const QString text = locale.toString(when.date(), QLocale::ShortFormat) + " " +
                          locale.toString(when.time(), QLocale::LongFormat);
-    const std::string bytes = ToWindows1252(text);
+    const std::string bytes = UnicodeToText(text, Text().CharSet());
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
     Text().InsertString(bytes, pos);

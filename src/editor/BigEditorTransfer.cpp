@@ -33,7 +33,7 @@ void TBigEditor::PasteClipboard() {
         Text().EndUndoGroup();
         reselect = false;
     } else if (mime && mime->hasText()) {
-        const std::string bytes = ToWindows1252(mime->text());
+        const std::string bytes = UnicodeToText(mime->text(), Text().CharSet());
         const TChangeStart start = BeforeChange(pos);
         end = pos + Text().InsertFromHandle(
                         std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <QString>
 
-// The editor's bytes are Windows-1252 text; Qt's strings are Unicode.
-QString FromWindows1252(const std::string& bytes);
-// Characters without a Windows-1252 byte become '?'.
-std::string ToWindows1252(const QString& text);
+#include "text/CharSet.h"
+
+// The editor's bytes are text in the document's character set; Qt's strings are Unicode.
+QString TextToUnicode(std::string_view bytes, TCharSets set);
+// Windows-1252 holds few characters: one it lacks is refused with an EUserError that names it, never
+// written as something else.
+std::string UnicodeToText(const QString& text, TCharSets set);

@@ -162,7 +162,7 @@ void TTextViewer::CopyToClipboard() {
         bytes = GetSelectedText();
     }
     auto* mime = new QMimeData;
-    mime->setText(FromWindows1252(bytes));
+    mime->setText(TextToUnicode(bytes, m_TextBuffer->CharSet()));
     if (m_Sel.IsColumn())
         mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
     QGuiApplication::clipboard()->setMimeData(mime);

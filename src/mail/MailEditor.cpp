@@ -114,7 +114,7 @@ void TMailEditor::PasteQuote() {
     TEditStream quoted;
     TCanvasReturn canvasBack(*TextBuffer(), m_Canvas);
     LayOutLike(quoted);
-    quoted.InsertString(ToWindows1252(mime->text()), 0);
+    quoted.InsertString(UnicodeToText(mime->text(), Text().CharSet()), 0);
     TUndoGroup group(*this);
     DeleteSelection();
     if (quoted.TextSize() > 0)

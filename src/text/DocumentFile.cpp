@@ -1,6 +1,8 @@
 #include "text/DocumentFile.h"
 
+#include <algorithm>
 #include <sys/stat.h>
+#include <vector>
 
 #include "text/EditStream.h"
 #include "text/Exceptions.h"
@@ -63,6 +65,8 @@ void TDocumentFile::ApplyReadOnly(const TFileStream& saved) const {
 void TDocumentFile::Empty() {
     if (OnClear) OnClear();
     m_Text.Clear();
+    // Typed text is shown byte by byte as Windows-1252 characters, so that is what a new text holds.
+    m_Text.SetCharSet(TCharSets::csWindows1252);
     m_FileName.clear();
     m_FileAttributes = 0;
     m_Permissions = 0;
@@ -75,6 +79,7 @@ void TDocumentFile::Open(const fs::path& name) {
     const bool protectedBefore = m_Text.ReadOnly();
     Empty(); // a file that fails to open leaves an empty, untitled document
     Bind(name);
+    DetectCharSet();
     if (OnReset) OnReset();
     bool protect = m_ReadOnly;
     if (m_FileAttributes & faReadOnly) {
@@ -92,6 +97,12 @@ void TDocumentFile::Open(const fs::path& name) {
     }
     m_Text.SetReadOnly(protect);
     NewFileName();
+}
+
+void TDocumentFile::DetectCharSet() {
+    std::vector<unsigned char> sample(static_cast<size_t>(std::min<TTextPos>(m_Text.TextSize(), kCharSetSample)));
+    m_Text.CopyToBuffer(sample.data(), 0, static_cast<TTextPos>(sample.size()));
+    m_Text.SetCharSet(::DetectCharSet(sample.data(), sample.size(), m_Text.TextSize() <= kCharSetSample));
 }
 
 void TDocumentFile::SetFileName(const fs::path& name) {

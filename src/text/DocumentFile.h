@@ -89,6 +89,8 @@ private:
     // Gives the file just saved the read-only attribute asked for.
     void ApplyReadOnly(const TFileStream& saved) const;
     void Empty();
+    // Reads the character set of the file just opened from its first bytes; saves keep the set.
+    void DetectCharSet();
     void NewFileName();
     TSaveMode ChosenSaveMode();
     TModalResult Ask(TDocumentQuestion question, const std::string& message);

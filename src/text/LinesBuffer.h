@@ -108,6 +108,8 @@ private:
     bool MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
                      bool wrapAtSpaces, TTextPos limit);
     void DrawRunOn(TOutputDevice device, TTextPos x, TTextPos y, TTextPos tabOrigin, TTextPos count, TTextPos pos);
+    // Bytes a whole-word search needs on either side of a candidate to see the neighbouring characters.
+    TTextPos WordContext(bool wholeWord) const;
     bool FindForward(TTextPos& pos, std::string_view pattern, TFindOptions options);
     bool FindBackward(TTextPos& pos, std::string_view pattern, TFindOptions options);
 

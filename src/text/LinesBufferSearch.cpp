@@ -10,6 +10,7 @@
 #include "text/Exceptions.h"
 #include "text/LinesBuffer.h"
 #include "text/SearchPattern.h"
+#include "text/Utf8.h"
 #include "text/WordChars.h"
 
 namespace {
@@ -26,10 +27,17 @@ struct TWindow {
         Bytes.insert(Bytes.begin(), p, p + n);
         Start -= n;
     }
-    // Whether the match [found, found + length) has no word character right before or after it.
-    bool StandsAlone(TTextPos found, TTextPos length, TTextPos textSize) const {
-        return (found == 0 || !IsWordChar(*At(found - 1))) &&
-               (found + length == textSize || !IsWordChar(*At(found + length)));
+    // Whether the match [found, found + length) has no word character right before or after it. In
+    // UTF-8 the neighbours are whole characters, for which the window holds four bytes on either side.
+    bool StandsAlone(TTextPos found, TTextPos length, TTextPos textSize, TCharSets set) const {
+        const TTextPos after = found + length;
+        if (set == TCharSets::csWindows1252)
+            return (found == 0 || !IsWordChar(*At(found - 1))) && (after == textSize || !IsWordChar(*At(after)));
+        if (found > 0) {
+            const unsigned char* start = Utf8CharStart(At(std::max(found - 4, Start)), At(found), At(found));
+            if (IsWordCode(DecodeUtf8(start, At(found)).Code)) return false;
+        }
+        return after == textSize || !IsWordCode(DecodeUtf8(At(after), At(End())).Code);
     }
     // Keeps only the bytes of [from, to).
     void Keep(TTextPos from, TTextPos to) {
@@ -40,6 +48,11 @@ struct TWindow {
 };
 
 } // namespace
+
+TTextPos TLinesBuffer::WordContext(bool wholeWord) const {
+    if (!wholeWord) return 0;
+    return CharSet() == TCharSets::csUtf8 ? 4 : 1;
+}
 
 bool TLinesBuffer::SearchStatus(TTextPos done) {
     bool cancelled = false;
@@ -55,10 +68,10 @@ bool TLinesBuffer::Find(TTextPos& pos, std::string_view pattern, TFindOptions op
 }
 
 bool TLinesBuffer::FindForward(TTextPos& pos, std::string_view text, TFindOptions options) {
-    const TSearchPattern pattern(text, options & frMatchCase);
+    const TSearchPattern pattern(text, options & frMatchCase, CharSet());
     const TTextPos length = pattern.Length();
     const bool wholeWord = options & frWholeWord;
-    const TTextPos context = wholeWord ? 1 : 0; // neighbour bytes a candidate needs on each side
+    const TTextPos context = WordContext(wholeWord); // neighbour bytes a candidate needs on each side
     TTextPos first = pos;                       // the first start not yet examined
     TWindow window;
     window.Start = std::max<TTextPos>(first - context, 0);
@@ -74,7 +87,7 @@ bool TLinesBuffer::FindForward(TTextPos& pos, std::string_view text, TFindOption
             const TTextPos at = pattern.FindFirst(window.Bytes.data(), first - window.Start, last - window.Start);
             if (at < 0) break;
             const TTextPos found = window.Start + at;
-            if (!wholeWord || window.StandsAlone(found, length, m_TextSize)) {
+            if (!wholeWord || window.StandsAlone(found, length, m_TextSize, CharSet())) {
                 pos = found;
                 return true;
             }
@@ -88,10 +101,10 @@ bool TLinesBuffer::FindForward(TTextPos& pos, std::string_view text, TFindOption
 }
 
 bool TLinesBuffer::FindBackward(TTextPos& pos, std::string_view text, TFindOptions options) {
-    const TSearchPattern pattern(text, options & frMatchCase);
+    const TSearchPattern pattern(text, options & frMatchCase, CharSet());
     const TTextPos length = pattern.Length();
     const bool wholeWord = options & frWholeWord;
-    const TTextPos context = wholeWord ? 1 : 0;
+    const TTextPos context = WordContext(wholeWord);
     TTextPos last = pos - length + 1; // the last start not yet examined
     if (last < 0) return false;
     TWindow window;
@@ -109,7 +122,7 @@ bool TLinesBuffer::FindBackward(TTextPos& pos, std::string_view text, TFindOptio
             const TTextPos at = pattern.FindLast(window.Bytes.data(), first - window.Start, last - window.Start);
             if (at < 0) break;
             const TTextPos found = window.Start + at;
-            if (!wholeWord || window.StandsAlone(found, length, m_TextSize)) {
+            if (!wholeWord || window.StandsAlone(found, length, m_TextSize, CharSet())) {
                 pos = found;
                 return true;
             }

@@ -6,7 +6,12 @@
 namespace {
 
 inline bool IsLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-inline unsigned char Lower(unsigned char c) { return IsLetter(c) ? c | 0x20 : c; }
+// The second byte, after the lead byte C3, of a Latin-1 letter with two cases: U+00C0 to U+00FE
+// without the multiplication and division signs (ß and ÿ have no capital in Latin-1).
+inline bool IsLatin1LetterTail(unsigned char c) {
+    const unsigned char lower = c | 0x20;
+    return lower >= 0xA0 && lower <= 0xBE && lower != 0xB7;
+}
 
 using TVector = unsigned char __attribute__((vector_size(16)));
 
@@ -30,25 +35,28 @@ template <typename TLanes> unsigned LaneBits(const TLanes& lanes) {
 
 } // namespace
 
-TSearchPattern::TSearchPattern(std::string_view pattern, bool matchCase)
-    : m_Pattern(pattern), m_MatchCase(matchCase) {
+TSearchPattern::TSearchPattern(std::string_view pattern, bool matchCase, TCharSets set)
+    : m_Pattern(pattern), m_Fold(pattern.size(), '\0'), m_MatchCase(matchCase) {
     if (!matchCase)
-        for (char& c : m_Pattern) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+        for (size_t i = 0; i < m_Pattern.size(); ++i) {
+            const auto c = static_cast<unsigned char>(m_Pattern[i]);
+            const bool latin1 = set == TCharSets::csUtf8 && i > 0 &&
+                                static_cast<unsigned char>(m_Pattern[i - 1]) == 0xC3 && IsLatin1LetterTail(c);
+            if (IsLetter(c) || latin1) {
+                m_Pattern[i] = static_cast<char>(c | 0x20);
+                m_Fold[i] = 0x20;
+            }
+        }
     if (!m_Pattern.empty()) {
-        m_First = AnchorFor(static_cast<unsigned char>(m_Pattern.front()));
-        m_Last = AnchorFor(static_cast<unsigned char>(m_Pattern.back()));
+        m_First = {static_cast<unsigned char>(m_Fold.front()), static_cast<unsigned char>(m_Pattern.front())};
+        m_Last = {static_cast<unsigned char>(m_Fold.back()), static_cast<unsigned char>(m_Pattern.back())};
     }
-}
-
-TSearchPattern::TAnchor TSearchPattern::AnchorFor(unsigned char c) const {
-    if (!m_MatchCase && IsLetter(c)) return {0x20, c};
-    return {0, c};
 }
 
 bool TSearchPattern::MatchesAt(const unsigned char* p) const {
     if (m_MatchCase) return std::memcmp(p, m_Pattern.data(), m_Pattern.size()) == 0;
     for (size_t i = 0; i < m_Pattern.size(); ++i)
-        if (Lower(p[i]) != static_cast<unsigned char>(m_Pattern[i])) return false;
+        if ((p[i] | static_cast<unsigned char>(m_Fold[i])) != static_cast<unsigned char>(m_Pattern[i])) return false;
     return true;
 }
 

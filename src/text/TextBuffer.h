@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/CharSet.h"
 #include "text/TextPos.h"
 
 class TStream;
@@ -29,6 +30,9 @@ public:
     void SetModified(bool value);
     bool OEMConvert() const { return m_OEMConvert; }
     void SetOEMConvert(bool value) { m_OEMConvert = value; }
+    // How the bytes read as characters.
+    TCharSets CharSet() const { return m_CharSet; }
+    void SetCharSet(TCharSets set) { m_CharSet = set; }
     // 0 or less: no limit.
     TTextPos MaxTextSize() const { return m_MaxTextSize; }
     void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }
@@ -82,6 +86,7 @@ protected:
 private:
     bool m_Modified = false;
     bool m_OEMConvert = false;
+    TCharSets m_CharSet = TCharSets::csWindows1252;
     bool m_KeepBookmarks = false;
     TTextPos m_MaxTextSize = 0;
     unsigned char* m_BlockFirst = nullptr;

@@ -180,7 +180,7 @@ private slots:
     void statusPanelsFitOrGiveWayWithoutOverlapping() {
         TWindow w;
         const QList<QLabel*> panels = w.window.statusBar()->findChildren<QLabel*>();
-        QCOMPARE(panels.size(), 6);
+        QCOMPARE(panels.size(), 7);
         QLabel& wrap = *panels.at(4);
         QCOMPARE(wrap.text(), QString("Wrap on Window boundaries"));
         QVERIFY(wrap.contentsRect().width() >= wrap.fontMetrics().horizontalAdvance(wrap.text()));

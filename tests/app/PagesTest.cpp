@@ -5,6 +5,7 @@
 #include "ErrorOf.h"
 #include "ScriptedMessages.h"
 #include "TestFiles.h"
+#include "WindowTesting.h"
 #include "app/Quorvel.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,29 @@ private slots:
         window.CurrentEditor()->SetFileName(dir / "lf.txt"); // another file in the same page
         QVERIFY(StatusTexts(window).contains("LF"));
         QVERIFY(!StatusTexts(window).contains("CR LF"));
+    }
+
+    // The set comes with each file; the View menu switches it for the page, bytes untouched.
+    void theStatusBarShowsThePagesCharacterSetAndTheViewMenuSwitchesIt() {
+        TTempDir dir;
+        WriteFile(dir / "utf8.txt", "caf\xC3\xA9\n");
+        TQuorvel window;
+        window.show();
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        window.OpenFileInPage(dir / "utf8.txt", true);
+        QVERIFY(StatusTexts(window).contains("UTF-8"));
+        QAction* utf8 = MenuCommand(window, "&View", "&UTF-8");
+        QVERIFY(utf8->isChecked());
+        utf8->trigger();
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        QVERIFY(!utf8->isChecked());
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csWindows1252);
+        window.SelectPage(0);
+        utf8->trigger();
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csUtf8);
+        window.SelectPage(1);
+        QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        QCOMPARE(ReadFile(dir / "utf8.txt"), "caf\xC3\xA9\n");
     }
 
     void severalFilesLandAsTheyShouldWithTheReadOnlyChoice() {

@@ -35,7 +35,7 @@ QStringList Values(const TPreferences& p) {
             N(p.UseSaveDir),
             N(p.StartUp),
             N(p.NewLook),
-            QString::fromStdString(p.MailQuote),
+            p.MailQuote,
             N(e.FileLocking),
             N(e.BackupFiles),
             N(int(e.SaveMode)),
@@ -85,7 +85,7 @@ TPreferences Preferences(TQuorvel& window) {
             window.UseSaveDir,
             window.StartUp,
             window.NewLook(),
-            window.CurrentEditor()->MailQuote(),
+            QString::fromStdString(window.CurrentEditor()->MailQuote()),
             EditorSettings(*window.CurrentEditor())};
 }
 

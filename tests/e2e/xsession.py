@@ -9,7 +9,7 @@ import time
 
 from places import Rect
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "xmodmap")
 
 
 def missing_tools():
@@ -107,6 +107,17 @@ class XSession:
         self.run("xdotool", "windowactivate", "--sync", str(window))
 
     # Keyboard and pointer -----------------------------------------------------------------------------
+
+    def add_keys(self, *keysyms):
+        """Gives each keysym a key of its own, as a keyboard with such keys has. Call it before the
+        program starts: xdotool then types these characters with their own keys, instead of mapping
+        a spare key to each for a moment, which a program busy elsewhere may read too late."""
+        keymap = self.run("xmodmap", "-pke")
+        free = [int(code) for code in re.findall(r"^keycode\s+(\d+) =\s*$", keymap, re.M)]
+        if len(free) < len(keysyms):
+            raise RuntimeError(f"only {len(free)} free key codes for {len(keysyms)} characters")
+        for code, keysym in zip(reversed(free), keysyms):
+            self.run("xmodmap", "-e", f"keycode {code} = {keysym}")
 
     def key(self, *keys):
         """Presses keys in turn, each as xdotool names it: "ctrl+s", "Return", "F8"."""

@@ -3,6 +3,7 @@
 #include <QMimeData>
 #include <QTest>
 
+#include "ErrorOf.h"
 #include "ScriptedMessages.h"
 #include "ShownView.h"
 #include "TestFiles.h"
@@ -19,6 +20,11 @@ struct Editor : TShownView<TBigEditor> {
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
     void Type(const char* text) { QTest::keyClicks(&view, text); }
+    // Characters no key of the test's keyboard makes, as an input method hands them over.
+    void TypeUnicode(const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(&view, &press);
+    }
     void Undo() { Key(Qt::Key_Backspace, Qt::AltModifier); }
     void Click(TTextPos ch, TTextPos line, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, At(ch, line));
@@ -234,6 +240,26 @@ private slots:
         Editor untitled("");
         untitled.Key(Qt::Key_Return);
         QCOMPARE(untitled.Bytes(), QByteArray("\n"));
+    }
+
+    // Windows-1252 text refuses a character it cannot hold, saying which; UTF-8 text takes any and
+    // gives other programs the characters, not the bytes.
+    void charactersComeAndGoInTheTextsSet() {
+        Editor e("ab");
+        SetClipboard("\u2603 \u65E5\u672C");
+        QCOMPARE(ErrorOf<EUserError>([&] { e.view.PasteClipboard(); }),
+                 "\"\u2603\" (U+2603) cannot be written in Windows-1252 text; nothing was changed");
+        e.TypeUnicode("\u00EB\u20AC");
+        QCOMPARE(e.Bytes(), QByteArray("\xEB\x80" "ab"));
+
+        Editor utf8("ab");
+        utf8.view.Text().SetCharSet(TCharSets::csUtf8);
+        utf8.TypeUnicode("Zo\u00EB\u20AC\u00DF");
+        utf8.view.PasteClipboard();
+        QCOMPARE(utf8.Bytes(), QByteArray("Zo\xC3\xAB\xE2\x82\xAC\xC3\x9F" "\xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC" "ab"));
+        utf8.view.SelectAll();
+        utf8.view.CopyToClipboard();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("Zo\u00EB\u20AC\u00DF\u2603 \u65E5\u672C" "ab"));
     }
 
     void pastingTextSelectsItAndAnEmptyClipboardIsRefused() {

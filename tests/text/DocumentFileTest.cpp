@@ -266,3 +266,22 @@ TEST(DocumentFile, WhenTheBackupOrTheFileCannotBeReplaced) {
 }
 
 } // namespace
+
+// A file's set is read when it opens; saving keeps the set the user chose.
+TEST(DocumentFile, TheCharacterSetComesWithTheFileAndStaysThroughASave) {
+    TTempDir dir;
+    WriteFile(dir / "latin.txt", "caf\xE9\n");
+    WriteFile(dir / "utf8.txt", "caf\xC3\xA9\n");
+    TTestDocument d;
+    d.doc.SetFileName(dir / "utf8.txt");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csUtf8);
+    d.doc.SetFileName(dir / "latin.txt");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csWindows1252);
+    d.text.SetCharSet(TCharSets::csUtf8);
+    d.text.InsertString("x", 0);
+    d.doc.Save(d.doc.FileName());
+    EXPECT_EQ(ReadFile(dir / "latin.txt"), "xcaf\xE9\n");
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csUtf8);
+    d.doc.New();
+    EXPECT_EQ(d.text.CharSet(), TCharSets::csWindows1252);
+}

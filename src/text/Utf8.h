@@ -1,0 +1,34 @@
+#pragma once
+
+#include "text/TextPos.h"
+
+// UTF-8 as the text holds it: a character is a whole, valid sequence; any other byte (a stray
+// continuation byte, a lead byte whose sequence is cut short, overlong or out of range, a surrogate) is
+// a character of one byte of its own, shown as a replacement mark and saved as it was. Every byte that
+// is not a continuation byte starts a character, so a character's bounds can be found from either side
+// without reading from a line's start.
+
+struct TUtf8Char {
+    char32_t Code = 0; // the code point, or U+FFFD for an invalid byte
+    int Length = 1;    // bytes taken, 1 to 4
+    bool Valid = true;
+};
+
+constexpr char32_t kReplacementChar = 0xFFFD;
+
+constexpr bool IsUtf8Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The character starting at p; end bounds the bytes that may be read (p < end).
+TUtf8Char DecodeUtf8(const unsigned char* p, const unsigned char* end);
+
+// Where the character holding the byte end[-1] starts: end - 1 for an invalid byte, else its valid
+// sequence's lead byte. begin (< end) is a character's start or lies three bytes or more before end;
+// bytes up to limit may be read past end to see the sequence whole (limit = end when none may).
+const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned char* end,
+                                   const unsigned char* limit);
+
+// Writes c (a Unicode scalar value) as 1 to 4 bytes into out and returns their count.
+int EncodeUtf8(char32_t c, unsigned char* out);
+
+// Characters that take two cells in a fixed-pitch font: East Asian wide and full-width forms.
+bool IsWideChar(char32_t c);

@@ -1,0 +1,45 @@
+"""Characters typed through the desktop's keyboard (xdotool types their key symbols) reach the file in
+its own set: a UTF-8 file gets their UTF-8 bytes; a Windows-1252 file refuses one it cannot hold, says
+so, and keeps its bytes."""
+
+import os
+
+from harness import Failure, run, wait_until
+
+TYPED = "Zo\u00eb\u20ac\u00df\u2603"
+# The typed characters that a US keyboard lacks, as X names them.
+KEYSYMS = ("ediaeresis", "EuroSign", "ssharp", "U2603")
+
+
+def utf8_file(s):
+    text = "caf\u00e9\n".encode()
+    s.x.add_keys(*KEYSYMS)
+    s.open("utf8.txt", text, wrap="none")
+    s.x.type(TYPED)
+    s.x.key("ctrl+s")
+    s.changed_file("utf8.txt", text, "typing and Ctrl+S")
+    s.expect_bytes("utf8.txt", TYPED.encode() + text, f"typing {TYPED!r} into a UTF-8 file and Ctrl+S")
+
+
+def windows1252_file(s):
+    text = b"caf\xe9\n"
+    log = os.path.join(s.workdir, "messages.log")
+    s.write("latin.txt", text)
+    s.x.add_keys(*KEYSYMS)
+    s.start("latin.txt", extra_env={"QUORVEL_MESSAGE_LOG": log})
+    s.x.activate(s.main_window("latin.txt"))
+    s.x.type("\u2603")
+    box = s.message_box("refusing a snowman in Windows-1252 text")
+    expected = '"\u2603" (U+2603) cannot be written in Windows-1252 text; nothing was changed'
+    told = wait_until(lambda: os.path.exists(log) and open(log, encoding="utf-8").read().splitlines(), 5)
+    if told != [expected]:
+        raise Failure(f"the program said {told} instead of {[expected]}")
+    if not s.answer(box, ["OK"], "Return"):
+        raise Failure(f"the message box stayed open after Return{s.state()}")
+    s.x.type("\u00eb\u20ac")
+    s.x.key("ctrl+s")
+    s.changed_file("latin.txt", text, "typing and Ctrl+S")
+    s.expect_bytes("latin.txt", b"\xeb\x80" + text, "a refused character, then typing and Ctrl+S")
+
+
+run({"utf8-file": utf8_file, "windows1252-file": windows1252_file})

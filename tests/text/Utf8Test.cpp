@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "text/CharSet.h"
+#include "text/Utf8.h"
+
+namespace {
+
+using TBytes = std::basic_string<unsigned char>;
+
+TBytes Bytes(const char* text) { return TBytes(reinterpret_cast<const unsigned char*>(text)); }
+
+TUtf8Char Decode(const TBytes& b) { return DecodeUtf8(b.data(), b.data() + b.size()); }
+
+TCharSets Detect(const TBytes& b, bool wholeFile = true) { return DetectCharSet(b.data(), b.size(), wholeFile); }
+
+} // namespace
+
+TEST(Utf8, EveryScalarValueRoundTripsAndEveryMalformedFormIsOneInvalidByte) {
+    unsigned char out[4];
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c == 0xD800) c = 0xE000;
+        const int length = EncodeUtf8(c, out);
+        const TUtf8Char back = DecodeUtf8(out, out + length);
+        ASSERT_TRUE(back.Valid && back.Code == c && back.Length == length) << std::hex << static_cast<std::uint32_t>(c);
+    }
+    for (const char* bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80",
+                            "\xE2\x82", "\xE2\x82x", "\xC3\xC3"}) {
+        const TUtf8Char c = Decode(Bytes(bad));
+        EXPECT_TRUE(!c.Valid && c.Length == 1 && c.Code == kReplacementChar) << bad;
+    }
+}
+
+// Looking back from any byte finds the start that reading forwards from the beginning gives.
+TEST(Utf8, CharacterStartsFoundBackwardsAgreeWithReadingForwards) {
+    std::mt19937 random(7);
+    const std::vector<TBytes> pieces = {Bytes("a"),        Bytes("\xC3\xA9"),         Bytes("\xE2\x82\xAC"),
+                                        Bytes("\xF0\x9F\x98\x80"), Bytes("\x80"), Bytes("\xE2\x82"),
+                                        Bytes("\xF0\x9F\x98"), Bytes("\xC0\xAF"), Bytes("\xED\xA0\x80")};
+    for (int round = 0; round < 300; ++round) {
+        TBytes text;
+        while (text.size() < 40) text += pieces[random() % pieces.size()];
+        const unsigned char* const begin = text.data();
+        const unsigned char* const end = begin + text.size();
+        std::vector<const unsigned char*> startOf(text.size());
+        for (const unsigned char* p = begin; p < end;) {
+            const int length = DecodeUtf8(p, end).Length;
+            for (int i = 0; i < length; ++i) startOf[p - begin + i] = p;
+            p += length;
+        }
+        for (std::size_t at = 1; at <= text.size(); ++at) {
+            const unsigned char* lookFrom = begin + (at > 5 ? at - 5 + random() % 2 : 0);
+            ASSERT_EQ(Utf8CharStart(lookFrom, begin + at, end), startOf[at - 1]) << round << " " << at;
+        }
+    }
+}
+
+TEST(Utf8, WideCharactersTakeTwoCells) {
+    for (char32_t wide : {U'日', U'한', U'！', U'\U0001F600', U'\U00020000'}) EXPECT_TRUE(IsWideChar(wide));
+    for (char32_t narrow : {U'a', U'é', U'Ж', U'€', U'☃', U'｡'}) EXPECT_FALSE(IsWideChar(narrow));
+}
+
+TEST(CharSet, AFilesSetComesFromItsFirstBytes) {
+    EXPECT_EQ(Detect(Bytes("plain ASCII\n")), TCharSets::csWindows1252);
+    EXPECT_EQ(Detect(Bytes("")), TCharSets::csWindows1252);
+    EXPECT_EQ(Detect(Bytes("\xEF\xBB\xBFplain")), TCharSets::csUtf8);
+    EXPECT_EQ(Detect(Bytes("Caf\xC3\xA9 cr\xC3\xA8me")), TCharSets::csUtf8);
+    EXPECT_EQ(Detect(Bytes("Caf\xE9 cr\xE8me")), TCharSets::csWindows1252);
+    EXPECT_EQ(Detect(Bytes("Caf\xC3\xA9 then \xE9")), TCharSets::csWindows1252);
+}
+
+// The sample ends inside a sequence: that sequence neither confirms nor refutes UTF-8, unless the file
+// really ends there.
+TEST(CharSet, ASequenceCutByTheSamplesEdge) {
+    const TBytes head = Bytes("\xC3\xA9") + TBytes(kCharSetSample - 4, 'x');
+    for (const char* cut : {"\xE2\x82", "\xF0\x9F\x98"}) {
+        const TBytes sample = head.substr(0, kCharSetSample - TBytes(Bytes(cut)).size()) + Bytes(cut);
+        ASSERT_EQ(sample.size(), kCharSetSample);
+        EXPECT_EQ(Detect(sample, false), TCharSets::csUtf8);
+        EXPECT_EQ(Detect(sample, true), TCharSets::csWindows1252);
+        EXPECT_EQ(Detect(TBytes(kCharSetSample - 2, 'x') + Bytes(cut).substr(0, 2), false),
+                  TCharSets::csWindows1252); // nothing but the cut sequence
+    }
+    EXPECT_EQ(Detect(head.substr(0, kCharSetSample - 2) + Bytes("\xE0\x80"), false), TCharSets::csWindows1252);
+}
