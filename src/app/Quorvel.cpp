@@ -86,7 +86,9 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 }
 
 TQuorvel::~TQuorvel() {
-    // The editors go first: their events reach this window, which must still be whole.
+    // The editors go first: their events reach this window, which must still be whole. Their bookmarks
+    // go before them.
+    m_Bookmarks = TBookmarkHistory();
     m_PageIdle.clear();
     for (TMailEditor* editor : m_Pages)
         delete editor;
@@ -177,6 +179,8 @@ void TQuorvel::CloseEditorPage(int index) {
 
 void TQuorvel::RemovePage(int index) {
     TMailEditor* editor = Page(index);
+    m_Bookmarks.DropEditor(*editor);
+    UpdateCommandStates();
     m_NewFileNames.erase(editor);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page

@@ -68,6 +68,7 @@ void TQuorvel::CreateMenus() {
     AddCommand(file, "P&age Setup", {}, "Configure page layout", [this] { PageSetup(); });
     AddCommand(file, "Print S&etup...", {}, "Configure Printer", [this] { PrintSetup(); });
     on.Text.push_back(AddCommand(file, "&Print...", "Ctrl+P", "Print File", [this] { Print(); }));
+    AddCommand(file, "Prop&erties...", {}, {}, [this] { FileProperties(); });
     file->addSeparator();
     QAction* exit = AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
     m_FileList->SetMenu(file, exit); // the recent files follow Exit
@@ -119,18 +120,32 @@ void TQuorvel::CreateMenus() {
     on.FindAgain = AddCommand(search, "Find &Again", "F3", "Repeat last search", [this] { FindAgain(); });
     on.Text.push_back(AlsoKeys(
         AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }), {"Ctrl+H"}));
+    search->addSeparator();
+    on.Text.push_back(AddCommand(search, "&Goto...", "Ctrl+G", "Goto line number", [this] { Goto(); }));
+    on.Text.push_back(
+        AddCommand(search, "Add &Bookmark", "F11", "Add a Bookmark", [this] { AddBookmark(); }));
+    on.LastBookmark = AddCommand(search, "Goto Last B&ookmark", "F12", "Jump to last defined bookmark",
+                                 [this] { GoToLastBookmark(); });
 
     QMenu* format = menuBar()->addMenu("Forma&t");
     AddCommand(format, "&Font...", {}, "Change Font", [this] { ChooseFont(); });
+    AddCommand(format, "&Tab Stops...", {}, "Configure tab stops", [this] { TabStops(); });
     AddCommand(format, "To&ggle Wrap Mode", "F8", "Toggles the wrap mode", [this] { ToggleWrapMode(); });
 
     QMenu* setup = menuBar()->addMenu("Set&up");
+    AddCommand(setup, "&Preferences...", {}, "Modify the Mail Quote String", [this] { Preferences(); });
     AddCommand(setup, "&Tools...", {}, {}, [this] { Tools(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
-    AddCommand(help, "&Help Topics", "F1", "Show Help File",
-               [this] { ShowHelp(this, THelpTopic::htContents); });
+    AddCommand(help, "&Help Topics", {}, "Show Help File", [this] { HelpTopics(); });
+    AddCommand(help, "&Introduction", {}, "Shows Quorvel Introductino", [this] { Introduction(); });
+    AddCommand(help, "&Quorvel Home Page", {}, "Link to Quorvel's Home Page", [this] { HomePage(); });
+    help->addSeparator();
     AddCommand(help, "&About...", {}, "Shows About Box", [this] { About(); });
+    // F1 over the text: the editor's page of the help.
+    QAction* editorHelp = Command("Help", {}, [this] { ShowHelp(this, THelpTopic::htEditor); });
+    editorHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(editorHelp);
 
     for (QMenu* menu : {file, edit, view, search, format, setup, help}) {
         connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
@@ -199,6 +214,9 @@ void TQuorvel::CreateToolBar() {
     bar->addSeparator();
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomIn, "Zoom In", [this] { ZoomBy(1); }));
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomOut, "Zoom Out", [this] { ZoomBy(-1); }));
+    bar->addSeparator();
+    on.PropertiesButton =
+        AddButton(bar, TToolIcon::Properties, "File Properties", [this] { FileProperties(); });
 }
 
 bool TQuorvel::NewLook() const {

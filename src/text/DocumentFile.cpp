@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "text/EditStream.h"
@@ -61,7 +62,8 @@ void TDocumentFile::Remember(const TFileStream& file, const fs::path& name) {
     m_Permissions = file.Permissions();
     m_Identity = file.Identity();
     m_FileName = name;
-    m_FileAttributes = ((m_Permissions & 0222) == 0 ? faReadOnly : 0) |
+    m_FileAttributes = (m_FileAttributes & (faSystem | faArchive)) |
+                       ((m_Permissions & 0222) == 0 ? faReadOnly : 0) |
                        (name.filename().string().starts_with('.') ? faHidden : 0);
 }
 
@@ -83,6 +85,13 @@ TFileStream* TDocumentFile::SourceAt(const fs::path& target) const {
         if (auto* file = dynamic_cast<TFileStream*>(stream); file && file->Identity().SameFile(*atTarget))
             return file;
     return nullptr;
+}
+
+void TDocumentFile::ApplyReadOnly(const TFileStream& saved) const {
+    const unsigned mode = saved.Permissions();
+    const bool readOnly = (mode & 0222) == 0;
+    if (readOnly == ((m_FileAttributes & faReadOnly) != 0)) return;
+    ::fchmod(saved.Handle(), readOnly ? mode | 0200 : mode & ~0222u);
 }
 
 void TDocumentFile::Empty() {
@@ -273,6 +282,7 @@ bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> 
     saver.OnStep = [this](TSaveStep step) { Step(step); };
     std::unique_ptr<TFileStream> saved = saver.Save();
     if (!saved) return false;
+    ApplyReadOnly(*saved);
     BindSaved(std::move(saved), target, writer.Mode() == TSaveMode::smParagraph);
     if (renamed) m_Text.SetReadOnly(m_ReadOnly);
     ApplyPositions(positions, marks);

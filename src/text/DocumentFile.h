@@ -14,8 +14,9 @@
 class TEditStream;
 class TFileStream;
 
-// Attributes of a document's file as they were when it was opened.
-enum TFileAttribute : int { faReadOnly = 1, faHidden = 2 };
+// Attributes of a document's file: read only (no write permission), hidden (the name starts with "."),
+// and system and archive, which are kept but mean nothing here.
+enum TFileAttribute : int { faReadOnly = 1, faHidden = 2, faSystem = 4, faArchive = 32 };
 
 // The questions a document asks: whether to protect a read-only file's text from changes (Yes, No,
 // Cancel: as it was), whether a save may write over a file that another program changed since the
@@ -41,6 +42,9 @@ public:
     // Opens `name` after QuerySave (the same name again reopens it from disk; empty: an empty document).
     void SetFileName(const std::filesystem::path& name);
     int FileAttributes() const { return m_FileAttributes; }
+    // Read only takes effect when the file is next saved: its write permissions go, or, cleared, its
+    // owner may write it again. Hidden follows the file's name whatever is set.
+    void SetFileAttributes(int attributes) { m_FileAttributes = attributes; }
     bool BackupFiles() const { return m_BackupFiles; }
     void SetBackupFiles(bool value) { m_BackupFiles = value; }
     bool FileLocking() const { return m_FileLocking; }
@@ -97,6 +101,8 @@ private:
     // none is.
     TFileStream* SourceAt(const std::filesystem::path& target) const;
     void Open(const std::filesystem::path& name);
+    // Gives the file just saved the read-only attribute asked for.
+    void ApplyReadOnly(const TFileStream& saved) const;
     void Empty();
     // Reads the character set of the file just opened from its first bytes; saves keep the set.
     void DetectCharSet();

@@ -12,6 +12,7 @@ screenshot and the program's output, all kept in its directory; a passing case r
 Exit status 77 (skipped) means Xvfb, openbox, xdotool or ImageMagick's import is not installed.
 """
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -115,6 +116,20 @@ class Session:
         self.processes.append(self.process)
         return self.process
 
+    @contextlib.contextmanager
+    def clipboard_owner(self, text):
+        """Another program that holds `text` on the clipboard while the block runs."""
+        program = os.path.join(os.path.dirname(self.program), "qv_clipboard_owner")
+        owner = subprocess.Popen([program, text], env=self.x.env, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        try:
+            if owner.stdout.readline().strip() != b"ready":
+                raise Failure("the other program could not put its text on the clipboard")
+            yield
+        finally:
+            owner.terminate()
+            owner.wait()
+
     # Settings -------------------------------------------------------------------------------------------
 
     def settings_path(self):
@@ -202,6 +217,20 @@ class Session:
         self.x.key("Escape")  # its Cancel
         if not wait_until(lambda: not self.x.windows(REPLACE_DIALOG), ANSWER_TIMEOUT):
             raise Failure(f"the '{REPLACE_DIALOG}' dialog stayed open after Esc{self.state()}")
+
+    def dialog(self, title, what, timeout=ANSWER_TIMEOUT):
+        """Waits for a window titled `title` (a regular expression) that `what` opens, and returns it."""
+        found = wait_until(lambda: self.x.windows(title), timeout)
+        if not found:
+            raise Failure(f"{what} showed no '{title}' window within {timeout} s{self.state()}")
+        return found[0]
+
+    def shot(self, name):
+        """With QUORVEL_E2E_SCREENSHOTS naming a folder, the screen as it is now goes there as NAME.png."""
+        folder = os.environ.get("QUORVEL_E2E_SCREENSHOTS")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            self.x.screenshot(os.path.join(folder, name + ".png"))
 
     # Message boxes ----------------------------------------------------------------------------------------
 
