@@ -17,6 +17,7 @@ enum class THelpTopic {
     htReplace = 11,
     htOpen = 12,
     htSave = 13,
+    htPageSetup = 14,
     htPreferences = 15,
     htAddBookmark = 16,
     htGoto = 17,

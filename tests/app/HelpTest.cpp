@@ -44,7 +44,7 @@ private slots:
              {THelpTopic::htContents, THelpTopic::htEditor, THelpTopic::htIntroduction, THelpTopic::htFind,
               THelpTopic::htReplace, THelpTopic::htPreferences, THelpTopic::htAddBookmark, THelpTopic::htGoto,
               THelpTopic::htTabStops, THelpTopic::htFileProperties, THelpTopic::htTools,
-              THelpTopic::htDefineTool, THelpTopic::htDecode, THelpTopic::htMerge})
+              THelpTopic::htDefineTool, THelpTopic::htDecode, THelpTopic::htMerge, THelpTopic::htPageSetup})
             QVERIFY2(QFile::exists(HelpPage(topic)), qPrintable(HelpPage(topic)));
     }
 
@@ -87,7 +87,8 @@ private slots:
             THelpTopic Topic;
         } modal[] = {{"Set&up", "&Preferences...", THelpTopic::htPreferences},
                      {"Forma&t", "&Tab Stops...", THelpTopic::htTabStops},
-                     {"Set&up", "&Tools...", THelpTopic::htTools}};
+                     {"Set&up", "&Tools...", THelpTopic::htTools},
+                     {"&File", "P&age Setup", THelpTopic::htPageSetup}};
         for (const auto& dialog : modal) {
             QString page;
             AnswerModal([&](QWidget& shown) {
