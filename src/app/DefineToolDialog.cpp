@@ -27,6 +27,7 @@ TDefineToolDialog::TDefineToolDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &TDefineToolDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, THelpTopic::htDefineTool); });
+    AddHelpKey(this, THelpTopic::htDefineTool);
 }
 
 void TDefineToolDialog::accept() {

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/HelpTopics.h"
+
 namespace {
 
 QPushButton* AddButton(QVBoxLayout* column, const QString& caption, const std::function<void()>& run) {
@@ -71,6 +73,9 @@ TFindDialog::TFindDialog(QWidget* parent, bool replacing) : QDialog(parent) {
         }));
     }
     AddButton(buttons, "Cancel", [this] { close(); });
+    const THelpTopic topic = replacing ? THelpTopic::htReplace : THelpTopic::htFind;
+    AddButton(buttons, "&Help", [this, topic] { ShowHelp(this, topic); });
+    AddHelpKey(this, topic);
     buttons->addStretch();
 
     auto* layout = new QHBoxLayout(this);

@@ -1,39 +1,52 @@
 #include "app/HelpTopics.h"
 
-#include <QMessageBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
+
+#include "app/HelpWindow.h"
+#include "text/MessageBox.h"
 
 namespace {
 
-const char* TopicText(THelpTopic topic) {
-    switch (topic) {
-    case THelpTopic::htMerge:
-        return "Merge inserts the chosen files at the caret, one after another.\n\n"
-               "None: the file's bytes as they are.\n"
-               "UUEncode: the file uuencoded, with its checksum lines.\n"
-               "OEM to ANSI: the file converted from the DOS character set.\n"
-               "Mail Quotes: each line of the file with the mail quote in front.\n"
-               "Compress: the file packed by the chosen compression utility, then uuencoded.\n\n"
-               "Quick Jump goes to one of the last directories files were chosen in.";
-    case THelpTopic::htDecode:
-        return "The text holds a uuencoded file.\n\n"
-               "Save: decode it, under the name and in the directory you choose next (cancelling that "
-               "choice keeps the proposed name beside the document).\n"
-               "Ignore: leave this file out; the text is searched on for others.";
-    case THelpTopic::htTools:
-        return "The compression utilities Merge can pack files with before encoding them.\n\n"
-               "Add and Edit open the definition of a utility; Delete removes the selected one. OK keeps the "
-               "changes, Cancel forgets them.";
-    case THelpTopic::htDefineTool:
-        return "Name: how the utility is listed.\n"
-               "Command Line: the command that makes an archive; &Z stands for the archive to make and &F "
-               "for the file to pack.\n"
-               "Extension: the archive's extension, at most three characters that a file name may hold.";
-    }
-    return "";
+QString& ChosenFolder() {
+    static QString folder;
+    return folder;
 }
 
 } // namespace
 
+QString HelpFolder() {
+    if (!ChosenFolder().isEmpty()) return ChosenFolder();
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const char* relative : {"share/quorvel/help", "../share/quorvel/help"})
+        if (QFileInfo(program.filePath(relative)).isDir()) return QDir::cleanPath(program.filePath(relative));
+    return QDir::cleanPath(program.filePath("../share/quorvel/help"));
+}
+
+void SetHelpFolder(const QString& folder) {
+    ChosenFolder() = folder;
+}
+
+QString HelpPage(THelpTopic topic) {
+    const int number = static_cast<int>(topic);
+    const QString name = number == 0 ? QString("index.html") : QString("topic%1.html").arg(number);
+    return QDir(HelpFolder()).filePath(name);
+}
+
 void ShowHelp(QWidget* parent, THelpTopic topic) {
-    QMessageBox::information(parent, "Quorvel Help", TopicText(topic));
+    const QString page = HelpPage(topic);
+    if (!QFileInfo(page).isFile()) {
+        MessageDlg("The help page " + page.toStdString() + " cannot be found", TMsgDlgType::mtError,
+                   TMsgButtons::mbOK);
+        return;
+    }
+    THelpWindow::For(parent).ShowPage(page);
+}
+
+void AddHelpKey(QWidget* dialog, THelpTopic topic) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    QObject::connect(key, &QShortcut::activated, dialog, [dialog, topic] { ShowHelp(dialog, topic); });
 }

@@ -2,12 +2,19 @@
 
 #include "app/Quorvel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/FileList.h"
@@ -40,6 +47,7 @@ QString TabCaption(const fs::path& fileName) {
 
 TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Quorvel");
+    setAcceptDrops(true);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -78,7 +86,9 @@ TQuorvel::TQuorvel(QWidget* parent) : QMainWindow(parent) {
 }
 
 TQuorvel::~TQuorvel() {
-    // The editors go first: their events reach this window, which must still be whole.
+    // The editors go first: their events reach this window, which must still be whole. Their bookmarks
+    // go before them.
+    m_Bookmarks = TBookmarkHistory();
     m_PageIdle.clear();
     for (TMailEditor* editor : m_Pages)
         delete editor;
@@ -169,6 +179,8 @@ void TQuorvel::CloseEditorPage(int index) {
 
 void TQuorvel::RemovePage(int index) {
     TMailEditor* editor = Page(index);
+    m_Bookmarks.DropEditor(*editor);
+    UpdateCommandStates();
     m_NewFileNames.erase(editor);
     m_PageIdle.erase(editor);
     m_Stack->removeWidget(editor); // moves the focus away, which the editor reports while still a page
@@ -201,7 +213,9 @@ void TQuorvel::FileNameChanged(TMailEditor& editor) {
 void TQuorvel::UpdateCaption() {
     if (PageIndex() < 0) return;
     const fs::path* newName = NewFileName(*Page(PageIndex()));
-    setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()));
+    // A changed document shows "*", as desktop programs show it.
+    setWindowTitle("Quorvel - " + PageName(newName ? *newName : Page(PageIndex())->FileName()) +
+                   (Page(PageIndex())->Modified() ? " *" : ""));
 }
 
 void TQuorvel::CopyEditorSettings(TMailEditor& from, TMailEditor& to) {
@@ -283,6 +297,36 @@ void TQuorvel::OpenFiles(const std::vector<fs::path>& files, bool readOnly) {
         SetOpenDir(files[i].parent_path());
         OpenFileInPage(files[i], i == 0)->SetReadOnly(readOnly);
     }
+}
+
+namespace {
+
+// The local files among what is dragged; none when anything else is dragged.
+std::vector<fs::path> DroppedFiles(const QMimeData* mime) {
+    std::vector<fs::path> files;
+    if (!mime || !mime->hasUrls()) return files;
+    for (const QUrl& url : mime->urls()) {
+        if (!url.isLocalFile()) return {};
+        files.emplace_back(url.toLocalFile().toStdString());
+    }
+    return files;
+}
+
+} // namespace
+
+void TQuorvel::dragEnterEvent(QDragEnterEvent* event) {
+    const bool busy = std::any_of(m_Pages.begin(), m_Pages.end(),
+                                  [](const TMailEditor* page) { return page->State() & sfBusy; });
+    if (!busy && !m_Closing && !DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TQuorvel::dropEvent(QDropEvent* event) {
+    std::vector<fs::path> files = DroppedFiles(event->mimeData());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the program that dragged them is not kept waiting by a question.
+    QTimer::singleShot(0, this,
+                       [this, files = std::move(files)] { Guarded([&] { OpenFiles(files, false); }); });
 }
 
 void TQuorvel::OpenRecentFile(const fs::path& name) {

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 
+#include "app/BookmarkHistory.h"
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
 #include "app/FileHandOff.h"
@@ -26,14 +27,19 @@ class QMenu;
 class QStackedWidget;
 class QTabBar;
 class QToolBar;
+class TAddBookmarkDialog;
 class TFileList;
+class TFilePropertiesDialog;
 class TFindDialog;
+class TGotoDialog;
 class TPageSetupDlg;
+class TPreferencesDialog;
 class TPrintStatus;
 class THandOffServer;
 class TProgressMeter;
 class TQVIniFile;
 class TReformatDialog;
+class TTabStopsDialog;
 class TToolsDialog;
 class TUUDecodeDialog;
 
@@ -147,6 +153,30 @@ public:
     void ZoomBy(int steps) { CurrentEditor()->SetZoom(CurrentEditor()->Zoom() + steps); }
     void ChooseFont();
     void About();
+    // The help's contents and its introduction, in the help window; the home page in the desktop's
+    // browser ("No default Web Browser" when none starts).
+    void HelpTopics();
+    void Introduction();
+    void HomePage();
+
+    // Bookmarks and Goto. The Add Bookmark and Goto dialogs stay open beside the text; they are made
+    // on first use (null before). A page's bookmarks go with its text: when the page closes or shows
+    // another document.
+    void AddBookmark();
+    void Goto();
+    void GoToLastBookmark();
+    // Selects the bookmark's page and puts its caret on the bookmark.
+    void GoToBookmark(const TEditorBookmark& bookmark);
+    const TBookmarkHistory& Bookmarks() const { return m_Bookmarks; }
+    TAddBookmarkDialog* AddBookmarkDialog() const { return m_AddBookmarkDialog; }
+    TGotoDialog* GotoDialog() const { return m_GotoDialog; }
+
+    // Setup and Format dialogs. Preferences sets the window's options and those every page shares;
+    // Tab Stops the current page's stops; File Properties shows the current document's file and sets
+    // the attributes it gets when next saved.
+    void Preferences();
+    void TabStops();
+    void FileProperties();
 
     std::filesystem::path OpenDir, SaveDir;
     std::string LastFindText;    // UTF-8, made the current text's bytes when it is used
@@ -178,6 +208,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager open in pages of their own.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     TMailEditor* NewEditor();
@@ -235,6 +268,9 @@ private:
     QAction* Command(const QString& caption, const QString& hint, std::function<void()> run);
     QAction* AddCommand(QMenu* menu, const QString& caption, const QString& shortcut, const QString& hint,
                         std::function<void()> run);
+    // Adds the desktop's usual keys for a command after the command table's own; where the editor's key
+    // table binds one of them, the editor keeps it.
+    QAction* AlsoKeys(QAction* action, const QStringList& keys);
     // A command that runs an operation of the current editor.
     std::function<void()> OnEditor(void (TMailEditor::*operation)());
     QAction* AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, std::function<void()> run);
@@ -264,10 +300,16 @@ private:
     TReformatDialog* m_ReformatDialog = nullptr;
     TUUDecodeDialog* m_DecodeDialog = nullptr;
     TToolsDialog* m_ToolsDialog = nullptr;
+    TBookmarkHistory m_Bookmarks;
+    TAddBookmarkDialog* m_AddBookmarkDialog = nullptr;
+    TGotoDialog* m_GotoDialog = nullptr;
+    TPreferencesDialog* m_PreferencesDialog = nullptr;
+    TTabStopsDialog* m_TabStopsDialog = nullptr;
+    TFilePropertiesDialog* m_FilePropertiesDialog = nullptr;
     // Commands by the editor state that enables them.
     struct TCommandGroups {
         std::vector<QAction*> Text, Selection, Clipboard, Modified, Column;
-        QAction *FindAgain, *Undo, *Redo, *Revert, *Utf8;
+        QAction *FindAgain, *Undo, *Redo, *Revert, *Utf8, *LastBookmark, *PropertiesButton;
     } m_Enabled{};
     // The tool buttons of the wrap modes, by mode.
     std::array<QAction*, 4> m_WrapButtons{};

@@ -122,5 +122,9 @@ void TQuorvel::ChooseFont() {
 }
 
 void TQuorvel::About() {
-    MessageDlg("Quorvel\nIssue 2.4c (32-bit version)", TMsgDlgType::mtInformation, TMsgButtons::mbOK);
+    MessageDlg(QString::asprintf("Quorvel, a text editor for files of any size and for mail\nVersion %s "
+                                 "(%d-bit version)",
+                                 QUORVEL_VERSION, static_cast<int>(sizeof(void*) * 8))
+                   .toStdString(),
+               TMsgDlgType::mtInformation, TMsgButtons::mbOK);
 }

@@ -37,6 +37,7 @@ private:
 void TQuorvel::CreateStatusBar() {
     m_StatusPanel = new TStatusPanel(145, this);
     m_PositionPanel = new TStatusPanel(152, this);
+    m_PositionPanel->setObjectName("PositionPanel");
     m_ModifiedPanel = new TStatusPanel(59, this);
     m_InsertPanel = new TStatusPanel(59, this);
     m_WrapInfoPanel = new TStatusPanel(162, this);
@@ -87,6 +88,11 @@ void TQuorvel::BindEditor(TMailEditor& editor) {
         SaveModified(sender, answer);
     };
     document.OnNewFileName = [this, &editor](TDocumentFile&) { FileNameChanged(editor); };
+    // A page that shows another document, or none, loses the bookmarks of the text it showed.
+    document.OnClear = [this, &editor, clear = document.OnClear] {
+        m_Bookmarks.DropEditor(editor);
+        clear();
+    };
     document.OnQuestion = [](TDocumentFile&, TDocumentQuestion question, const std::string& message,
                              TModalResult& answer) {
         const bool readOnly = question == TDocumentQuestion::dqReadOnly;
@@ -218,7 +224,10 @@ void TQuorvel::UpdateCommandStates() {
     m_Enabled.Undo->setEnabled(state & sfCanUndo);
     m_Enabled.Redo->setEnabled(state & sfCanRedo);
     m_Enabled.Revert->setEnabled(modified && !editor.FileName().empty());
+    m_Enabled.PropertiesButton->setEnabled(!editor.FileName().empty());
+    m_Enabled.LastBookmark->setEnabled(m_Bookmarks.HasLastBookmark());
     m_ModifiedPanel->setText(modified ? "Modified" : "");
+    UpdateCaption();
     m_InsertPanel->setText(state & sfInsert ? "Insert" : "Overwrite");
     // The kind is found whenever a file is bound: on opening and on the reopening after a save.
     m_LineBreakPanel->setText(editor.Text().LineBreak() == TLineBreak::brCRLF ? "CR LF" : "LF");

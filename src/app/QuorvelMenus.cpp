@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "app/FileList.h"
+#include "app/HelpTopics.h"
 #include "app/Quorvel.h"
 
 QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::function<void()> run) {
@@ -14,6 +15,14 @@ QAction* TQuorvel::Command(const QString& caption, const QString& hint, std::fun
     connect(action, &QAction::hovered, this, [this, hint] { ShowHint(hint); });
     // A command that fails says why and leaves the window as it was; no exception crosses Qt's signals.
     connect(action, &QAction::triggered, this, [run = std::move(run)] { Guarded(run); });
+    return action;
+}
+
+QAction* TQuorvel::AlsoKeys(QAction* action, const QStringList& keys) {
+    QList<QKeySequence> shortcuts = action->shortcuts();
+    for (const QString& key : keys)
+        shortcuts.append(QKeySequence(key));
+    action->setShortcuts(shortcuts);
     return action;
 }
 
@@ -39,14 +48,16 @@ QAction* TQuorvel::AddButton(QToolBar* bar, TToolIcon icon, const QString& tip, 
 void TQuorvel::CreateMenus() {
     auto& on = m_Enabled;
     QMenu* file = menuBar()->addMenu("&File");
-    AddCommand(file, "&New", {}, "Create new file", [this] { New(); });
+    AlsoKeys(AddCommand(file, "&New", {}, "Create new file", [this] { New(); }), {"Ctrl+N"});
     AddCommand(file, "&Open...", "Ctrl+O", "Open a file", [this] { Open(); });
-    AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); });
+    AlsoKeys(AddCommand(file, "&Close", {}, "Close the active editor window", [this] { Close(); }),
+             {"Ctrl+W"});
     on.Revert = AddCommand(file, "&Revert", {}, "Reverts to orginal version of file", [this] { Revert(); });
     AddCommand(file, "&Merge...", "Ctrl+M", "Merge in file contents", [this] { Merge(); });
     on.Modified.push_back(AddCommand(file, "&Save", "Ctrl+S", "Save Changes", [this] { Save(); }));
-    on.Text.push_back(
-        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(file, "Save &As...", {}, "Save to new file", [this] { SaveAs(*CurrentEditor()); }),
+        {"Ctrl+Shift+S"}));
     on.Selection.push_back(
         AddCommand(file, "Save Se&lection", {}, "Saves the current selection", [this] { SaveSelection(); }));
     AddCommand(file, "Save A&ll", {}, "Saves all modified files", [this] { SaveAll(); });
@@ -57,13 +68,16 @@ void TQuorvel::CreateMenus() {
     AddCommand(file, "P&age Setup", {}, "Configure page layout", [this] { PageSetup(); });
     AddCommand(file, "Print S&etup...", {}, "Configure Printer", [this] { PrintSetup(); });
     on.Text.push_back(AddCommand(file, "&Print...", "Ctrl+P", "Print File", [this] { Print(); }));
+    AddCommand(file, "Prop&erties...", {}, {}, [this] { FileProperties(); });
     file->addSeparator();
     QAction* exit = AddCommand(file, "E&xit", "Alt+X", "Exit application", [this] { close(); });
     m_FileList->SetMenu(file, exit); // the recent files follow Exit
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     on.Undo = AddCommand(edit, "&Undo", "Ctrl+Z", "Undo last edit", OnEditor(&TMailEditor::UndoEdit));
-    on.Redo = AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TMailEditor::RedoEdit));
+    on.Redo = AlsoKeys(
+        AddCommand(edit, "&Redo", "Ctrl+R", "Undoes the last Undo", OnEditor(&TMailEditor::RedoEdit)),
+        {"Ctrl+Shift+Z"});
     edit->addSeparator();
     on.Selection.push_back(
         AddCommand(edit, "Cu&t", "Ctrl+X", "Selection into Clipboard", OnEditor(&TMailEditor::CutSelection)));
@@ -91,8 +105,11 @@ void TQuorvel::CreateMenus() {
         AddCommand(edit, "&Replace Block...", "F9", "Replaces block with text", [this] { ReplaceBlock(); }));
 
     QMenu* view = menuBar()->addMenu("&View");
-    on.Text.push_back(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }));
-    on.Text.push_back(AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }));
+    on.Text.push_back(
+        AlsoKeys(AddCommand(view, "Zoom &In", "Ctrl+I", "Zooms in by x2", [this] { ZoomBy(1); }),
+                 {"Ctrl++", "Ctrl+="}));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(view, "Zoom &Out", "Ctrl+K", "Zooms out by x2", [this] { ZoomBy(-1); }), {"Ctrl+-"}));
     view->addSeparator();
     on.Utf8 = AddCommand(view, "&UTF-8", {}, "Reads the text as UTF-8, or else as Windows-1252",
                          [this] { ToggleCharSet(); });
@@ -101,17 +118,34 @@ void TQuorvel::CreateMenus() {
     QMenu* search = menuBar()->addMenu("&Search");
     on.Text.push_back(AddCommand(search, "&Find...", "Ctrl+F", "Search for text", [this] { Find(); }));
     on.FindAgain = AddCommand(search, "Find &Again", "F3", "Repeat last search", [this] { FindAgain(); });
-    on.Text.push_back(AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }));
+    on.Text.push_back(AlsoKeys(
+        AddCommand(search, "&Replace...", {}, "Replace specified text", [this] { Replace(); }), {"Ctrl+H"}));
+    search->addSeparator();
+    on.Text.push_back(AddCommand(search, "&Goto...", "Ctrl+G", "Goto line number", [this] { Goto(); }));
+    on.Text.push_back(
+        AddCommand(search, "Add &Bookmark", "F11", "Add a Bookmark", [this] { AddBookmark(); }));
+    on.LastBookmark = AddCommand(search, "Goto Last B&ookmark", "F12", "Jump to last defined bookmark",
+                                 [this] { GoToLastBookmark(); });
 
     QMenu* format = menuBar()->addMenu("Forma&t");
     AddCommand(format, "&Font...", {}, "Change Font", [this] { ChooseFont(); });
+    AddCommand(format, "&Tab Stops...", {}, "Configure tab stops", [this] { TabStops(); });
     AddCommand(format, "To&ggle Wrap Mode", "F8", "Toggles the wrap mode", [this] { ToggleWrapMode(); });
 
     QMenu* setup = menuBar()->addMenu("Set&up");
+    AddCommand(setup, "&Preferences...", {}, "Modify the Mail Quote String", [this] { Preferences(); });
     AddCommand(setup, "&Tools...", {}, {}, [this] { Tools(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
+    AddCommand(help, "&Help Topics", {}, "Show Help File", [this] { HelpTopics(); });
+    AddCommand(help, "&Introduction", {}, "Shows Quorvel Introductino", [this] { Introduction(); });
+    AddCommand(help, "&Quorvel Home Page", {}, "Link to Quorvel's Home Page", [this] { HomePage(); });
+    help->addSeparator();
     AddCommand(help, "&About...", {}, "Shows About Box", [this] { About(); });
+    // F1 over the text: the editor's page of the help.
+    QAction* editorHelp = Command("Help", {}, [this] { ShowHelp(this, THelpTopic::htEditor); });
+    editorHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(editorHelp);
 
     for (QMenu* menu : {file, edit, view, search, format, setup, help}) {
         connect(menu, &QMenu::aboutToShow, this, &TQuorvel::UpdateCommandStates);
@@ -180,6 +214,9 @@ void TQuorvel::CreateToolBar() {
     bar->addSeparator();
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomIn, "Zoom In", [this] { ZoomBy(1); }));
     on.Text.push_back(AddButton(bar, TToolIcon::ZoomOut, "Zoom Out", [this] { ZoomBy(-1); }));
+    bar->addSeparator();
+    on.PropertiesButton =
+        AddButton(bar, TToolIcon::Properties, "File Properties", [this] { FileProperties(); });
 }
 
 bool TQuorvel::NewLook() const {

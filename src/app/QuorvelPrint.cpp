@@ -6,7 +6,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
+#include "app/HelpTopics.h"
 #include "app/Quorvel.h"
 #include "editor/PageSetupDlg.h"
 #include "editor/PrintStatus.h"
@@ -129,7 +131,12 @@ void TQuorvel::PrintSetup() {
 
 void TQuorvel::PageSetup() {
     TFileEditor& editor = *CurrentEditor();
-    if (!m_PageSetup) m_PageSetup = new TPageSetupDlg(this);
+    if (!m_PageSetup) {
+        m_PageSetup = new TPageSetupDlg(this);
+        connect(&m_PageSetup->HelpButton(), &QPushButton::clicked, m_PageSetup,
+                [this] { ShowHelp(m_PageSetup, THelpTopic::htPageSetup); });
+        AddHelpKey(m_PageSetup, THelpTopic::htPageSetup);
+    }
     TPageSetupDlg& dialog = *m_PageSetup;
     for (int index = 1; index <= 6; ++index)
         dialog.SetLength(index, editor.GetPrinterMetric(index));

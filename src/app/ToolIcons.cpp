@@ -105,6 +105,14 @@ void Draw(QPainter& p, TToolIcon which) {
         Lines(p, 7, 15, {8, 11, 14});
         Lines(p, 7, 11, {17});
         break;
+    case TToolIcon::Properties: // a page with an information mark
+        Page(p, {3, 1.5, 15, 21});
+        p.setBrush(QColor(40, 90, 170));
+        p.drawEllipse(QPointF(17, 17), 5.5, 5.5);
+        p.setPen(QPen(Qt::white, 1.8));
+        p.drawLine(QPointF(17, 16), QPointF(17, 20));
+        p.drawPoint(QPointF(17, 13.8));
+        break;
     case TToolIcon::Merge: // a page going into another
         Page(p, {9, 6, 13, 16});
         p.setBrush(QColor(60, 140, 60));
@@ -163,6 +171,8 @@ const char* ThemeName(TToolIcon which) {
         return "zoom-in";
     case TToolIcon::ZoomOut:
         return "zoom-out";
+    case TToolIcon::Properties:
+        return "document-properties";
     default:
         return nullptr; // no theme has pictures of the wrap modes or the mail commands
     }

@@ -20,6 +20,7 @@ enum class TToolIcon {
     Merge,
     FlowText,
     Reformat,
+    Properties,
 };
 
 // The tool bar's images: the desktop icon theme's where it has one, else drawn here.

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/ColumnButton.h"
 #include "app/DefineToolDialog.h"
 #include "app/HelpTopics.h"
 
@@ -18,18 +19,12 @@ TToolsDialog::TToolsDialog(QWidget* parent) : QDialog(parent) {
     label->setBuddy(m_Compressors);
     grid->addWidget(label, 0, 0);
     grid->addWidget(m_Compressors, 1, 0, 6, 1);
-    auto button = [&](const char* caption, int row) {
-        auto* b = new QPushButton(caption, this);
-        b->setAutoDefault(false);
-        grid->addWidget(b, row, 1);
-        return b;
-    };
-    QPushButton* ok = button("O&K", 1);
-    QPushButton* cancel = button("Cancel", 2);
-    QPushButton* add = button("&Add", 3);
-    m_Edit = button("&Edit", 4);
-    m_Delete = button("&Delete", 5);
-    QPushButton* help = button("&Help", 6);
+    QPushButton* ok = ColumnButton(grid, "O&K", 1);
+    QPushButton* cancel = ColumnButton(grid, "Cancel", 2);
+    QPushButton* add = ColumnButton(grid, "&Add", 3);
+    m_Edit = ColumnButton(grid, "&Edit", 4);
+    m_Delete = ColumnButton(grid, "&Delete", 5);
+    QPushButton* help = ColumnButton(grid, "&Help", 6);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -37,6 +32,7 @@ TToolsDialog::TToolsDialog(QWidget* parent) : QDialog(parent) {
     connect(m_Edit, &QPushButton::clicked, this, &TToolsDialog::EditSelected);
     connect(m_Delete, &QPushButton::clicked, this, &TToolsDialog::DeleteSelected);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, THelpTopic::htTools); });
+    AddHelpKey(this, THelpTopic::htTools);
     connect(m_Compressors, &QListWidget::itemSelectionChanged, this, &TToolsDialog::UpdateButtons);
     connect(m_Compressors, &QListWidget::itemDoubleClicked, this, &TToolsDialog::EditSelected);
 }

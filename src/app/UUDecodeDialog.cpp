@@ -21,6 +21,7 @@ TUUDecodeDialog::TUUDecodeDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, THelpTopic::htDecode); });
+    AddHelpKey(this, THelpTopic::htDecode);
 }
 
 bool TUUDecodeDialog::Ask(const QString& fileName) {

@@ -17,6 +17,7 @@
 #include "app/Quorvel.h"
 #include "app/SettingsStore.h"
 #include "app/SingleInstance.h"
+#include "app/TimingLog.h"
 
 namespace {
 
@@ -98,6 +99,9 @@ int main(int argc, char* argv[]) {
     const QByteArray log = qgetenv("QUORVEL_MESSAGE_LOG");
     TLoggedMessages logged(messages, log.constData());
     if (!log.isEmpty()) TMessageBox::Install(&logged);
+    // With QUORVEL_TIMING_LOG naming a file, keys, repaints of the text and the caret's position go there.
+    if (qEnvironmentVariableIsSet("QUORVEL_TIMING_LOG"))
+        app.installEventFilter(new TTimingLog(qEnvironmentVariable("QUORVEL_TIMING_LOG"), &app));
     if (!problem.empty()) {
         std::fprintf(stderr, "quorvel: %s\n", problem.c_str());
         if (!::isatty(STDERR_FILENO)) MessageDlg(problem, TMsgDlgType::mtError, TMsgButtons::mbOK);

@@ -82,6 +82,8 @@ public:
     // Moving text in and out.
     void CutSelection();
     void PasteClipboard();
+    // Pastes the primary selection at a viewport point, as a middle click does.
+    void PastePrimary(QPoint at);
     // Inserts a column block (lines ended by CR LF or LF) at the column of `pos` on successive lines;
     // lines the text lacks are added with its own line break. Returns the position after the last line.
     TTextPos PasteColumnBlock(const std::string& block, TTextPos pos);
@@ -132,6 +134,9 @@ private:
     };
 
     void BindText();
+    // Inserts the text of `mime` at `pos` and lays the display out again; the position after it. The
+    // editor's own copied text goes in as it is, without being read.
+    TTextPos InsertText(const QMimeData& mime, TTextPos pos);
     // Deletes from `start` to `end` by selecting the range; a protected text refuses first.
     void DeleteAsSelection(TViewPos start, TViewPos end);
     void History(bool undo);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include "editor/BigEditor.h"
+#include "editor/ClipboardText.h"
 #include "editor/QtText.h"
 #include "text/Exceptions.h"
 #include "text/SearchSyntax.h"
@@ -33,11 +34,7 @@ void TBigEditor::PasteClipboard() {
         Text().EndUndoGroup();
         reselect = false;
     } else if (mime && mime->hasText()) {
-        const std::string bytes = UnicodeToText(mime->text(), Text().CharSet());
-        const TChangeStart start = BeforeChange(pos);
-        end = pos + Text().InsertFromHandle(
-                        std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
-        AfterChange(start, end);
+        end = InsertText(*mime, pos);
     } else {
         throw Exception("Clipboard is empty");
     }
@@ -46,6 +43,38 @@ void TBigEditor::PasteClipboard() {
         return;
     }
     if (m_SelectAfterPaste && reselect) SetSelection(OffsetToPos(pos), OffsetToPos(end), TSelModes::smStream);
+    GoToOffset(end, false);
+}
+
+TTextPos TBigEditor::InsertText(const QMimeData& mime, TTextPos pos) {
+    const TChangeStart start = BeforeChange(pos);
+    TTextPos end = pos;
+    const auto* own = qobject_cast<const TClipboardText*>(&mime);
+    if (own && own->CharSet() == Text().CharSet()) { // the bytes, without a copy
+        const TTextPos before = TextSize();
+        Text().InsertStream(own->Snapshot(), 0, own->Snapshot()->Size(), pos);
+        end += TextSize() - before;
+    } else {
+        const std::string bytes = UnicodeToText(mime.text(), Text().CharSet());
+        end += Text().InsertFromHandle(
+            std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), pos);
+    }
+    AfterChange(start, end);
+    return end;
+}
+
+void TBigEditor::PastePrimary(QPoint at) {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData(QClipboard::Selection);
+    if ((m_State & sfBusy) || !mime || !mime->hasText()) {
+        Beep();
+        return;
+    }
+    // Pasted where the pointer is; the selection stays as text (it may be what is being pasted).
+    SetSelection(m_Sel.Start, m_Sel.Start, TSelModes::smNone);
+    MoveCaretTo(m_HorzOffset + at.x() - m_LeftMargin, LineAt(at.y()));
+    const TTextPos pos = PrepareInsertion();
+    const TTextPos end = InsertText(*mime, pos);
+    if (end == pos) Beep();
     GoToOffset(end, false);
 }
 
@@ -192,6 +221,10 @@ bool TBigEditor::PointerOverSelection(QPoint at) {
 }
 
 void TBigEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        Guarded([&] { PastePrimary(event->position().toPoint()); });
+        return;
+    }
     // The selection may have changed under a pointer that has not moved since.
     if (event->button() == Qt::LeftButton && !(m_State & sfBusy) &&
         PointerOverSelection(event->position().toPoint())) {
@@ -215,6 +248,7 @@ void TBigEditor::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TBigEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) return; // its press pasted
     if ((m_State & sfDragging) && (m_CursorReasons & crDragging)) {
         SetState(sfDragging, false);
         SetCursorReason(crDragging, false);

@@ -8,9 +8,16 @@ void TStreamEditor::SetStream(std::unique_ptr<TStream> stream) {
     TextLoaded();
 }
 
-TFileEditor::TFileEditor(QWidget* parent) : TStreamEditor(parent), m_Document(Text()) {
-    m_Document.OnClear = [this] { Clear(); };
-    m_Document.OnReset = [this] { TextLoaded(); };
+TFileEditor::TFileEditor(QWidget* parent)
+    : TStreamEditor(parent), m_Document(Text()), m_DiskBar(new TDiskChangeBar(this)) {
+    m_Document.OnClear = [this] {
+        Clear();
+        Watch(false);
+    };
+    m_Document.OnReset = [this] {
+        TextLoaded();
+        Watch(true);
+    };
     m_Document.OnProgress = [this](TTextPos done, TTextPos) {
         return (m_State & sfBusy) && !PollAbort(done);
     };
@@ -26,7 +33,16 @@ TFileEditor::TFileEditor(QWidget* parent) : TStreamEditor(parent), m_Document(Te
             m_RefreshPending = true;
         else
             Refresh();
+        Watch(true); // saved under another name, or the name's file replaced by the saved one
     };
+    m_DiskTimer.setSingleShot(true);
+    m_DiskTimer.setInterval(100);
+    connect(&m_DiskTimer, &QTimer::timeout, this, [this] { Guarded([this] { CheckDisk(); }); });
+    connect(&m_Watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_DiskTimer.start(); });
+    connect(&m_Watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_DiskTimer.start(); });
+    m_DiskBar->OnReload = [this] { Reload(); };
+    m_DiskBar->OnKeep = [this] { KeepMine(); };
+    m_DiskBar->OnSaveAs = [this] { SaveMixedAs(); };
 }
 
 void TFileEditor::Refresh() {

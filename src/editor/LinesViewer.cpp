@@ -96,10 +96,11 @@ void TLinesViewer::MoveCaretTo(TTextPos x, TTextPos line) {
     m_CaretLine = line;
     ScrollIntoViewVert();
     m_CaretX = std::max<TTextPos>(0, x);
-    const bool leftButton = QApplication::mouseButtons() & Qt::LeftButton;
+    // A click (or a middle click's paste) puts the caret at the pointer, not at the remembered column.
+    const bool pointer = QApplication::mouseButtons() & (Qt::LeftButton | Qt::MiddleButton);
     if (m_CaretX > m_LineEndX && m_WPMode && !m_Sel.IsColumn() && !(m_State & sfDragging)) {
         // In word-processor mode the caret never stands beyond the end of a line.
-        if (m_DesiredChar < m_LineLength && !leftButton) {
+        if (m_DesiredChar < m_LineLength && !pointer) {
             m_CaretX = CharToX(m_DesiredChar);
             m_CaretChar = m_DesiredChar;
         } else {

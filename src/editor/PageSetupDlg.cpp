@@ -45,6 +45,7 @@ TPageSetupDlg::TPageSetupDlg(QWidget* parent, TMeasureSystem system) : QDialog(p
     buttons->button(QDialogButtonBox::Ok)->setText("O&K");
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText("Cancel");
+    m_Help = buttons->addButton("&Help", QDialogButtonBox::HelpRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &TPageSetupDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TPageSetupDlg::reject);
     layout->addWidget(buttons);

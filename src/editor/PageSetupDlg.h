@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 
 // The page setup dialog: the four margins and the header and footer positions in the locale's unit
 // (either unit may be typed), the title printed at the top of each page and whether pages are numbered.
@@ -26,6 +27,8 @@ public:
     void SetTitle(const QString& title);
     bool PrintPageNumbers() const;
     void SetPrintPageNumbers(bool on);
+    // Shows the dialog's help; the window that owns the help connects to it.
+    QPushButton& HelpButton() const { return *m_Help; }
 
 public slots:
     void accept() override;
@@ -38,4 +41,5 @@ private:
     std::array<QLineEdit*, 6> m_Boxes{};
     QCheckBox* m_PageNosBox;
     QLineEdit* m_TitleBox;
+    QPushButton* m_Help;
 };

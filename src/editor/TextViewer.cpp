@@ -2,8 +2,13 @@
 
 #include <algorithm>
 
+#include "text/Exceptions.h"
+
 TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) {
     Constructed();
+    m_PrimaryTimer.setSingleShot(true);
+    m_PrimaryTimer.setInterval(0);
+    connect(&m_PrimaryTimer, &QTimer::timeout, this, [this] { Guarded([this] { OfferPrimary(); }); });
 }
 
 TTextViewer::~TTextViewer() = default;
@@ -43,6 +48,7 @@ void TTextViewer::TextLoaded() {
     m_CaretStart = 0;
     m_Estimated = false;
     m_LayoutComplete = true;
+    m_PendingLine = 0;
     if (!m_TextBuffer) return;
     ApplyWrapWidth();
     m_HorzScrollBar->SetLimit(std::max<TTextPos>(ClientWidth() - 1, m_MaxLineWidth + m_LeftMargin));
@@ -80,18 +86,42 @@ void TTextViewer::GoToOffset(TTextPos offset, bool updateNow) {
 }
 
 void TTextViewer::GoToLine(TTextPos number) {
+    m_PendingLine = 0;
     if (number < 1) {
         GoToOffset(0, false);
         return;
     }
+    const TTextPos lines = m_LastLine + 1 - static_cast<TTextPos>(m_HardBreakLines.size());
+    if (m_LayoutComplete && !m_Estimated && number > lines)
+        throw EUserError("The specified line does not exist");
+    // A far line is placed by its share of the bytes rather than by laying out every line before it.
+    PutCaretOnLine(number, true);
+    if (m_Estimated) { // the line the caret stands on is a guess: the scan will tell
+        m_PendingLine = number;
+        m_PendingOffset = CaretOffset();
+        m_PendingRow = m_CaretLine - m_TopLine;
+    }
+}
+
+void TTextViewer::PutCaretOnLine(TTextPos number, bool estimate) {
     SetState(sfGoToLine, true);
-    WalkToLine(number - 1, false);
+    WalkToLine(number - 1, estimate);
     // Hard page-break lines do not count.
     while (m_WalkHardIndex + number > m_WalkLine && NextLine()) {
     }
     SetCaretLine(m_WalkLine);
     SetCaretChar(0);
     SetState(sfGoToLine, false);
+}
+
+void TTextViewer::FinishGoToLine() {
+    const TTextPos number = m_PendingLine;
+    m_PendingLine = 0;
+    if (CaretOffset() != m_PendingOffset) return; // the caret went elsewhere since
+    PutCaretOnLine(number, false);                // from the caret's line, whose number is exact now
+    SetTopLine(m_CaretLine - m_PendingRow);
+    m_TopStart = PosToOffset({0, m_TopLine}); // the top line the scan is to find is this one now
+    InvalidateAll();
 }
 
 void TTextViewer::GoToBookmark(int handle) {
@@ -218,6 +248,7 @@ void TTextViewer::IdleStep(bool& done) {
         ScanStep();
         Estimate();
         if (m_LayoutComplete && !m_Estimated) m_LastIdleLine = -1; // the numbers are exact now: say so
+        if (m_PendingLine > 0 && !m_Estimated) FinishGoToLine();
         done = false;
     }
     if (CaretColumn() != m_LastIdleChar || m_CaretLine != m_LastIdleLine) {

@@ -10,6 +10,8 @@
 #include "text/LinesBuffer.h"
 #include "text/TextWriter.h"
 
+class QMimeData;
+
 enum class TPageBreakDisplayModes { pbNever, pbAlways, pbWYSIWYG };
 
 // Binds the display model to a text model. One walking cursor (the line walker) steps from display line
@@ -79,7 +81,10 @@ public:
     TTextPos MaxLineWidth() const override { return m_MaxLineWidth; }
 
     void GoToOffset(TTextPos offset, bool updateNow) override;
-    // The Go to Line command: lines count from 1 and hard page-break lines are not counted.
+    // The Go to Line command: lines count from 1 and hard page-break lines are not counted. A line far
+    // beyond what the scan has counted is placed by estimate at once, and the caret moves to the line
+    // itself once the scan has passed it. A line past the end of a text counted to its end raises
+    // "The specified line does not exist".
     void GoToLine(TTextPos number);
     void GoToBookmark(int handle);
     TTextPos PosToOffset(TViewPos pos);
@@ -216,6 +221,10 @@ protected:
     std::string CopyColumn();
 
 private:
+    // The selection as the clipboard takes it: a stream as a snapshot read when someone pastes it, a
+    // column as its bytes, made in busy mode when `busy`.
+    std::unique_ptr<QMimeData> SelectionMime(bool busy);
+    void OfferPrimary();
     TTextPos XOfChar(TViewPos pos);
     void SelectHit(TTextPos start, TTextPos end);
     void MoveDialogOffCaret(QWidget& dialog);
@@ -256,6 +265,13 @@ private:
     TPrintRange PageRange(TTextPos fromPage, TTextPos toPage);
     TPrintRange SelectionRange();
 
+    // The line an estimated Go to Line is to reach (0: none pending), where it put the caret and on
+    // which row of the window.
+    TTextPos m_PendingLine = 0, m_PendingOffset = 0, m_PendingRow = 0;
+    void PutCaretOnLine(TTextPos number, bool estimate);
+    // Moves the caret from the estimated line to the line asked for, keeping its row on the screen.
+    void FinishGoToLine();
     TTextPos m_SavedCaretOffset = 0, m_SavedCaretRow = 0; // where the caret was before a print job
     TLineAnchor m_PrintFirst;                             // the first line of the range being printed
+    QTimer m_PrimaryTimer; // offers the selection as the primary selection once it stops changing
 };

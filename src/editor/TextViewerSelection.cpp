@@ -1,14 +1,12 @@
-// The selection of TTextViewer: kept as byte offsets too, so that it survives relayout; copied to the
-// clipboard as plain text and, for a rectangle, also in the column-text format; found by search.
+// The selection of TTextViewer: kept as byte offsets too, so that it survives relayout; found by
+// search.
 
 #include <algorithm>
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QWidget>
 
-#include "editor/QtText.h"
 #include "editor/TextViewer.h"
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
@@ -51,6 +49,8 @@ void TTextViewer::SetSelection(TViewPos start, TViewPos end, TSelModes mode) {
         m_Sel.EndLine = endAnchor;
     }
     TLinesViewer::SetSelection(start, end, mode);
+    // Whatever is selected becomes the primary selection, once the selecting (a drag) comes to rest.
+    if (m_Sel.Exists() && QGuiApplication::clipboard()->supportsSelection()) m_PrimaryTimer.start(0);
 }
 
 TTextPos TTextViewer::SelectionSize() {
@@ -152,20 +152,6 @@ std::string TTextViewer::GetSelectedText() {
     if (!m_Sel.Exists()) return {};
     if (m_Sel.IsColumn()) return CopyColumn();
     return m_TextBuffer->GetText(m_Sel.StartOffset, SelectionSize());
-}
-
-void TTextViewer::CopyToClipboard() {
-    if (!m_Sel.Exists() || !m_TextBuffer) return;
-    std::string bytes;
-    {
-        TBusy busy(*this, SelectionSize() + 1);
-        bytes = GetSelectedText();
-    }
-    auto* mime = new QMimeData;
-    mime->setText(TextToUnicode(bytes, m_TextBuffer->CharSet()));
-    if (m_Sel.IsColumn())
-        mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
-    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 void TTextViewer::SaveSelectionToFile(const std::filesystem::path& name) {

@@ -1,6 +1,8 @@
 #include "text/DocumentFile.h"
 
 #include <algorithm>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "text/EditStream.h"
@@ -43,14 +45,53 @@ void TDocumentFile::Bind(const fs::path& name) {
 }
 
 void TDocumentFile::Bind(std::unique_ptr<TFileStream> file, const fs::path& name) {
-    const unsigned permissions = file->Permissions();
-    const TFileIdentity identity = file->Identity();
+    Remember(*file, name);
     m_Text.SetStream(std::move(file));
+}
+
+void TDocumentFile::BindSaved(std::unique_ptr<TFileStream> file, const fs::path& name, bool sameText) {
+    // The history may keep the previous file open; its lock goes with the document's binding, so the
+    // file can be opened again here or elsewhere.
+    if (const auto* previous = dynamic_cast<const TFileStream*>(m_Text.Stream()))
+        ::flock(previous->Handle(), LOCK_UN);
+    Remember(*file, name);
+    m_Text.BindSaved(std::move(file), sameText);
+}
+
+void TDocumentFile::Remember(const TFileStream& file, const fs::path& name) {
+    m_Permissions = file.Permissions();
+    m_Identity = file.Identity();
     m_FileName = name;
-    m_Permissions = permissions;
-    m_Identity = identity;
-    m_FileAttributes = ((permissions & 0222) == 0 ? faReadOnly : 0) |
+    m_FileAttributes = (m_FileAttributes & (faSystem | faArchive)) |
+                       ((m_Permissions & 0222) == 0 ? faReadOnly : 0) |
                        (name.filename().string().starts_with('.') ? faHidden : 0);
+}
+
+TDiskChange TDocumentFile::DiskChange() const {
+    const auto* file = dynamic_cast<const TFileStream*>(m_Text.Stream());
+    if (!file || !m_Identity) return TDiskChange::dcNone;
+    if (file->Identity() != *m_Identity) return TDiskChange::dcRewritten;
+    const auto onDisk = TFileIdentity::At(m_FileName);
+    if (!onDisk) return TDiskChange::dcDeleted;
+    return onDisk == m_Identity ? TDiskChange::dcNone : TDiskChange::dcReplaced;
+}
+
+TFileStream* TDocumentFile::SourceAt(const fs::path& target) const {
+    const auto atTarget = TFileIdentity::At(target);
+    if (!atTarget) return nullptr;
+    auto* bound = dynamic_cast<TFileStream*>(m_Text.Stream());
+    if (bound && bound->Identity().SameFile(*atTarget)) return bound;
+    for (TStream* stream : m_Text.Streams())
+        if (auto* file = dynamic_cast<TFileStream*>(stream); file && file->Identity().SameFile(*atTarget))
+            return file;
+    return nullptr;
+}
+
+void TDocumentFile::ApplyReadOnly(const TFileStream& saved) const {
+    const unsigned mode = saved.Permissions();
+    const bool readOnly = (mode & 0222) == 0;
+    if (readOnly == ((m_FileAttributes & faReadOnly) != 0)) return;
+    ::fchmod(saved.Handle(), readOnly ? mode | 0200 : mode & ~0222u);
 }
 
 void TDocumentFile::Empty() {
@@ -91,9 +132,10 @@ void TDocumentFile::Open(const fs::path& name) {
 }
 
 void TDocumentFile::DetectCharSet() {
-    std::vector<unsigned char> sample(static_cast<size_t>(std::min<TTextPos>(m_Text.TextSize(), kCharSetSample)));
+    const auto limit = static_cast<TTextPos>(kCharSetSample);
+    std::vector<unsigned char> sample(static_cast<size_t>(std::min(m_Text.TextSize(), limit)));
     m_Text.CopyToBuffer(sample.data(), 0, static_cast<TTextPos>(sample.size()));
-    m_Text.SetCharSet(::DetectCharSet(sample.data(), sample.size(), m_Text.TextSize() <= kCharSetSample));
+    m_Text.SetCharSet(::DetectCharSet(sample.data(), sample.size(), m_Text.TextSize() <= limit));
 }
 
 void TDocumentFile::SetFileName(const fs::path& name) {
@@ -178,16 +220,17 @@ void TDocumentFile::Save(const fs::path& name) {
     }
     const fs::path target = Canonical(name);
     if (target == m_FileName && m_Text.ReadOnly()) return;
-    CheckSource();
+    CheckSource(target);
     if (target != m_FileName)
         SaveAs(target);
     else
         SaveInPlace();
 }
 
-void TDocumentFile::CheckSource() {
+void TDocumentFile::CheckSource(const fs::path& target) {
+    const bool accepted = m_RewriteAccepted && target != m_FileName;
     const auto* file = dynamic_cast<const TFileStream*>(m_Text.Stream());
-    if (!file || !m_Identity || file->Identity() == *m_Identity) return;
+    if (accepted || !file || !m_Identity || file->Identity() == *m_Identity) return;
     throw ESaveError(
         "Cannot save \"" + m_FileName.string() +
         "\": another program changed the file while it was open here, and the text reads its "
@@ -226,7 +269,8 @@ bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> 
     const bool renamed = target != m_FileName;
     TTextWriter writer(m_Text, ChosenSaveMode());
     std::vector<TTextPos> positions, marks;
-    TFileSaver saver(target, dynamic_cast<TFileStream*>(m_Text.Stream()), expected);
+    // The file written may be one the text or its history still reads: it reads from a copy then.
+    TFileSaver saver(target, SourceAt(target), expected);
     if (backup) saver.BackupName = BackupName(target);
     // A document saved for the first time, or a file deleted meanwhile, gets the permissions it had.
     if (m_FileName.empty() || target == m_FileName) saver.NewMode = m_Permissions;
@@ -238,7 +282,8 @@ bool TDocumentFile::SaveTo(const fs::path& target, std::optional<TFileIdentity> 
     saver.OnStep = [this](TSaveStep step) { Step(step); };
     std::unique_ptr<TFileStream> saved = saver.Save();
     if (!saved) return false;
-    Bind(std::move(saved), target);
+    ApplyReadOnly(*saved);
+    BindSaved(std::move(saved), target, writer.Mode() == TSaveMode::smParagraph);
     if (renamed) m_Text.SetReadOnly(m_ReadOnly);
     ApplyPositions(positions, marks);
     Step(TSaveStep::ssBound);

@@ -14,14 +14,20 @@
 class TEditStream;
 class TFileStream;
 
-// Attributes of a document's file as they were when it was opened.
-enum TFileAttribute : int { faReadOnly = 1, faHidden = 2 };
+// Attributes of a document's file: read only (no write permission), hidden (the name starts with "."),
+// and system and archive, which are kept but mean nothing here.
+enum TFileAttribute : int { faReadOnly = 1, faHidden = 2, faSystem = 4, faArchive = 32 };
 
 // The questions a document asks: whether to protect a read-only file's text from changes (Yes, No,
 // Cancel: as it was), whether a save may write over a file that another program changed since the
 // document read or wrote it (Yes: overwrite, No: save elsewhere, Cancel), and whether to save without a
 // backup where none can be written (Yes, No).
 enum class TDocumentQuestion { dqReadOnly, dqChangedOnDisk, dqNoBackup };
+
+// How the file on disk differs from what the document last read or wrote: nothing; its name now holds
+// another file or none (the text shown is whole, read from the file as it was); or the file itself was
+// written (the text reads its unchanged parts from it, so it may now mix the two versions).
+enum class TDiskChange { dcNone, dcReplaced, dcDeleted, dcRewritten };
 
 // Binds a text model to a file: opening (with a lock), the read-only question, saving under a new name
 // or in place with a backup (TFileSaver), and the question whether to save changes. The file stays open
@@ -36,6 +42,9 @@ public:
     // Opens `name` after QuerySave (the same name again reopens it from disk; empty: an empty document).
     void SetFileName(const std::filesystem::path& name);
     int FileAttributes() const { return m_FileAttributes; }
+    // Read only takes effect when the file is next saved: its write permissions go, or, cleared, its
+    // owner may write it again. Hidden follows the file's name whatever is set.
+    void SetFileAttributes(int attributes) { m_FileAttributes = attributes; }
     bool BackupFiles() const { return m_BackupFiles; }
     void SetBackupFiles(bool value) { m_BackupFiles = value; }
     bool FileLocking() const { return m_FileLocking; }
@@ -47,6 +56,10 @@ public:
     bool Saving() const { return m_Saving; }
     // The bound file as the document last read or wrote it; none for a document without a file.
     const std::optional<TFileIdentity>& Identity() const { return m_Identity; }
+    TDiskChange DiskChange() const;
+    // While set, a save under another name writes the text although the file it reads from was
+    // rewritten: the user was told that the text may mix two versions, and keeps it elsewhere.
+    void SetRewriteAccepted(bool accepted) { m_RewriteAccepted = accepted; }
 
     // Saves under `name` (the current name saves in place); an empty name raises OnSaveNewFile.
     void Save(const std::filesystem::path& name);
@@ -81,15 +94,24 @@ private:
     // Opens and binds `name` without touching the view.
     void Bind(const std::filesystem::path& name);
     void Bind(std::unique_ptr<TFileStream> file, const std::filesystem::path& name);
+    // Binds a file a save just wrote from the text; the history stays (see TEditStream::BindSaved).
+    void BindSaved(std::unique_ptr<TFileStream> file, const std::filesystem::path& name, bool sameText);
+    void Remember(const TFileStream& file, const std::filesystem::path& name);
+    // The open file, of those the text or its history reads, that is the file at `target`; null when
+    // none is.
+    TFileStream* SourceAt(const std::filesystem::path& target) const;
     void Open(const std::filesystem::path& name);
+    // Gives the file just saved the read-only attribute asked for.
+    void ApplyReadOnly(const TFileStream& saved) const;
     void Empty();
     // Reads the character set of the file just opened from its first bytes; saves keep the set.
     void DetectCharSet();
     void NewFileName();
     TSaveMode ChosenSaveMode();
     TModalResult Ask(TDocumentQuestion question, const std::string& message);
-    // Raises ESaveError when the file the text reads from changed since it was read or written.
-    void CheckSource();
+    // Raises ESaveError when the file the text reads from changed since it was read or written, unless
+    // the change was accepted for a save to another name.
+    void CheckSource(const std::filesystem::path& target);
     // Saves under `target`, replacing what `expected` says it holds; false when nothing was written.
     bool SaveTo(const std::filesystem::path& target, std::optional<TFileIdentity> expected, bool backup);
     // Writes the text to `out`; false when cancelled. `positions` get the remembered positions moved
@@ -111,4 +133,5 @@ private:
     bool m_ReadOnly = false;
     TSaveMode m_SaveMode = TSaveMode::smPrompt;
     bool m_Saving = false;
+    bool m_RewriteAccepted = false;
 };

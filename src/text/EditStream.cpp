@@ -8,6 +8,7 @@
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
 #include "text/Invariants.h"
+#include "text/SharedSegment.h"
 
 TEditStream::TEditStream() {
     auto saveHook = [this](TUndoState& state) {
@@ -47,9 +48,49 @@ void TEditStream::BindStream(std::unique_ptr<TStream> stream) {
     m_PendingPos = -1;
     m_PendingInsert = m_PendingDelete = 0;
     SetModified(false);
-    m_InsertedStreams.clear(); // nothing refers to them any more
-    if (m_Stream) m_VirtualStream.Insert(std::make_unique<TStreamSegment>(*m_Stream, 0, m_Stream->Size()));
+    if (m_Stream) m_VirtualStream.Insert(SharedSegment(m_Stream, 0, m_Stream->Size()));
     QV_INVARIANTS();
+}
+
+void TEditStream::BindSaved(std::unique_ptr<TStream> stream, bool sameText) {
+    Commit();
+    m_Run.Active = false; // the run's record holds positions in the text before the save
+    TTextStream::BindStream(std::move(stream));
+    m_PendingPos = -1;
+    m_VirtualStream.Seek(0);
+    std::unique_ptr<TSegmentList> before = m_VirtualStream.Delete(m_VirtualStream.Size());
+    if (m_Stream) m_VirtualStream.Insert(SharedSegment(m_Stream, 0, m_Stream->Size()));
+    if (!sameText) { // taking the saved text out and putting the old one back is one step
+        m_RedoList.Clear();
+        m_UndoList.NewRecord(0);
+        m_UndoList.AddDelete(std::move(before), 0);
+        m_UndoList.AddInsert(0, m_TextSize);
+        m_UndoList.Unlink();
+    }
+    m_UndoList.MarkModified();
+    m_RedoList.MarkModified();
+    SetModified(false);
+    Changed();
+    QV_INVARIANTS();
+}
+
+std::shared_ptr<TTextSnapshot> TEditStream::Snapshot(TTextPos pos, TTextPos count) {
+    Commit();
+    return std::make_shared<TTextSnapshot>(m_VirtualStream, pos, count, OEMConvert());
+}
+
+std::vector<TStream*> TEditStream::Streams() const {
+    std::vector<TStream*> streams;
+    const auto add = [&streams](const TSegmentList& list) {
+        for (const TStreamSegment* seg = list.First(); seg; seg = seg->Next())
+            if (std::find(streams.begin(), streams.end(), &seg->Stream()) == streams.end())
+                streams.push_back(&seg->Stream());
+    };
+    add(m_VirtualStream);
+    for (const TUndoList* list : {&m_UndoList, &m_RedoList})
+        for (std::size_t i = 0; i < list->Count(); ++i)
+            add(list->Record(i));
+    return streams;
 }
 
 unsigned char* TEditStream::GetCharPtr(TTextPos pos) {
@@ -208,11 +249,9 @@ void TEditStream::InsertStream(std::shared_ptr<TStream> stream, TTextPos offset,
     m_UndoList.NewRecord(pos);
     CutCache(pos);
     m_VirtualStream.Seek(pos);
-    m_VirtualStream.Insert(std::make_unique<TStreamSegment>(*stream, offset, count));
+    m_VirtualStream.Insert(SharedSegment(stream, offset, count));
     m_UndoList.AddInsert(pos, count);
     m_PendingPos = pos + count;
-    if (std::find(m_InsertedStreams.begin(), m_InsertedStreams.end(), stream) == m_InsertedStreams.end())
-        m_InsertedStreams.push_back(std::move(stream));
     Inserted(pos, count);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/FreeList.h"
+#include "text/TextSnapshot.h"
 #include "text/TextStream.h"
 #include "text/UndoList.h"
 #include "text/VirtualStreamList.h"
@@ -32,8 +33,8 @@ public:
     // Inserts a whole block (a clipboard's or a dropped text) and returns the bytes inserted.
     TTextPos InsertFromHandle(std::span<const unsigned char> block, TTextPos pos);
     // Inserts `count` bytes of `stream` from `offset` at `pos` without copying them (a long command's
-    // output written to a file of its own). The text keeps the stream for as long as it may refer to it:
-    // until another stream is bound.
+    // output written to a file of its own, a copied text). The stream stays for as long as the text or
+    // its history refers to it.
     void InsertStream(std::shared_ptr<TStream> stream, TTextPos offset, TTextPos count, TTextPos pos);
     bool CanEdit() const override { return true; }
     // Writes the pending run into the chain and the undo history.
@@ -45,6 +46,17 @@ public:
     // in the memory buffer starts a new record instead of being copied. Any other edit ends the run, as
     // does closing the undo group.
     void Replace(TTextPos pos, TTextPos count, std::string_view bytes);
+
+    // The `count` bytes from `pos` as they are now, kept however the text changes afterwards.
+    std::shared_ptr<TTextSnapshot> Snapshot(TTextPos pos, TTextPos count);
+
+    // Binds `stream`, just written from this text by a save, keeping the undo history: its records now
+    // lead away from the saved text, so undoing any of them marks the text modified. `sameText` says
+    // the stream holds exactly the text; otherwise (soft breaks written as hard ones) the change from
+    // the text to the stream becomes one more undo step.
+    void BindSaved(std::unique_ptr<TStream> stream, bool sameText);
+    // Every stream the text or its history reads from, each once.
+    std::vector<TStream*> Streams() const;
 
     // Each returns the lowest position changed (0 when there was nothing to do).
     TTextPos Undo();
@@ -110,9 +122,7 @@ private:
     std::unique_ptr<TSegmentList> FileSegments(TTextPos pos, TTextPos count);
     void ResetBlock();
 
-    // Declared first so that they are destroyed last: the lists below give their areas back to the
-    // memory buffer, and their segments may lie in the streams.
-    std::vector<std::shared_ptr<TStream>> m_InsertedStreams;
+    // Declared first so that it is destroyed last: the lists below give their areas back to it.
     TMemoryBuffer m_MemoryBuffer;
     TUndoList m_RedoList;
     TUndoList m_UndoList;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "text/TextPos.h"
@@ -26,6 +27,26 @@ public:
     virtual void CopyFrom(TStream& source, TTextPos count);
     // The free list that hands this stream's bytes out in areas; null for a stream that is not so used.
     virtual TFreeList* Allocator() const { return nullptr; }
+
+    // Once kept (`self` owning this stream), the stream lives while any segment refers to it, whoever
+    // else lets it go: a file replaced by a save stays readable while the history or a copied text holds
+    // bytes of it, and no longer. Segments count their stream's users themselves, so that they stay
+    // small. Kept() is null for a stream that was not kept.
+    void KeepForSegments(std::shared_ptr<TStream> self) {
+        if (!m_Kept) m_Kept = std::move(self);
+    }
+    const std::shared_ptr<TStream>& Kept() const { return m_Kept; }
+
+private:
+    friend class TStreamSegment;
+    void SegmentMade() { ++m_Segments; }
+    // The last segment over a kept stream lets it go, which may end the stream itself.
+    void SegmentGone() {
+        if (--m_Segments == 0 && m_Kept) std::shared_ptr<TStream> last = std::move(m_Kept);
+    }
+
+    std::shared_ptr<TStream> m_Kept;
+    TTextPos m_Segments = 0;
 
 protected:
     // The EReadError message for a read that came up short.

@@ -9,7 +9,13 @@
 static_assert(sizeof(TStreamSegment) <= SegmentPool::SlotSize);
 
 TStreamSegment::TStreamSegment(TStream& stream, TTextPos offset, TTextPos length)
-    : m_Stream(&stream), m_Offset(offset), m_Length(length) {}
+    : m_Stream(&stream), m_Offset(offset), m_Length(length) {
+    m_Stream->SegmentMade();
+}
+
+TStreamSegment::~TStreamSegment() {
+    m_Stream->SegmentGone();
+}
 
 void* TStreamSegment::operator new(std::size_t size) {
     if (size > SegmentPool::SlotSize) throw std::bad_alloc();

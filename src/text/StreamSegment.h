@@ -17,6 +17,7 @@ class TSegmentList;
 class TStreamSegment final {
 public:
     TStreamSegment(TStream& stream, TTextPos offset, TTextPos length);
+    ~TStreamSegment();
     TStreamSegment(const TStreamSegment&) = delete;
     TStreamSegment& operator=(const TStreamSegment&) = delete;
     // Segments live in the slabs of SegmentPool.

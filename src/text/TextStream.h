@@ -57,7 +57,8 @@ protected:
     void SetCached(TTextPos pos, TTextPos count);
     unsigned char* Buffer() { return m_Buffer.data(); }
 
-    std::unique_ptr<TStream> m_Stream;
+    // Shared with the segments over it, which may outlive its binding (see TStream::KeepForSegments).
+    std::shared_ptr<TStream> m_Stream;
     TTextPos m_BufferPos = -1;
     TTextPos m_BufferCount = 0;
     TTextPos m_BufferSize = 0;

@@ -51,6 +51,13 @@ public:
     void SetMaxLevels(int levels) { m_MaxLevels = std::max(levels, 0); }
     int Levels() const { return m_Levels; }
     std::size_t Count() const { return m_Records.size(); }
+    // Newest first.
+    const TUndoInfo& Record(std::size_t index) const { return *m_Records.at(index); }
+    // After a save every record leads to a text other than the one on disk.
+    void MarkModified() {
+        for (auto& record : m_Records)
+            record->Modified = true;
+    }
 
     TSaveHook SaveHook;
     TUndoHook UndoHook;

@@ -26,9 +26,3 @@ TUtf8Char DecodeUtf8(const unsigned char* p, const unsigned char* end);
 // bytes up to limit may be read past end to see the sequence whole (limit = end when none may).
 const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned char* end,
                                    const unsigned char* limit);
-
-// Writes c (a Unicode scalar value) as 1 to 4 bytes into out and returns their count.
-int EncodeUtf8(char32_t c, unsigned char* out);
-
-// Characters that take two cells in a fixed-pitch font: East Asian wide and full-width forms.
-bool IsWideChar(char32_t c);

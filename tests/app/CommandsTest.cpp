@@ -84,6 +84,44 @@ private slots:
         QCOMPARE(w.window.windowTitle(), QString("Quorvel - notes.txt"));
     }
 
+    // The desktop's keys run the commands beside the table's keys, and the keys the editor's key table
+    // binds stay the editor's. The title shows "*" while the text differs from the file.
+    void theDesktopsKeysAndTheModifiedMark() {
+        TTempDir dir;
+        WriteFile(dir / "k.txt", "one\r\ntwo\r\n");
+        TWindow w;
+        TFileEditor& editor = *w.window.OpenFileInPage(dir / "k.txt", true);
+        w.Key(Qt::Key_X);
+        QCOMPARE(w.window.windowTitle(), QString("Quorvel - k.txt *"));
+        w.Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.window.windowTitle(), QString("Quorvel - k.txt"));
+        w.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(WholeText(editor), std::string("xone\r\ntwo\r\n"));
+        w.Key(Qt::Key_Y, Qt::ControlModifier); // Delete Line, as the key table has it
+        QCOMPARE(WholeText(editor), std::string("two\r\n"));
+
+        const int zoom = editor.Zoom();
+        w.Key(Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(editor.Zoom(), zoom + 1);
+        w.Key(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(editor.Zoom(), zoom);
+        w.Key(Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(w.window.ReplaceDialog() && w.window.ReplaceDialog()->isVisible());
+        w.window.ReplaceDialog()->close();
+
+        QString asked;
+        AnswerModal([&asked](QWidget& dialog) {
+            asked = dialog.windowTitle();
+            static_cast<QDialog&>(dialog).reject();
+        });
+        w.Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(asked, QString("Save File"));
+        w.Key(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(w.window.PageCount(), 2);
+        w.Key(Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(w.window.PageCount(), 1);
+    }
+
     void revertGoesBackToTheFileAfterAsking() {
         TTempDir dir;
         WriteFile(dir / "a.txt", "original");

@@ -1,6 +1,11 @@
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
+#include <QUrl>
 
 #include "ErrorOf.h"
 #include "ScriptedMessages.h"
@@ -53,6 +58,30 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Quorvel - <untitled>"));
     }
 
+    // Only local files are taken; they open as the Open dialog's files do.
+    void filesDroppedOnTheWindowOpenInPages() {
+        TTempDir dir;
+        WriteFile(dir / "a.txt", "a");
+        WriteFile(dir / "b.txt", "b");
+        TQuorvel window;
+        window.show();
+        QMimeData web;
+        web.setUrls({QUrl("https://example.org/c.txt")});
+        QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &refused);
+        QVERIFY(!refused.isAccepted());
+
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "a.txt").string())),
+                       QUrl::fromLocalFile(QString::fromStdString((dir / "b.txt").string()))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &drop);
+        QTRY_COMPARE(TabCaptions(window), std::string("b.txt,a.txt"));
+    }
+
     void openingAFileAlreadyOpenSelectsItsPage() {
         TTempDir dir;
         fs::create_directory(dir / "sub");
@@ -67,7 +96,7 @@ private slots:
         QCOMPARE(window.PageIndex(), 1);
         QCOMPARE(window.CurrentEditor(), a);
         QVERIFY(a->Modified());
-        QCOMPARE(window.windowTitle(), QString("Quorvel - a.txt"));
+        QCOMPARE(window.windowTitle(), QString("Quorvel - a.txt *"));
     }
 
     void theStatusBarShowsThePagesLineBreak() {

@@ -12,6 +12,7 @@ screenshot and the program's output, all kept in its directory; a passing case r
 Exit status 77 (skipped) means Xvfb, openbox, xdotool or ImageMagick's import is not installed.
 """
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -24,7 +25,7 @@ import places
 from xsession import XSession, missing_tools, stop
 
 SKIPPED = 77
-START_TIMEOUT = 15  # the program shows its window (generous: the suite runs on a loaded machine)
+START_TIMEOUT = 30  # the program shows its window (generous: the suite runs on a loaded machine)
 ANSWER_TIMEOUT = 5  # a box appears or goes after a key or click, a save reaches the disk
 EXIT_TIMEOUT = 5  # the program ends after its last window closed
 
@@ -115,6 +116,20 @@ class Session:
         self.processes.append(self.process)
         return self.process
 
+    @contextlib.contextmanager
+    def clipboard_owner(self, text):
+        """Another program that holds `text` on the clipboard while the block runs."""
+        program = os.path.join(os.path.dirname(self.program), "qv_clipboard_owner")
+        owner = subprocess.Popen([program, text], env=self.x.env, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        try:
+            if owner.stdout.readline().strip() != b"ready":
+                raise Failure("the other program could not put its text on the clipboard")
+            yield
+        finally:
+            owner.terminate()
+            owner.wait()
+
     # Settings -------------------------------------------------------------------------------------------
 
     def settings_path(self):
@@ -161,12 +176,20 @@ class Session:
         self.x.key(*["F8"] * WRAP_MODES.index(wrap))
         return window
 
-    def main_window(self, name, timeout=START_TIMEOUT):
-        title = "Quorvel - " + "".join("\\" + c if c in ".$^*+?()[]{}|\\" else c for c in name)
+    def main_window(self, name, timeout=START_TIMEOUT, modified=None):
+        """The window showing `name`; with `modified` True or False only while its title says so."""
+        marks = {None: "( \\*)?", True: " \\*", False: ""}[modified]
+        title = "Quorvel - " + "".join("\\" + c if c in ".$^*+?()[]{}|\\" else c for c in name) + marks
         window = wait_until(lambda: self.x.windows(title), timeout)
         if not window:
             raise Failure(f"no window titled 'Quorvel - {name}' within {timeout} s{self.state()}")
         return window[0]
+
+    def snapshot(self, name):
+        """Saves the screen as NAME.png in $QV_E2E_SHOTS, when that names a folder, to be looked at."""
+        folder = os.environ.get("QV_E2E_SHOTS")
+        if folder:
+            self.x.screenshot(os.path.join(folder, name + ".png"))
 
     def exited(self, timeout):
         return wait_until(lambda: self.process.poll() is not None, timeout)
@@ -194,6 +217,20 @@ class Session:
         self.x.key("Escape")  # its Cancel
         if not wait_until(lambda: not self.x.windows(REPLACE_DIALOG), ANSWER_TIMEOUT):
             raise Failure(f"the '{REPLACE_DIALOG}' dialog stayed open after Esc{self.state()}")
+
+    def dialog(self, title, what, timeout=ANSWER_TIMEOUT):
+        """Waits for a window titled `title` (a regular expression) that `what` opens, and returns it."""
+        found = wait_until(lambda: self.x.windows(title), timeout)
+        if not found:
+            raise Failure(f"{what} showed no '{title}' window within {timeout} s{self.state()}")
+        return found[0]
+
+    def shot(self, name):
+        """With QUORVEL_E2E_SCREENSHOTS naming a folder, the screen as it is now goes there as NAME.png."""
+        folder = os.environ.get("QUORVEL_E2E_SCREENSHOTS")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            self.x.screenshot(os.path.join(folder, name + ".png"))
 
     # Message boxes ----------------------------------------------------------------------------------------
 

@@ -3,30 +3,19 @@ clipboard as quoted lines before the caret's line. Reformat Quoted Text (Ctrl+F5
 with the quote found at the caret; a new quote typed there and the question that follows answered,
 the paragraphs are joined and broken again at 76 characters under the new quote."""
 
-import os
-import subprocess
-
 from harness import ANSWER_TIMEOUT, Failure, described, run, wait_until
 
 REFORMAT_DIALOG = "Reformat Quoted Text"
 
 
 def paste_quote(s):
-    owner_program = os.path.join(os.path.dirname(s.program), "qv_clipboard_owner")
-    owner = subprocess.Popen([owner_program, "Hello from elsewhere\nsecond line"], env=s.x.env,
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    try:
-        if owner.stdout.readline().strip() != b"ready":
-            raise Failure("the other program could not put its text on the clipboard")
+    with s.clipboard_owner("Hello from elsewhere\nsecond line"):
         s.open("reply.txt", b"My answer.\n", wrap="none")
         s.x.key("F6")
         s.x.key("ctrl+s")
         s.changed_file("reply.txt", b"My answer.\n", "F6 (Paste Quote) and Ctrl+S")
         s.expect_bytes("reply.txt", b">Hello from elsewhere\n>second line\nMy answer.\n",
                        "Paste Quote of the other program's text")
-    finally:
-        owner.terminate()
-        owner.wait()
 
 
 QUOTED = (b"John> The meeting moved to Thursday because the printer room is booked.\r\n"

@@ -9,7 +9,7 @@ import time
 
 from places import Rect
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "xmodmap")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "xmodmap", "xclip")
 
 
 def missing_tools():
@@ -127,9 +127,20 @@ class XSession:
     def type(self, text):
         self.run("xdotool", "type", "--delay", "15", text)
 
-    def click(self, x, y, count=1):
+    def click(self, x, y, count=1, button=1):
         self.run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat", str(count),
-                 "--delay", "80", "1")
+                 "--delay", "80", str(button))
+
+    def selection(self, name):
+        """What the X selection `name` ("clipboard", "primary") holds, as bytes; None when nothing."""
+        result = subprocess.run(["xclip", "-o", "-selection", name], env=self.env, stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=20)
+        return result.stdout if result.returncode == 0 else None
+
+    def set_selection(self, name, data):
+        """Makes another program (xclip, which stays to serve it) own the X selection `name`."""
+        subprocess.run(["xclip", "-i", "-selection", name], env=self.env, input=data,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20, check=True)
 
     def drag(self, start, end):
         """Presses the left button at `start`, moves to `end` in steps, and releases it there."""

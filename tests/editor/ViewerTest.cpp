@@ -270,6 +270,36 @@ private slots:
         QVERIFY2(moves > movesBefore, "the exact line number is reported");
     }
 
+    // Go to Line far into text the scan has not reached places the caret by estimate, and on the line
+    // asked for once the scan has passed; a caret moved meanwhile stays where the user put it.
+    void goToLineLandsOnTheLineOnceCounted() {
+        const std::string text = Lines(30000, [](int i) { return i < 15000 ? 2 : 60; });
+        const auto startOf = [&text](int line) {
+            size_t offset = 0;
+            for (int i = 0; i < line; ++i)
+                offset = text.find('\n', offset) + 1;
+            return static_cast<TTextPos>(offset);
+        };
+        Viewer v(text);
+        v.view.GoToLine(20000);
+        QVERIFY(v.view.Estimated());
+        QVERIFY(v.view.CaretOffset() != startOf(19999)); // the estimate is off: short lines came first
+        const TTextPos row = v.view.CaretLine() - v.view.TopLine();
+        v.Settle();
+        QCOMPARE(v.view.CaretLine(), 19999);
+        QCOMPARE(v.view.CaretOffset(), startOf(19999));
+        QCOMPARE(v.view.CaretLine() - v.view.TopLine(), row);
+        QCOMPARE(ErrorOf<EUserError>([&] { v.view.GoToLine(30001); }),
+                 std::string("The specified line does not exist"));
+
+        Viewer moved(text);
+        moved.view.GoToLine(20000);
+        moved.Key(Qt::Key_Down);
+        const TTextPos there = moved.view.CaretOffset();
+        moved.Settle();
+        QCOMPARE(moved.view.CaretOffset(), there);
+    }
+
     void pagesAndFormFeeds() {
         Viewer v("\fone\ntwo\n\fthree\n");
         v.Settle();
