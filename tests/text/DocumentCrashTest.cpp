@@ -36,6 +36,18 @@ pid_t EditAndSaveInChild(const fs::path& file, const std::function<void(TDocumen
     ::_exit(0);
 }
 
+// After a killed save: the file holds the old or the new text whole, and a backup the old one; counts
+// which of the two the file held.
+void ExpectOldOrNew(const fs::path& file, const fs::path& backup, const std::string& old,
+                    const std::string& expected, int run, int& sawOld, int& sawNew) {
+    const std::string now = ReadFile(file);
+    ASSERT_TRUE(now == old || now == expected) << "run " << run << ": a torn file of " << now.size() << " bytes";
+    (now == old ? sawOld : sawNew) += 1;
+    if (fs::exists(backup)) {
+        ASSERT_EQ(ReadFile(backup), old) << "run " << run;
+    }
+}
+
 // A save killed at any moment, or right after any of its steps, leaves under the file's name either the
 // old text or the new one, whole, and under the backup name, when there is one, the old text.
 TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
@@ -61,13 +73,7 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
             ::kill(child, SIGKILL);
         }
         ::waitpid(child, nullptr, 0);
-        const std::string now = ReadFile(file);
-        ASSERT_TRUE(now == old || now == expected)
-            << "run " << run << ": a torn file of " << now.size() << " bytes";
-        (now == old ? sawOld : sawNew) += 1;
-        if (fs::exists(dir / "big.BAK")) {
-            ASSERT_EQ(ReadFile(dir / "big.BAK"), old) << "run " << run;
-        }
+        ExpectOldOrNew(file, dir / "big.BAK", old, expected, run, sawOld, sawNew);
     }
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
@@ -99,16 +105,10 @@ TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
         ::usleep(random() % 40000);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        const std::string now = ReadFile(file);
-        ASSERT_TRUE(now == old || now == expected)
-            << "run " << run << ": a torn file of " << now.size() << " bytes";
-        (now == old ? sawOld : sawNew) += 1;
+        ExpectOldOrNew(file, dir / "sparse.BAK", old, expected, run, sawOld, sawNew);
         struct stat info {};
         ::stat(file.c_str(), &info);
         EXPECT_LT(info.st_blocks * 512, 4 << 20) << "run " << run << ": the holes were written out";
-        if (fs::exists(dir / "sparse.BAK")) {
-            ASSERT_EQ(ReadFile(dir / "sparse.BAK"), old) << "run " << run;
-        }
     }
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
