@@ -101,9 +101,17 @@ TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
             ::close(handle);
         }
         fs::remove(dir / "sparse.BAK");
-        const pid_t child = EditAndSaveInChild(file, [](TDocumentFile&) {});
-        ::usleep(random() % 40000);
-        ::kill(child, SIGKILL);
+        // After each step of the save (a fast machine saves before any random moment), then at random.
+        const int killAt = run < 4 ? run : 99;
+        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
+            doc.OnSaveStep = [killAt](TSaveStep step) {
+                if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
+            };
+        });
+        if (killAt == 99) {
+            ::usleep(random() % 40000);
+            ::kill(child, SIGKILL);
+        }
         ::waitpid(child, nullptr, 0);
         ExpectOldOrNew(file, dir / "sparse.BAK", old, expected, run, sawOld, sawNew);
         struct stat info {};
