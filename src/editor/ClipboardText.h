@@ -20,10 +20,6 @@ public:
     const std::shared_ptr<TTextSnapshot>& Snapshot() const { return m_Text; }
     // The character set of the document the text was copied from.
     TCharSets CharSet() const { return m_CharSet; }
-    // The text other programs get for document bytes in `set`: the one place where the editor's bytes
-    // become the clipboard's characters.
-    static QString TextOf(const std::string& bytes, TCharSets set);
-
     QStringList formats() const override { return {QStringLiteral("text/plain")}; }
     bool hasFormat(const QString& type) const override { return type == QLatin1String("text/plain"); }
 

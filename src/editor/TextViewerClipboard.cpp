@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include "editor/ClipboardText.h"
+#include "editor/QtText.h"
 #include "editor/TextViewer.h"
 #include "text/EditStream.h"
 
@@ -22,7 +23,7 @@ std::unique_ptr<QMimeData> TTextViewer::SelectionMime(bool busy) {
         bytes = GetSelectedText();
     }
     auto mime = std::make_unique<QMimeData>();
-    mime->setText(TClipboardText::TextOf(bytes, m_TextBuffer->CharSet()));
+    mime->setText(TextToUnicode(bytes, m_TextBuffer->CharSet()));
     if (m_Sel.IsColumn())
         mime->setData(ColumnTextFormat, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()) + 1));
     return mime;
