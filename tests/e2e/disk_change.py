@@ -31,7 +31,7 @@ def reload_after(change):
         what = change(s)
         if not wait_until(lambda: s.x.grab(top) != before, ANSWER_TIMEOUT):
             raise Failure(f"nothing showed above the text within {ANSWER_TIMEOUT} s of {what}")
-        s.snapshot("disk_change_" + change.__name__)
+        s.shot("disk_change_" + change.__name__)
         with_bar = s.x.grab(top)
         s.x.key("alt+r")
         if not wait_until(lambda: s.x.grab(top) != with_bar, ANSWER_TIMEOUT):

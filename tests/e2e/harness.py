@@ -185,12 +185,6 @@ class Session:
             raise Failure(f"no window titled 'Quorvel - {name}' within {timeout} s{self.state()}")
         return window[0]
 
-    def snapshot(self, name):
-        """Saves the screen as NAME.png in $QV_E2E_SHOTS, when that names a folder, to be looked at."""
-        folder = os.environ.get("QV_E2E_SHOTS")
-        if folder:
-            self.x.screenshot(os.path.join(folder, name + ".png"))
-
     def exited(self, timeout):
         return wait_until(lambda: self.process.poll() is not None, timeout)
 
@@ -206,8 +200,7 @@ class Session:
     def replace_dialog(self, find, replace):
         """Search > Replace..., with the texts to find and to put in their place typed in."""
         self.x.key("alt+s", "r")
-        if not wait_until(lambda: self.x.windows(REPLACE_DIALOG), ANSWER_TIMEOUT):
-            raise Failure(f"Search > Replace... showed no '{REPLACE_DIALOG}' dialog{self.state()}")
+        self.dialog(REPLACE_DIALOG, "Search > Replace...")
         # The focus is in "Find what", its text selected: typing replaces it.
         self.x.type(find)
         self.x.key("Tab")
