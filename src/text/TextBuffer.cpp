@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text/Exceptions.h"
+#include "text/Utf8.h"
 
 namespace {
 constexpr unsigned char LF = 10;
@@ -29,6 +30,34 @@ void TTextBuffer::ModifiedChanged() {
 void TTextBuffer::SetBlock(unsigned char* first, unsigned char* last) {
     m_BlockFirst = first;
     m_BlockLast = last;
+}
+
+TTextPos TTextBuffer::CharStart(TTextPos pos) {
+    if (m_CharSet != TCharSets::csUtf8 || pos <= 0 || pos >= m_TextSize) return pos;
+    // A sequence holding the byte starts at most three bytes before it and ends at most three after.
+    unsigned char bytes[7];
+    const TTextPos first = std::max<TTextPos>(0, pos - 3);
+    const TTextPos count = CopyToBuffer(bytes, first, std::min<TTextPos>(m_TextSize, pos + 4) - first);
+    const unsigned char* end = bytes + (pos - first) + 1;
+    return first + (Utf8CharStart(bytes, end, bytes + count) - bytes);
+}
+
+char32_t TTextBuffer::CodeAt(TTextPos pos, int& length) {
+    length = 1;
+    if (pos < 0 || pos >= m_TextSize) return 0;
+    if (m_CharSet != TCharSets::csUtf8) return ByteAt(pos);
+    unsigned char bytes[4];
+    const TTextPos count = CopyToBuffer(bytes, pos, std::min<TTextPos>(4, m_TextSize - pos));
+    const TUtf8Char c = DecodeUtf8(bytes, bytes + count);
+    length = c.Length;
+    return c.Code;
+}
+
+TTextPos TTextBuffer::CharAfter(TTextPos pos) {
+    if (pos < 0 || pos >= m_TextSize) return pos;
+    int length = 1;
+    if (m_CharSet == TCharSets::csUtf8) CodeAt(pos, length);
+    return pos + length;
 }
 
 int TTextBuffer::AddBookmark(TTextPos pos) {

@@ -39,7 +39,18 @@ public:
     std::uint64_t TextVersion() const { return m_TextVersion; }
     // How the bytes read as characters.
     TCharSets CharSet() const { return m_CharSet; }
-    void SetCharSet(TCharSets set) { m_CharSet = set; }
+    virtual void SetCharSet(TCharSets set) { m_CharSet = set; }
+    // Character bounds in the text's set; in Windows-1252 every byte is a character, in UTF-8 a valid
+    // sequence is one and every other byte is one of its own. Positions outside the text stay as they are.
+    // The start of the character that holds the byte at `pos`.
+    TTextPos CharStart(TTextPos pos);
+    // The start of the character after the one starting at `pos`.
+    TTextPos CharAfter(TTextPos pos);
+    // The start of the character that ends at `pos`.
+    TTextPos CharBefore(TTextPos pos) { return pos <= 0 ? pos : CharStart(pos - 1); }
+    // The code point of the character starting at `pos` (the Windows-1252 byte's own value in that set,
+    // U+FFFD for an invalid byte); `length` gets its bytes.
+    char32_t CodeAt(TTextPos pos, int& length);
     // 0 or less: no limit.
     TTextPos MaxTextSize() const { return m_MaxTextSize; }
     void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }
