@@ -40,3 +40,11 @@ const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned ch
     }
     return end - 1;
 }
+
+TTextPos Utf8WholeLength(const unsigned char* p, TTextPos n) {
+    for (TTextPos q = n - 1; q >= 0 && n - q <= 3; --q) {
+        if (IsUtf8Continuation(p[q])) continue;
+        return q + SequenceLength(p[q]) > n ? q : n;
+    }
+    return n;
+}

@@ -26,3 +26,8 @@ TUtf8Char DecodeUtf8(const unsigned char* p, const unsigned char* end);
 // bytes up to limit may be read past end to see the sequence whole (limit = end when none may).
 const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned char* end,
                                    const unsigned char* limit);
+
+// How many of the n bytes at p hold whole characters, when more bytes follow them: the bytes of a
+// sequence that the end cuts short are left for the next read. At most three bytes are left; n >= 4
+// leaves at least one.
+TTextPos Utf8WholeLength(const unsigned char* p, TTextPos n);
