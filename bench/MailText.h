@@ -17,6 +17,10 @@ std::filesystem::path BenchDirectory();
 // and kept for later runs.
 std::filesystem::path MailTextFile(TTextPos bytes, bool crlf = false, std::filesystem::path dir = {});
 
+// The same in UTF-8: a quarter of the paragraphs each in English, accented Latin, Cyrillic and Chinese or
+// Japanese.
+std::filesystem::path Utf8MailTextFile(TTextPos bytes);
+
 // A sparse file in BenchDirectory, kept for later runs: 1 MB of that text, 5 GiB of zero bytes (one
 // enormous line, a hole on disk) and 1 MB of text again.
 std::filesystem::path SparseFile();

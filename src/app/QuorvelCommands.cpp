@@ -94,8 +94,7 @@ void TQuorvel::ReplaceBlock() {
 void TQuorvel::ToggleCharSet() {
     TMailEditor& editor = *CurrentEditor();
     const bool utf8 = editor.Text().CharSet() == TCharSets::csUtf8;
-    editor.Text().SetCharSet(utf8 ? TCharSets::csWindows1252 : TCharSets::csUtf8);
-    editor.viewport()->update();
+    editor.SetCharSet(utf8 ? TCharSets::csWindows1252 : TCharSets::csUtf8);
     UpdateCommandStates();
 }
 

@@ -30,6 +30,8 @@ public:
     // Takes the text model; the previous one is released.
     virtual void SetTextBuffer(std::unique_ptr<TLinesBuffer> buffer);
 
+    // The character set the text's bytes are read in; a change lays the text out again.
+    void SetCharSet(TCharSets set);
     TWrapModes WrapMode() const { return m_WrapMode; }
     void SetWrapMode(TWrapModes mode);
     TTextPos MaxLineLength() const { return m_MaxLineLength; }

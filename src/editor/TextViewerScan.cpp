@@ -243,10 +243,12 @@ void TTextViewer::ApplyWrapWidth() {
 
 void TTextViewer::Relayout() {
     if (!m_TextBuffer) return;
-    const TTextPos caret = CaretOffset();
+    // Places kept by offset stay on characters' starts when the character set has changed.
+    const TTextPos caret = m_TextBuffer->CharStart(CaretOffset());
     const TTextPos row = m_CaretLine - m_TopLine;
     const TSelModes selMode = m_Sel.Mode;
-    const TTextPos selStart = m_Sel.StartOffset, selEnd = m_Sel.EndOffset;
+    const TTextPos selStart = m_TextBuffer->CharStart(m_Sel.StartOffset);
+    const TTextPos selEnd = m_TextBuffer->CharStart(m_Sel.EndOffset);
     m_Sel.Remove();
     ApplyWrapWidth();
     // Every anchor is stale now. The caret's keeps its number as a guess, but starts a line of the new
@@ -266,6 +268,12 @@ void TTextViewer::Relayout() {
     }
     if (!(m_State & sfPrinting)) InvalidateAll();
     TIdleDriver::Instance().Kick();
+}
+
+void TTextViewer::SetCharSet(TCharSets set) {
+    if (!m_TextBuffer) return;
+    m_TextBuffer->SetCharSet(set);
+    Relayout();
 }
 
 void TTextViewer::SetWrapMode(TWrapModes mode) {

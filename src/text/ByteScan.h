@@ -23,6 +23,17 @@ const unsigned char* FindBreakOrControl(const unsigned char* p, const unsigned c
 // The last space or hyphen in [p, end), or null.
 const unsigned char* FindLastBreak(const unsigned char* p, const unsigned char* end);
 
+// Whether [p, end) is plain UTF-8: valid, with characters of one to three bytes, and none of the lead
+// bytes that need a closer look (E0 and ED, which may start overlong or surrogate forms, and F0 on).
+// Then `chars` gets its characters and `chars3` those of three bytes. Sixteen bytes at a time.
+bool PlainUtf8(const unsigned char* p, const unsigned char* end, std::int64_t& chars, std::int64_t& chars3);
+// At most how many cells UTF-8 bytes [p, end) without control bytes fill in a fixed-pitch font: for
+// plain UTF-8 the characters plus those of three bytes (which may be wide), else the byte count.
+inline std::int64_t Utf8CellsAtMost(const unsigned char* p, const unsigned char* end) {
+    std::int64_t chars = 0, chars3 = 0;
+    return PlainUtf8(p, end, chars, chars3) ? chars + chars3 : end - p;
+}
+
 // For the 64 bytes at p: bit i is set where p[i] is one of the bytes 9 to 13 (TAB, LF, VT, FF, CR).
 inline std::uint64_t ControlMask(const unsigned char* p) {
 #if defined(__SSE2__)

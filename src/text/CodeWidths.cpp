@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 bool IsWideChar(char32_t c) {
     // East Asian Wide (W) and Fullwidth (F) ranges, as terminals count them.
@@ -29,19 +30,35 @@ bool IsWideChar(char32_t c) {
     return (*std::prev(range))[1] >= c;
 }
 
-void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, TMeasure measure) {
+namespace {
+
+constexpr std::size_t kPlane = 0x10000;
+
+const std::int16_t* UnknownPlane() {
+    static const std::vector<std::int16_t> unknown(kPlane, -1);
+    return unknown.data();
+}
+
+} // namespace
+
+TCodeWidths::TCodeWidths() : m_Plane(UnknownPlane()) {}
+
+void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byteWidths, TMeasure measure) {
     m_Cell = cell;
     m_WidestByte = widestByte;
+    m_ByteWidths = byteWidths;
     m_Measure = std::move(measure);
-    for (auto& page : m_Pages) page.reset();
+    m_Plane = UnknownPlane();
+    m_OwnPlane.reset();
     m_Beyond.clear();
 }
 
 TTextPos TCodeWidths::Compute(char32_t code) const {
+    if (code < 0x80) return m_ByteWidths ? m_ByteWidths[code] : m_Cell;
     if (m_Cell > 0) return IsWideChar(code) ? 2 * m_Cell : m_Cell;
     // The replacement mark stands for a single invalid byte as well as for itself.
     const TTextPos bytes = code == 0xFFFD ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    return std::clamp<TTextPos>(m_Measure ? m_Measure(code) : 0, 0, bytes * m_WidestByte);
+    return std::clamp<TTextPos>(m_Measure ? m_Measure(code) : 0, 0, std::min<TTextPos>(bytes * m_WidestByte, 0x7FFF));
 }
 
 TTextPos TCodeWidths::Find(char32_t code) {
@@ -50,12 +67,12 @@ TTextPos TCodeWidths::Find(char32_t code) {
         if (added) at->second = Compute(code);
         return at->second;
     }
-    std::unique_ptr<TPage>& page = m_Pages[code >> 8];
-    if (!page) {
-        page = std::make_unique<TPage>();
-        page->fill(-1);
+    if (!m_OwnPlane) {
+        m_OwnPlane = std::make_unique<std::int16_t[]>(kPlane);
+        std::copy(m_Plane, m_Plane + kPlane, m_OwnPlane.get());
+        m_Plane = m_OwnPlane.get();
     }
     const TTextPos w = Compute(code);
-    (*page)[code & 255] = static_cast<std::int32_t>(w);
+    m_OwnPlane[code] = static_cast<std::int16_t>(w);
     return w;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,8 +10,8 @@
 // Characters that take two cells in a fixed-pitch font: East Asian wide and full-width forms.
 bool IsWideChar(char32_t code);
 
-// The widths of the characters beyond ASCII on one device, for UTF-8 text, asked of the font once per
-// character and kept. With a fixed-pitch font every character is one cell wide and an East Asian wide
+// The widths of the characters of UTF-8 text on one device: ASCII ones from the byte table, the others
+// asked of the font once per character and kept. With a fixed-pitch font every character is one cell wide and an East Asian wide
 // one two, whatever the fallback font that draws it. A character is given no more than the widest
 // byte's width for each of its bytes, which no real font exceeds: so a line's byte count bounds its
 // width, and layout can pass over lines that cannot wrap without measuring them.
@@ -20,26 +19,27 @@ class TCodeWidths {
 public:
     using TMeasure = std::function<TTextPos(char32_t code)>;
 
+    TCodeWidths();
     // `cell` > 0: a fixed-pitch font of that cell width; else `measure` gives a character's width.
-    void Reset(TTextPos cell, TTextPos widestByte, TMeasure measure);
+    // ASCII characters are as wide as `byteWidths` (the byte table, which must outlive this) has them.
+    void Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byteWidths, TMeasure measure);
 
     TTextPos Width(char32_t code) {
-        if (code <= 0xFFFF) {
-            if (const TPage* page = m_Pages[code >> 8].get())
-                if (const std::int32_t w = (*page)[code & 255]; w >= 0) return w;
-        }
+        if (code <= 0xFFFF)
+            if (const std::int16_t w = m_Plane[code]; w >= 0) return w;
         return Find(code);
     }
 
 private:
-    using TPage = std::array<std::int32_t, 256>; // -1: not asked yet
-
     TTextPos Find(char32_t code);
     TTextPos Compute(char32_t code) const;
 
     TTextPos m_Cell = 0;
     TTextPos m_WidestByte = 0;
+    const TTextPos* m_ByteWidths = nullptr;
     TMeasure m_Measure;
-    std::array<std::unique_ptr<TPage>, 256> m_Pages;
+    // The first plane's widths, -1 where not asked yet: a table shared by all until a width is known.
+    const std::int16_t* m_Plane;
+    std::unique_ptr<std::int16_t[]> m_OwnPlane;
     std::unordered_map<char32_t, TTextPos> m_Beyond; // the planes past the first
 };

@@ -97,8 +97,8 @@ void TDocumentFile::ApplyReadOnly(const TFileStream& saved) const {
 void TDocumentFile::Empty() {
     if (OnClear) OnClear();
     m_Text.Clear();
-    // Typed text is shown byte by byte as Windows-1252 characters, so that is what a new text holds.
-    m_Text.SetCharSet(TCharSets::csWindows1252);
+    // A new text holds what the desktop types: UTF-8.
+    m_Text.SetCharSet(TCharSets::csUtf8);
     m_FileName.clear();
     m_FileAttributes = 0;
     m_Permissions = 0;

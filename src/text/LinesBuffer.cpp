@@ -69,7 +69,7 @@ float TLinesBuffer::GetTabStop(int index) const {
 }
 
 void TLinesBuffer::LoadCodeWidths(TDevice& device, TOutputDevice kind) {
-    device.Codes.Reset(device.UniformWidth, device.WidestByte,
+    device.Codes.Reset(device.UniformWidth, device.WidestByte, device.Metrics.Widths.data(),
                        [canvas = m_Canvas, kind](char32_t code) { return canvas->CharWidth(kind, code); });
 }
 
@@ -154,11 +154,14 @@ TLayoutTables TLinesBuffer::LayoutTables() const {
     return Tables(m_LayoutOnPrinter ? m_Printer : m_Screen, m_LayoutTabsOnPrinter ? m_Printer : m_Screen);
 }
 
-bool TLinesBuffer::MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
-                               bool wrapAtSpaces, TTextPos limit) {
+bool TLinesBuffer::MeasureText(TTextPos& pos, TTextPos& end, bool cut, TRunState& state,
+                               const TLayoutTables& tables, bool wrapAtSpaces, TTextPos limit) {
+    const TTextPos start = pos;
+    bool snapped = !cut;
     while (pos < end) {
         TTextPos n = 0;
         const unsigned char* p = m_Window.At(pos, n, 8);
+        SnapCut(start, pos, n, end, snapped);
         n = std::min(n, end - pos);
         // A CR LF pair, and a UTF-8 sequence, are measured whole: a CR or the part of a sequence that
         // ends the bytes at hand waits for the next ones, unless the measurement ends after it.
@@ -193,8 +196,8 @@ bool TLinesBuffer::LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, c
     TRunState state;
     state.BreakPos = start;
     // A line longer than MaxLineBytes is cut there, so that no single line takes long to lay out.
-    const TTextPos end = LineCut(start);
-    const bool ended = MeasureText(pos, end, state, tables, true, m_MaxWidth) || end < m_TextSize;
+    TTextPos end = LineCut(start);
+    const bool ended = MeasureText(pos, end, true, state, tables, true, m_MaxWidth) || end < m_TextSize;
     count = state.Count;
     width = m_LayoutOnPrinter ? MeasureWidth(start, start + count) : state.Width;
     return ended;
@@ -232,7 +235,8 @@ bool TLinesBuffer::PosFromX(TTextPos& pos, TTextPos x, TTextPos& width) {
     RequireMetrics();
     const TTextPos start = pos;
     TRunState state;
-    const bool ended = MeasureText(pos, m_TextSize, state, ScreenTables(), false, x);
+    TTextPos end = m_TextSize;
+    const bool ended = MeasureText(pos, end, false, state, ScreenTables(), false, x);
     pos = start + state.Count;
     width = state.Width;
     return ended;
@@ -244,7 +248,7 @@ TTextPos TLinesBuffer::MeasureWidth(TTextPos from, TTextPos to) {
     if (from >= to) return 0;
     RequireMetrics();
     TRunState state;
-    MeasureText(from, to, state, ScreenTables(), false, 0);
+    MeasureText(from, to, false, state, ScreenTables(), false, 0);
     return state.Width;
 }
 

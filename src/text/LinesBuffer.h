@@ -141,11 +141,20 @@ private:
     TLayoutTables Tables(const TDevice& widths, const TDevice& tabs) const;
     TLayoutTables LayoutTables() const;
     TLayoutTables ScreenTables() const { return Tables(m_Screen, m_Screen); }
-    // The end of the display line starting at `start` when no wrap or break ends it first.
-    TTextPos LineCut(TTextPos start) {
-        return m_TextSize - start > m_MaxLineBytes ? CutAtChar(start, start + m_MaxLineBytes) : m_TextSize;
+    // The end of the display line starting at `start` when no wrap or break ends it first. In UTF-8 the
+    // cut moves to a character's start (SnapCut) once layout reads that far.
+    TTextPos LineCut(TTextPos start) const {
+        return m_TextSize - start > m_MaxLineBytes ? start + m_MaxLineBytes : m_TextSize;
     }
-    // `cut`, or in UTF-8 the start of the character holding it, when that leaves the line a character.
+    // Where reading from `pos` has `n` bytes at hand that reach the last character before the cut `end`
+    // of the line from `start`: in UTF-8 the cut goes to the start of the character holding it, or past
+    // that character when the line would hold none.
+    void SnapCut(TTextPos start, TTextPos pos, TTextPos n, TTextPos& end, bool& snapped) {
+        if (!snapped && pos + n + 3 >= end) {
+            snapped = true;
+            if (end < m_TextSize && CharSet() == TCharSets::csUtf8) end = CutAtChar(start, end);
+        }
+    }
     TTextPos CutAtChar(TTextPos start, TTextPos cut);
     // NextLineEnd with the metrics ensured.
     bool LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, const TLayoutTables& tables);
@@ -162,8 +171,9 @@ private:
                         const TLayoutTables& tables);
     TTextPos RunLines(TTextPos& pos, TTextPos stop, TTextPos maxLines, TTextPos& maxWidth,
                       const TLayoutTables& tables);
-    // Measures the text from `pos` towards `end` until a line ends (true) or `end` is reached.
-    bool MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
+    // Measures the text from `pos` towards `end` until a line ends (true) or `end` is reached. With
+    // `cut`, `end` is a line's cut, which SnapCut may move.
+    bool MeasureText(TTextPos& pos, TTextPos& end, bool cut, TRunState& state, const TLayoutTables& tables,
                      bool wrapAtSpaces, TTextPos limit);
     void LoadCodeWidths(TDevice& device, TOutputDevice kind);
     // Draws characters at the x positions measured for them: the bytes themselves in Windows-1252.

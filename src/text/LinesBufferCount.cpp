@@ -64,37 +64,43 @@ TTextPos TLinesBuffer::PlainLines(TTextPos& pos, TTextPos stop, TTextPos maxLine
     const TTextPos wrap = m_MaxWidth > 0 ? m_MaxWidth : kNoLimit;
     // With a fixed pitch: the most characters a line may hold without wrapping (one always fits).
     const TTextPos fit = t.UniformWidth > 0 ? std::max<TTextPos>(1, wrap / t.UniformWidth) : kNoLimit;
-    const TTextPos maxBytes = m_MaxLineBytes - 1; // bytes before the LF that the cut leaves whole
+    // Bytes before the LF that the cut leaves whole: in UTF-8 it may move back by a character.
+    const TTextPos maxBytes = m_MaxLineBytes - (t.Codes ? 4 : 1);
     // With a fixed pitch on the screen too, lines of at most this many bytes need no other test.
     const bool fixedPitch = t.UniformWidth > 0 && shown.UniformWidth > 0;
     const TTextPos shortLine = std::min(maxBytes, fit);
     TTextPos lines = 0, longest = 0; // longest: in characters, with a fixed pitch
 
-    // In UTF-8 a line's bytes only bound its characters (and its width): where the bound is not
-    // enough, the characters are counted.
-    auto cells = [](const unsigned char* p, TTextPos chars, const TLayoutTables& tables) {
-        return tables.Codes ? TextWidth(p, chars, tables) / tables.UniformWidth : chars;
-    };
+    // In UTF-8 a line's bytes only bound its characters and its width: where the bound is not enough,
+    // the line is measured, once.
     auto noteLongest = [&](const unsigned char* p, TTextPos chars) {
-        if (chars > longest) longest = std::max(longest, cells(p, chars, shown));
+        if (chars <= longest) return;
+        if (!shown.Codes)
+            longest = chars;
+        else if (ByteScan::Utf8CellsAtMost(p, p + chars) > longest)
+            longest = std::max(longest, TextWidth(p, chars, shown) / shown.UniformWidth);
     };
     // Takes the line [lineStart, x) of p that an LF at x ends, unless it is NextLineEnd's to lay out.
     auto take = [&](const unsigned char* p, TTextPos lineStart, TTextPos x) {
         const TTextPos bytes = x - lineStart;
         const TTextPos chars = bytes - (bytes > 0 && p[x - 1] == CR ? 1 : 0);
-        if (bytes > maxBytes || (chars > fit && cells(p + lineStart, chars, t) > fit)) return false;
-        bool measured = false;
-        if (t.UniformWidth == 0 && chars * t.WidestByte > wrap) {
-            // A line wraps only when its whole width passes the wrap width.
-            const TTextPos width = TextWidth(p + lineStart, chars, t);
-            if (width > wrap) return false;
-            measured = !m_LayoutOnPrinter;
-            if (measured) maxWidth = std::max(maxWidth, width);
+        if (bytes > maxBytes) return false;
+        TTextPos width = -1; // in layout pixels, once measured
+        auto measure = [&] { return width >= 0 ? width : (width = TextWidth(p + lineStart, chars, t)); };
+        // A line wraps only when its whole width passes the wrap width.
+        const unsigned char* line = p + lineStart;
+        if (t.UniformWidth > 0 ? chars > fit && (!t.Codes || (ByteScan::Utf8CellsAtMost(line, line + chars) > fit &&
+                                                              measure() / t.UniformWidth > fit))
+                               : chars * t.WidestByte > wrap && measure() > wrap)
+            return false;
+        // The widths told are the screen's.
+        auto shownWidth = [&] { return m_LayoutOnPrinter ? TextWidth(p + lineStart, chars, shown) : measure(); };
+        if (shown.UniformWidth > 0) {
+            if (chars > longest && (!shown.Codes || ByteScan::Utf8CellsAtMost(line, line + chars) > longest))
+                longest = std::max(longest, shown.Codes ? shownWidth() / shown.UniformWidth : chars);
+        } else if (chars * shown.WidestByte > maxWidth) {
+            maxWidth = std::max(maxWidth, shownWidth());
         }
-        if (shown.UniformWidth > 0)
-            noteLongest(p + lineStart, chars);
-        else if (!measured && chars * shown.WidestByte > maxWidth)
-            maxWidth = std::max(maxWidth, TextWidth(p + lineStart, chars, shown));
         return true;
     };
     for (TTextPos need = 1;;) {

@@ -27,7 +27,7 @@ bool IsBreak(unsigned char c) {
 } // namespace
 
 bool TLinesBuffer::UniformLine(TTextPos start, const TLayoutTables& tables, TCutLine& line) {
-    const TTextPos end = LineCut(start);
+    const TTextPos end = LineCut(start); // UniformWrapped reads only ASCII bytes in UTF-8, which it may cut
     // Characters that fit in the wrap width; a wrapped line takes at least one.
     const TTextPos fit = m_MaxWidth > 0 ? std::max<TTextPos>(1, m_MaxWidth / tables.UniformWidth) : 0;
     // Where every character up to the cut fits, only a tab can take the line past the width.
@@ -39,6 +39,7 @@ bool TLinesBuffer::UniformUnwrapped(TTextPos start, TTextPos end, const TLayoutT
     const TTextPos u = t.UniformWidth;
     TTextPos at = start, width = 0, count = 0;
     int tabIndex = 0;
+    bool snapped = false;
     line.Plain = true;
     for (;;) {
         if (at == end) { // the cut, or the text's end
@@ -48,6 +49,7 @@ bool TLinesBuffer::UniformUnwrapped(TTextPos start, TTextPos end, const TLayoutT
         }
         TTextPos n = 0;
         const unsigned char* p = m_Window.At(at, n, 8);
+        SnapCut(start, at, n, end, snapped);
         n = std::min(n, end - at);
         TTextPos q = ByteScan::FindControl(p, p + n) - p;
         const bool control = q < n;

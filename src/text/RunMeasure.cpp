@@ -117,7 +117,7 @@ private:
     bool Characters(TTextPos& i, TTextPos n) {
         TTextPos width = m_Width, count = m_Count;
         for (; i < n && m_P[i] >= 0x80;) {
-            const TUtf8Char c = DecodeUtf8(m_P + i, m_P + n);
+            const TUtf8Char c = DecodeUtf8Fast(m_P + i, m_P + n);
             const TTextPos w = m_T.Codes->Width(c.Code);
             if (Refused(width, count, w, false)) {
                 m_Width = width;
@@ -223,15 +223,24 @@ TTextPos SumWidths(const unsigned char* p, TTextPos n, const TTextPos* widths) {
 
 TTextPos TextWidth(const unsigned char* p, TTextPos n, const TLayoutTables& t) {
     if (!t.Codes) return SumWidths(p, n, t.Widths);
-    TTextPos sum = 0;
-    for (TTextPos i = 0; i < n;) {
-        const TTextPos ascii = ByteScan::FindControlOrHigh(p + i, p + n) - p;
-        sum += SumWidths(p + i, ascii - i, t.Widths);
-        for (i = ascii; i < n && p[i] >= 0x80;) {
-            const TUtf8Char c = DecodeUtf8(p + i, p + n);
-            sum += t.Codes->Width(c.Code);
-            i += c.Length;
+    TCodeWidths& codes = *t.Codes;
+    const TTextPos* widths = t.Widths;
+    TTextPos sum = 0, i = 0;
+    while (i < n) {
+        if (p[i] >= 0x80) { // a word of other characters, as a rule
+            do {
+                const TUtf8Char c = DecodeUtf8Fast(p + i, p + n);
+                sum += codes.Width(c.Code);
+                i += c.Length;
+            } while (i < n && p[i] >= 0x80);
+            continue;
         }
+        std::uint64_t w = 0;
+        for (; n - i >= 8 && (std::memcpy(&w, p + i, 8), !(w & 0x8080808080808080)); i += 8)
+            sum += widths[w & 255] + widths[w >> 8 & 255] + widths[w >> 16 & 255] + widths[w >> 24 & 255] +
+                   widths[w >> 32 & 255] + widths[w >> 40 & 255] + widths[w >> 48 & 255] + widths[w >> 56];
+        for (; i < n && p[i] < 0x80; ++i)
+            sum += widths[p[i]];
     }
     return sum;
 }

@@ -21,6 +21,19 @@ constexpr bool IsUtf8Continuation(unsigned char c) { return (c & 0xC0) == 0x80; 
 // The character starting at p; end bounds the bytes that may be read (p < end).
 TUtf8Char DecodeUtf8(const unsigned char* p, const unsigned char* end);
 
+// DecodeUtf8 with the common two- and three-byte characters decoded in line, for loops over text.
+inline TUtf8Char DecodeUtf8Fast(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = *p;
+    if (c < 0x80) return {c, 1, true};
+    if (c >= 0xC2 && c < 0xE0 && end - p >= 2 && IsUtf8Continuation(p[1]))
+        return {char32_t(c & 0x1F) << 6 | (p[1] & 0x3F), 2, true};
+    if (c >= 0xE0 && c < 0xF0 && end - p >= 3 && IsUtf8Continuation(p[1]) && IsUtf8Continuation(p[2])) {
+        const char32_t code = char32_t(c & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+        if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF)) return {code, 3, true};
+    }
+    return DecodeUtf8(p, end);
+}
+
 // Where the character holding the byte end[-1] starts: end - 1 for an invalid byte, else its valid
 // sequence's lead byte. begin (< end) is a character's start or lies three bytes or more before end;
 // bytes up to limit may be read past end to see the sequence whole (limit = end when none may).

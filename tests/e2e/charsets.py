@@ -12,9 +12,10 @@ KEYSYMS = ("ediaeresis", "EuroSign", "ssharp", "U2603")
 
 
 def utf8_file(s):
-    text = "caf\u00e9\n".encode()
+    text = "caf\u00e9\nGr\u00fc\u00dfe, \u041f\u0440\u0438\u0432\u0435\u0442, \u65e5\u672c\u8a9e \u20ac\n".encode()
     s.x.add_keys(*KEYSYMS)
     s.open("utf8.txt", text, wrap="none")
+    s.shot("utf8-file")
     s.x.type(TYPED)
     s.x.key("ctrl+s")
     s.changed_file("utf8.txt", text, "typing and Ctrl+S")

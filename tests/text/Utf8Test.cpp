@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "text/ByteScan.h"
 #include "text/CharSet.h"
+#include "text/CodeWidths.h"
 #include "text/Utf8.h"
 
 namespace {
@@ -93,4 +96,30 @@ TEST(CharSet, ASequenceCutByTheSamplesEdge) {
                   TCharSets::csWindows1252); // nothing but the cut sequence
     }
     EXPECT_EQ(Detect(head.substr(0, kCharSetSample - 2) + Bytes("\xE0\x80"), false), TCharSets::csWindows1252);
+}
+
+// The cells a fixed-pitch line fills, counted sixteen bytes at a time, never fall short of the cells
+// its characters take, and are exact for plain text of one- to three-byte characters that are not wide.
+TEST(Utf8, CellsCountedInBlocksBoundTheCharacters) {
+    std::mt19937 random(11);
+    const std::vector<TBytes> pieces = {Bytes("a"), Bytes("\xC3\xA9"), Bytes("\xD0\x96"), Bytes("\xE2\x82\xAC"),
+                                        Bytes("\xE6\x97\xA5"), Bytes("\xF0\x9F\x98\x80"), Bytes("\x80"),
+                                        Bytes("\xE2\x82"), Bytes("\xC0\xAF"), Bytes("\xED\xA0\x80"), Bytes(" ")};
+    for (int round = 0; round < 2000; ++round) {
+        TBytes text;
+        const std::size_t length = random() % 70;
+        const bool plain = random() % 2;
+        while (text.size() < length) text += pieces[random() % (plain ? 4 : pieces.size())];
+        std::int64_t cells = 0;
+        for (const unsigned char* p = text.data(); p < text.data() + text.size();) {
+            const TUtf8Char c = DecodeUtf8(p, text.data() + text.size());
+            cells += IsWideChar(c.Code) ? 2 : 1;
+            p += c.Length;
+        }
+        const std::int64_t counted = ByteScan::Utf8CellsAtMost(text.data(), text.data() + text.size());
+        ASSERT_GE(counted, cells) << round;
+        if (plain) ASSERT_EQ(counted, cells + std::count_if(text.begin(), text.end(), [](unsigned char c) {
+                                                   return c >= 0xE0;
+                                               })) << round << ": three-byte characters count twice";
+    }
 }
