@@ -5,6 +5,7 @@
 
 #include "text/Exceptions.h"
 #include "text/Utf8.h"
+#include "text/WordChars.h"
 
 namespace {
 constexpr unsigned char LF = 10;
@@ -53,6 +54,12 @@ char32_t TTextBuffer::CodeAt(TTextPos pos, int& length) {
     return c.Code;
 }
 
+bool TTextBuffer::IsWordCharAt(TTextPos pos, int& length) {
+    const char32_t code = CodeAt(pos, length);
+    if (pos < 0 || pos >= m_TextSize) return false;
+    return m_CharSet == TCharSets::csUtf8 ? IsWordCode(code) : IsWordChar(static_cast<unsigned char>(code));
+}
+
 TTextPos TTextBuffer::CharAfter(TTextPos pos) {
     if (pos < 0 || pos >= m_TextSize) return pos;
     int length = 1;
@@ -74,7 +81,8 @@ void TTextBuffer::DeleteBookmark(int handle) {
     if (handle < 0 || handle >= static_cast<int>(m_Bookmarks.size()))
         throw EBookmarkError("Invalid Bookmark Handle");
     m_Bookmarks[static_cast<size_t>(handle)] = -1;
-    while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1) m_Bookmarks.pop_back();
+    while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1)
+        m_Bookmarks.pop_back();
 }
 
 void TTextBuffer::SetBookmark(int handle, TTextPos pos) {

@@ -26,3 +26,7 @@ TUtf8Char DecodeUtf8(const unsigned char* p, const unsigned char* end);
 // bytes up to limit may be read past end to see the sequence whole (limit = end when none may).
 const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned char* end,
                                    const unsigned char* limit);
+
+// Writes the UTF-8 sequence of `code` (a code point other than a surrogate) to out, which holds four
+// bytes; returns its length.
+int EncodeUtf8(char32_t code, unsigned char* out);
