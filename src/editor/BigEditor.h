@@ -140,6 +140,8 @@ private:
     // Deletes from `start` to `end` by selecting the range; a protected text refuses first.
     void DeleteAsSelection(TViewPos start, TViewPos end);
     void History(bool undo);
+    // Puts the character at `pos` in upper or lower case, where that keeps its bytes' count.
+    void ChangeCase(TTextPos pos, bool upper);
     TTextPos ReplaceAll();
     // Whether a view position lies in the selection, for starting a drag.
     bool OverSelection(TTextPos x, TTextPos line);

@@ -164,7 +164,7 @@ void TLinesViewer::CharLeft() {
         if (m_CaretX > m_LineEndX)
             MoveCaretTo(m_CaretX - m_CharWidth, m_CaretLine);
         else
-            SetCaretChar(m_CaretChar - 1);
+            SetCaretChar(PrevCharOnLine(m_CaretChar));
     } else if (m_CaretLine > 0) {
         SetCaretLine(m_CaretLine - 1);
         SetCaretChar(m_LineLength);
@@ -176,7 +176,7 @@ void TLinesViewer::CharLeft() {
 void TLinesViewer::CharRight() {
     if (CollapseSelection(m_Sel.End)) return;
     if (m_CaretChar < m_LineLength) {
-        SetCaretChar(m_CaretChar + 1);
+        SetCaretChar(NextCharOnLine(m_CaretChar));
     } else if (m_CaretLine < m_LastLine) {
         // Without word-processor mode the caret walks on into the space right of the line's end.
         MoveCaretTo(m_CaretX + m_CharWidth, m_CaretLine);
