@@ -1,5 +1,6 @@
 #include "editor/QtCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontInfo>
@@ -8,6 +9,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
 
 #include "editor/PrinterAccess.h"
 #include "text/CodePage1252.h"
@@ -45,6 +47,7 @@ void TQtCanvas::SetFont(const QFont& font) {
     m_Raw = QRawFont::fromFont(m_Font);
     Measure(m_Raw, m_Font, m_Device ? m_Device->logicalDpiX() : 96, m_Glyphs, m_Metrics);
     m_Ascent = std::lround(m_Raw.ascent());
+    m_CodeGlyphs.Reset(m_Raw);
     if (OnFontChange) OnFontChange();
 }
 
@@ -76,6 +79,8 @@ bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     Measure(raw, font, printer->resolution(), m_PrinterGlyphs, metrics);
     m_PrinterAscent = std::lround(raw.ascent());
     m_PrinterRaw = std::move(raw);
+    m_PrinterFont = font;
+    m_PrinterCodeGlyphs.Reset(m_PrinterRaw);
     return true;
 }
 
@@ -104,6 +109,79 @@ void TQtCanvas::DrawBytes(TOutputDevice device, TTextPos y, const unsigned char*
     run.setPositions(positions);
     painter->setPen(printer ? QColor(Qt::black) : m_Text); // paper is white whatever the screen shows
     painter->drawGlyphRun(QPointF(0, 0), run);
+}
+
+TQtCanvas::TCodeGlyph TQtCanvas::FindGlyph(const QFont& font, TCodeGlyphs& glyphs, char32_t code) {
+    // A one-character layout lets the font matching pick the font that has the character.
+    QTextLayout layout(QString::fromUcs4(&code, 1), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    TCodeGlyph glyph; // the .notdef box of the font itself when none has it
+    if (!runs.isEmpty() && !runs[0].glyphIndexes().isEmpty()) {
+        const QRawFont raw = runs[0].rawFont();
+        glyph.Index = runs[0].glyphIndexes()[0];
+        const auto known = std::find(glyphs.Fonts.begin(), glyphs.Fonts.end(), raw);
+        glyph.Font = static_cast<int>(known - glyphs.Fonts.begin());
+        if (known == glyphs.Fonts.end()) glyphs.Fonts.push_back(raw);
+    }
+    const QRawFont& drawn = glyphs.Fonts[static_cast<size_t>(glyph.Font)];
+    glyph.Advance = std::lround(drawn.advancesForGlyphIndexes(QList<quint32>{glyph.Index})[0].x());
+    return glyph;
+}
+
+const TQtCanvas::TCodeGlyph& TQtCanvas::CodeGlyph(bool printer, char32_t code) {
+    TCodeGlyphs& glyphs = printer ? m_PrinterCodeGlyphs : m_CodeGlyphs;
+    auto known = glyphs.Glyphs.find(code);
+    if (known == glyphs.Glyphs.end())
+        known = glyphs.Glyphs.emplace(code, FindGlyph(printer ? m_PrinterFont : m_Font, glyphs, code)).first;
+    return known->second;
+}
+
+TTextPos TQtCanvas::CharWidth(TOutputDevice device, char32_t code) {
+    const bool printer = device == TOutputDevice::odPrinter && m_PrinterRaw.isValid();
+    if (!(printer ? m_PrinterRaw : m_Raw).isValid()) return 0;
+    return CodeGlyph(printer, code).Advance;
+}
+
+void TQtCanvas::DrawChars(TOutputDevice device, TTextPos y, const char32_t* codes, const TTextPos* xs,
+                          TTextPos count) {
+    const bool printer = device == TOutputDevice::odPrinter && m_PrinterRaw.isValid();
+    QPainter* painter = printer ? m_PrinterPainter : m_Painter;
+    if (!painter || count <= 0) return;
+    const quint32* byteGlyphs = printer ? m_PrinterGlyphs : m_Glyphs;
+    const TCodeGlyphs& glyphs = printer ? m_PrinterCodeGlyphs : m_CodeGlyphs;
+    const qreal baseline = static_cast<qreal>(y + (printer ? m_PrinterAscent : m_Ascent));
+    // One run of glyphs for each font that draws some of the characters.
+    std::vector<QList<quint32>> indexes(glyphs.Fonts.size());
+    std::vector<QList<QPointF>> positions(glyphs.Fonts.size());
+    auto add = [&](size_t font, quint32 index, TTextPos x) {
+        if (font >= indexes.size()) {
+            indexes.resize(font + 1);
+            positions.resize(font + 1);
+        }
+        indexes[font].push_back(index);
+        positions[font].push_back(QPointF(static_cast<qreal>(x), baseline));
+    };
+    for (TTextPos i = 0; i < count; ++i) {
+        if (printer && codes[i] == ' ') continue; // as DrawBytes
+        if (codes[i] < 0x80) {
+            add(0, byteGlyphs[codes[i]], xs[i]);
+        } else {
+            const TCodeGlyph& glyph = CodeGlyph(printer, codes[i]);
+            add(static_cast<size_t>(glyph.Font), glyph.Index, xs[i]);
+        }
+    }
+    painter->setPen(printer ? QColor(Qt::black) : m_Text);
+    for (size_t font = 0; font < indexes.size(); ++font) {
+        if (indexes[font].isEmpty()) continue;
+        QGlyphRun run;
+        run.setRawFont(glyphs.Fonts[font]);
+        run.setGlyphIndexes(indexes[font]);
+        run.setPositions(positions[font]);
+        painter->drawGlyphRun(QPointF(0, 0), run);
+    }
 }
 
 void TQtCanvas::FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) {

@@ -77,6 +77,20 @@ const unsigned char* FindControl(const unsigned char* p, const unsigned char* en
     return p;
 }
 
+const unsigned char* FindControlOrHigh(const unsigned char* p, const unsigned char* end) {
+#if defined(__SSE2__)
+    bool found = false;
+    // A byte of 128 or more is negative as a signed byte.
+    p = FindInBlocks(
+        p, end, [](__m128i v) { return _mm_or_si128(Controls(v), _mm_cmplt_epi8(v, _mm_setzero_si128())); },
+        found);
+    if (found) return p;
+#endif
+    while (p < end && !IsControl(*p) && *p < 0x80)
+        ++p;
+    return p;
+}
+
 const unsigned char* FindOther(const unsigned char* p, const unsigned char* end, unsigned char c) {
 #if defined(__SSE2__)
     const __m128i same = _mm_set1_epi8(static_cast<char>(c));

@@ -14,6 +14,8 @@ namespace ByteScan {
 
 // The first TAB, LF, FF or CR in [p, end), or end. Other control bytes are ordinary characters.
 const unsigned char* FindControl(const unsigned char* p, const unsigned char* end);
+// The first TAB, LF, FF, CR or byte of 128 or more (a part of a UTF-8 sequence) in [p, end), or end.
+const unsigned char* FindControlOrHigh(const unsigned char* p, const unsigned char* end);
 // The first byte in [p, end) other than `c`, or end.
 const unsigned char* FindOther(const unsigned char* p, const unsigned char* end, unsigned char c);
 // The first space, hyphen or control byte (as FindControl) in [p, end), or end.

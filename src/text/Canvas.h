@@ -28,8 +28,14 @@ public:
     virtual bool GetScreenMetrics(TFontMetrics& metrics) = 0;
     // The same font on the printer; false when there is no printer.
     virtual bool GetPrinterMetrics(TFontMetrics& metrics) = 0;
-    // Draws one glyph for each byte with its left edge at xs[i], its top at y.
+    // Draws one glyph for each byte (of Windows-1252 text) with its left edge at xs[i], its top at y.
     virtual void DrawBytes(TOutputDevice device, TTextPos y, const unsigned char* bytes, const TTextPos* xs,
+                           TTextPos count) = 0;
+    // The width of the glyph that shows character `code` (beyond ASCII) on the device, from the font or
+    // the font that stands in for it.
+    virtual TTextPos CharWidth(TOutputDevice device, char32_t code) = 0;
+    // Draws the characters `codes` (of UTF-8 text) with their left edges at xs[i], their top at y.
+    virtual void DrawChars(TOutputDevice device, TTextPos y, const char32_t* codes, const TTextPos* xs,
                            TTextPos count) = 0;
     // Fills [left, right) x [top, bottom) of the screen with the background colour.
     virtual void FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/Exceptions.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -67,9 +68,17 @@ float TLinesBuffer::GetTabStop(int index) const {
     return m_TabStops[index];
 }
 
+void TLinesBuffer::LoadCodeWidths(TDevice& device, TOutputDevice kind) {
+    device.Codes.Reset(device.UniformWidth, device.WidestByte,
+                       [canvas = m_Canvas, kind](char32_t code) { return canvas->CharWidth(kind, code); });
+}
+
 bool TLinesBuffer::LoadPrinter() {
     m_Printer.Loaded = m_Canvas->GetPrinterMetrics(m_Printer.Metrics);
-    if (m_Printer.Loaded) Normalise(m_Printer.Metrics, m_Printer.UniformWidth, m_Printer.WidestByte);
+    if (m_Printer.Loaded) {
+        Normalise(m_Printer.Metrics, m_Printer.UniformWidth, m_Printer.WidestByte);
+        LoadCodeWidths(m_Printer, TOutputDevice::odPrinter);
+    }
     return m_Printer.Loaded;
 }
 
@@ -81,6 +90,7 @@ bool TLinesBuffer::EnsureMetrics(int need) {
     if (missing & vWidths) {
         if (!m_Canvas->GetScreenMetrics(m_Screen.Metrics)) return false;
         Normalise(m_Screen.Metrics, m_Screen.UniformWidth, m_Screen.WidestByte);
+        LoadCodeWidths(m_Screen, TOutputDevice::odDisplay);
         m_Screen.Loaded = true;
         m_Printer.Loaded = false;
         const bool printing = m_Mode == TlbModes::lbPrinter || m_OutputDevice == TOutputDevice::odPrinter;
@@ -136,7 +146,8 @@ TTextPos TLinesBuffer::ByteWidth(unsigned char c) {
 
 TLayoutTables TLinesBuffer::Tables(const TDevice& widths, const TDevice& tabs) const {
     return {widths.Metrics.Widths.data(), tabs.TabStops,       m_NumTabStops,
-            tabs.Metrics.TabWidth,        widths.UniformWidth, widths.WidestByte};
+            tabs.Metrics.TabWidth,        widths.UniformWidth, widths.WidestByte,
+            CharSet() == TCharSets::csUtf8 ? &widths.Codes : nullptr};
 }
 
 TLayoutTables TLinesBuffer::LayoutTables() const {
@@ -147,11 +158,14 @@ bool TLinesBuffer::MeasureText(TTextPos& pos, TTextPos end, TRunState& state, co
                                bool wrapAtSpaces, TTextPos limit) {
     while (pos < end) {
         TTextPos n = 0;
-        const unsigned char* p = m_Window.At(pos, n, 2);
+        const unsigned char* p = m_Window.At(pos, n, 8);
         n = std::min(n, end - pos);
-        // A CR LF pair is measured whole: a CR that ends the bytes at hand waits for the next ones
-        // (which start with it, at least two bytes long), unless the measurement ends after it.
-        if (p[n - 1] == CR && pos + n < end) --n;
+        // A CR LF pair, and a UTF-8 sequence, are measured whole: a CR or the part of a sequence that
+        // ends the bytes at hand waits for the next ones, unless the measurement ends after it.
+        if (pos + n < end) {
+            if (tables.Codes) n = Utf8WholeLength(p, n);
+            if (p[n - 1] == CR) --n;
+        }
         TTextPos next = pos;
         const TRunEnd result = MeasureRun(p, n, pos, state, tables, wrapAtSpaces, limit, next);
         pos = next;
@@ -184,6 +198,12 @@ bool TLinesBuffer::LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, c
     count = state.Count;
     width = m_LayoutOnPrinter ? MeasureWidth(start, start + count) : state.Width;
     return ended;
+}
+
+TTextPos TLinesBuffer::CutAtChar(TTextPos start, TTextPos cut) {
+    if (CharSet() != TCharSets::csUtf8) return cut;
+    const TTextPos charStart = CharStart(cut);
+    return charStart > start ? charStart : CharAfter(charStart);
 }
 
 void TLinesBuffer::FindLineStart(TTextPos& pos) {
@@ -274,25 +294,46 @@ void TLinesBuffer::DrawRunOn(TOutputDevice device, TTextPos x, TTextPos y, TText
     const TLayoutTables tables = printer ? Tables(m_Printer, m_Printer) : ScreenTables();
     TRunState state;
     state.Width = x - tabOrigin;
-    std::vector<unsigned char> glyphs;
+    std::vector<char32_t> codes;
     std::vector<TTextPos> xs;
     count = std::min(count, m_TextSize - pos);
     while (count > 0) {
-        const unsigned char* p = GetCharPtr(pos);
-        const TTextPos n = std::min<TTextPos>(BlockLast() - p + 1, count);
-        glyphs.clear();
+        TTextPos n = 0;
+        const unsigned char* p = m_Window.At(pos, n, 8);
+        n = std::min(n, count);
+        if (tables.Codes && n < count) n = Utf8WholeLength(p, n);
+        codes.clear();
         xs.clear();
-        for (TTextPos i = 0; i < n; ++i) {
+        for (TTextPos i = 0; i < n;) {
             if (p[i] == TAB) {
                 state.Width = NextTabStop(tables, state);
+                ++i;
                 continue;
             }
-            glyphs.push_back(p[i]);
             xs.push_back(tabOrigin + state.Width);
-            state.Width += tables.Widths[p[i]];
+            if (p[i] < 0x80 || !tables.Codes) {
+                codes.push_back(p[i]);
+                state.Width += tables.Widths[p[i++]];
+                continue;
+            }
+            const TUtf8Char c = DecodeUtf8(p + i, p + n);
+            codes.push_back(c.Code);
+            state.Width += tables.Codes->Width(c.Code);
+            i += c.Length;
         }
-        m_Canvas->DrawBytes(device, y, glyphs.data(), xs.data(), static_cast<TTextPos>(glyphs.size()));
+        DrawCodes(device, y, codes, xs, tables.Codes != nullptr);
         pos += n;
         count -= n;
     }
+}
+
+void TLinesBuffer::DrawCodes(TOutputDevice device, TTextPos y, const std::vector<char32_t>& codes,
+                             const std::vector<TTextPos>& xs, bool utf8) {
+    const auto count = static_cast<TTextPos>(codes.size());
+    if (utf8) {
+        m_Canvas->DrawChars(device, y, codes.data(), xs.data(), count);
+        return;
+    }
+    const std::vector<unsigned char> bytes(codes.begin(), codes.end()); // Windows-1252 bytes, as they are
+    m_Canvas->DrawBytes(device, y, bytes.data(), xs.data(), count);
 }

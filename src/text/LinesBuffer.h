@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/Canvas.h"
 #include "text/RunMeasure.h"
@@ -121,6 +122,7 @@ private:
         TTextPos TabStops[MaxTabStops] = {};
         TTextPos UniformWidth = 0;
         TTextPos WidestByte = 0;
+        mutable TCodeWidths Codes; // asked of the font as UTF-8 text meets them
         bool Loaded = false;
     };
     // A line laid out by a shortcut: Plain when it counted no TAB and no CR.
@@ -140,9 +142,11 @@ private:
     TLayoutTables LayoutTables() const;
     TLayoutTables ScreenTables() const { return Tables(m_Screen, m_Screen); }
     // The end of the display line starting at `start` when no wrap or break ends it first.
-    TTextPos LineCut(TTextPos start) const {
-        return m_TextSize - start > m_MaxLineBytes ? start + m_MaxLineBytes : m_TextSize;
+    TTextPos LineCut(TTextPos start) {
+        return m_TextSize - start > m_MaxLineBytes ? CutAtChar(start, start + m_MaxLineBytes) : m_TextSize;
     }
+    // `cut`, or in UTF-8 the start of the character holding it, when that leaves the line a character.
+    TTextPos CutAtChar(TTextPos start, TTextPos cut);
     // NextLineEnd with the metrics ensured.
     bool LayOutLine(TTextPos& pos, TTextPos& width, TTextPos& count, const TLayoutTables& tables);
     // The fixed-pitch shortcuts for one line from `start`; false leaves the line to measuring.
@@ -161,6 +165,10 @@ private:
     // Measures the text from `pos` towards `end` until a line ends (true) or `end` is reached.
     bool MeasureText(TTextPos& pos, TTextPos end, TRunState& state, const TLayoutTables& tables,
                      bool wrapAtSpaces, TTextPos limit);
+    void LoadCodeWidths(TDevice& device, TOutputDevice kind);
+    // Draws characters at the x positions measured for them: the bytes themselves in Windows-1252.
+    void DrawCodes(TOutputDevice device, TTextPos y, const std::vector<char32_t>& codes,
+                   const std::vector<TTextPos>& xs, bool utf8);
     void DrawRunOn(TOutputDevice device, TTextPos x, TTextPos y, TTextPos tabOrigin, TTextPos count, TTextPos pos);
     // Bytes a whole-word search needs on either side of a candidate to see the neighbouring characters.
     TTextPos WordContext(bool wholeWord) const;

@@ -4,8 +4,8 @@
 // long run of one repeated byte (a file of zeros) hold as many of its characters as fit, and are counted
 // by arithmetic. Every other line is laid out as NextLineEnd lays it out.
 //
-// As in LinesBufferFixedPitch.cpp, counts are bytes: a character set with characters of several bytes
-// counts the characters between the line breaks found.
+// Counts are bytes. In UTF-8 a line's bytes bound its characters and its width, and where the bound
+// does not settle a question the line's characters are measured.
 
 #include <algorithm>
 #include <limits>
@@ -60,35 +60,41 @@ TTextPos TLinesBuffer::NextLineEnds(TTextPos& pos, TTextPos stop, TTextPos maxLi
 TTextPos TLinesBuffer::PlainLines(TTextPos& pos, TTextPos stop, TTextPos maxLines, TTextPos& maxWidth,
                                   const TLayoutTables& t) {
     // Widths are told in screen pixels, whatever the layout measures in.
-    const TTextPos* shownWidths = m_LayoutOnPrinter ? m_Screen.Metrics.Widths.data() : t.Widths;
-    const TTextPos shownUniform = m_LayoutOnPrinter ? m_Screen.UniformWidth : t.UniformWidth;
-    const TTextPos shownWidest = m_LayoutOnPrinter ? m_Screen.WidestByte : t.WidestByte;
+    const TLayoutTables shown = m_LayoutOnPrinter ? ScreenTables() : t;
     const TTextPos wrap = m_MaxWidth > 0 ? m_MaxWidth : kNoLimit;
     // With a fixed pitch: the most characters a line may hold without wrapping (one always fits).
     const TTextPos fit = t.UniformWidth > 0 ? std::max<TTextPos>(1, wrap / t.UniformWidth) : kNoLimit;
     const TTextPos maxBytes = m_MaxLineBytes - 1; // bytes before the LF that the cut leaves whole
     // With a fixed pitch on the screen too, lines of at most this many bytes need no other test.
-    const bool fixedPitch = t.UniformWidth > 0 && shownUniform > 0;
+    const bool fixedPitch = t.UniformWidth > 0 && shown.UniformWidth > 0;
     const TTextPos shortLine = std::min(maxBytes, fit);
     TTextPos lines = 0, longest = 0; // longest: in characters, with a fixed pitch
 
+    // In UTF-8 a line's bytes only bound its characters (and its width): where the bound is not
+    // enough, the characters are counted.
+    auto cells = [](const unsigned char* p, TTextPos chars, const TLayoutTables& tables) {
+        return tables.Codes ? TextWidth(p, chars, tables) / tables.UniformWidth : chars;
+    };
+    auto noteLongest = [&](const unsigned char* p, TTextPos chars) {
+        if (chars > longest) longest = std::max(longest, cells(p, chars, shown));
+    };
     // Takes the line [lineStart, x) of p that an LF at x ends, unless it is NextLineEnd's to lay out.
     auto take = [&](const unsigned char* p, TTextPos lineStart, TTextPos x) {
         const TTextPos bytes = x - lineStart;
         const TTextPos chars = bytes - (bytes > 0 && p[x - 1] == CR ? 1 : 0);
-        if (bytes > maxBytes || chars > fit) return false;
+        if (bytes > maxBytes || (chars > fit && cells(p + lineStart, chars, t) > fit)) return false;
         bool measured = false;
         if (t.UniformWidth == 0 && chars * t.WidestByte > wrap) {
             // A line wraps only when its whole width passes the wrap width.
-            const TTextPos width = SumWidths(p + lineStart, chars, t.Widths);
+            const TTextPos width = TextWidth(p + lineStart, chars, t);
             if (width > wrap) return false;
             measured = !m_LayoutOnPrinter;
             if (measured) maxWidth = std::max(maxWidth, width);
         }
-        if (shownUniform > 0)
-            longest = std::max(longest, chars);
-        else if (!measured && chars * shownWidest > maxWidth)
-            maxWidth = std::max(maxWidth, SumWidths(p + lineStart, chars, shownWidths));
+        if (shown.UniformWidth > 0)
+            noteLongest(p + lineStart, chars);
+        else if (!measured && chars * shown.WidestByte > maxWidth)
+            maxWidth = std::max(maxWidth, TextWidth(p + lineStart, chars, shown));
         return true;
     };
     for (TTextPos need = 1;;) {
@@ -115,7 +121,7 @@ TTextPos TLinesBuffer::PlainLines(TTextPos& pos, TTextPos stop, TTextPos maxLine
                     break;
                 }
                 if (fixedPitch && bytes <= shortLine) {
-                    longest = std::max(longest, bytes - (bytes > 0 && p[x - 1] == CR ? 1 : 0));
+                    noteLongest(p + lineStart, bytes - (bytes > 0 && p[x - 1] == CR ? 1 : 0));
                 } else if (!take(p, lineStart, x)) {
                     done = true;
                     break;
@@ -133,7 +139,7 @@ TTextPos TLinesBuffer::PlainLines(TTextPos& pos, TTextPos stop, TTextPos maxLine
         if (done || lineStart == 0 || pos + (n - lineStart) == m_TextSize) break;
         need = n - lineStart + 1;
     }
-    if (shownUniform > 0) maxWidth = std::max(maxWidth, longest * shownUniform);
+    if (shown.UniformWidth > 0) maxWidth = std::max(maxWidth, longest * shown.UniformWidth);
     return lines;
 }
 
@@ -144,6 +150,7 @@ TTextPos TLinesBuffer::RunLines(TTextPos& pos, TTextPos stop, TTextPos maxLines,
     const unsigned char* p = m_Window.At(pos, n, 16);
     if (n < 16) return 0;
     const unsigned char c = p[0];
+    if (c >= 0x80 && t.Codes) return 0; // bytes of UTF-8 sequences, measured as characters
     if (c == ' ' || c == '-' || c == TAB || c == LF || c == FF || c == CR) return 0;
     if (ByteScan::FindOther(p, p + 16, c) != p + 16) return 0;
     const TTextPos width = t.Widths[c];

@@ -4,15 +4,14 @@
 // not cover (a tab or lone CR where a line may wrap, a line hanging past the bytes at hand) is left to
 // measuring, which starts the line again.
 //
-// Counts here are bytes, as every byte is one character. A character set with characters of several
-// bytes joins by counting characters (not bytes) between the control bytes found, and by taking whole
-// characters where the arithmetic takes `fit` of them; the control and break bytes it looks for are
-// single bytes in both.
+// Counts here are bytes. In UTF-8 the widths between the control bytes found are measured, and a line
+// that may wrap and holds characters beyond ASCII is left to measuring.
 
 #include <algorithm>
 
 #include "text/ByteScan.h"
 #include "text/LinesBuffer.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -48,14 +47,16 @@ bool TLinesBuffer::UniformUnwrapped(TTextPos start, TTextPos end, const TLayoutT
             break;
         }
         TTextPos n = 0;
-        const unsigned char* p = m_Window.At(at, n, 2);
+        const unsigned char* p = m_Window.At(at, n, 8);
         n = std::min(n, end - at);
-        const TTextPos q = ByteScan::FindControl(p, p + n) - p;
+        TTextPos q = ByteScan::FindControl(p, p + n) - p;
+        const bool control = q < n;
+        if (t.Codes && !control && at + n < end) q = Utf8WholeLength(p, n); // a sequence is measured whole
         at += q;
         count += q;
-        width += q * u;
+        width += t.Codes ? TextWidth(p, q, t) : q * u;
         if (m_MaxWidth > 0 && width > m_MaxWidth) return false; // past the width after a tab
-        if (q == n) continue;
+        if (!control) continue;
         const unsigned char c = p[q];
         line.Ended = true;
         if (c == LF) {
@@ -94,6 +95,8 @@ bool TLinesBuffer::UniformWrapped(TTextPos start, TTextPos end, TTextPos fit, co
     TTextPos n = 0;
     const unsigned char* p = m_Window.At(start, n, need);
     n = std::min(n, end - start);
+    // UTF-8 characters beyond ASCII are not one byte each: such a line is measured.
+    if (t.Codes && std::any_of(p, p + need, [](unsigned char c) { return c >= 0x80; })) return false;
     TTextPos r = ByteScan::FindControl(p, p + fit + 1) - p; // a control byte within reach ends the line
     if (r > fit) {
         // The character at `fit` passes the width: spaces and hyphens hang there, and the first
@@ -132,6 +135,7 @@ bool TLinesBuffer::UniformWrapped(TTextPos start, TTextPos end, TTextPos fit, co
 
 TTextPos TLinesBuffer::ScreenWidth(TTextPos start, const TCutLine& line) {
     if (!m_LayoutOnPrinter) return line.Width;
-    if (line.Plain && m_Screen.UniformWidth > 0) return line.Count * m_Screen.UniformWidth;
+    if (line.Plain && m_Screen.UniformWidth > 0 && CharSet() != TCharSets::csUtf8)
+        return line.Count * m_Screen.UniformWidth;
     return MeasureWidth(start, start + line.Count);
 }

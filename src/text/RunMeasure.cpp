@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "text/ByteScan.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -28,10 +29,12 @@ public:
           m_BreakPos(s.BreakPos), m_BreakWidth(s.BreakWidth), m_BreakCount(s.BreakCount), m_TabIndex(s.TabIndex) {}
 
     TRunEnd Measure(TTextPos n, TTextPos& next) {
+        // In UTF-8 the spans measured through the byte table are ASCII; other characters go one by one.
+        const auto find = m_T.Codes ? ByteScan::FindControlOrHigh : ByteScan::FindControl;
         TTextPos i = 0;
         while (i < n) {
             const TTextPos spanStart = i;
-            const TTextPos j = ByteScan::FindControl(m_P + i, m_P + n) - m_P;
+            const TTextPos j = find(m_P + i, m_P + n) - m_P;
             if (!Span(i, j)) {
                 next = m_Next;
                 return TRunEnd::LineEnded;
@@ -45,6 +48,13 @@ public:
             if (c == FF) return Ended(m_Count > 0 ? i : i + 1, next); // after text it starts the next line
             if (c == CR && i + 1 < n && m_P[i + 1] == LF) return Ended(i + 2, next);
             NoteBreak(spanStart, i);
+            if (c >= 0x80 && m_T.Codes) {
+                if (!Characters(i, n)) {
+                    next = m_Next;
+                    return TRunEnd::LineEnded;
+                }
+                continue;
+            }
             int tabIndex = m_TabIndex;
             const TTextPos w = c == TAB ? TabStopAfter(m_T, m_Width, tabIndex) - m_Width : m_T.Widths[c];
             if (Refused(w, false)) {
@@ -65,8 +75,9 @@ public:
 private:
     // Whether a character of width `w` must stay off the line: it passes the limit, and the line may
     // end before it (spaces and hyphens hang when wrapping, and a wrapped line takes at least one).
-    bool Refused(TTextPos w, bool isBreak) const {
-        return m_Limit > 0 && m_Width + w > m_Limit && !(m_Wrap && (isBreak || m_Count == 0));
+    bool Refused(TTextPos w, bool isBreak) const { return Refused(m_Width, m_Count, w, isBreak); }
+    bool Refused(TTextPos width, TTextPos count, TTextPos w, bool isBreak) const {
+        return m_Limit > 0 && width + w > m_Limit && !(m_Wrap && (isBreak || count == 0));
     }
     TRunEnd Ended(TTextPos i, TTextPos& next) const {
         next = m_Pos + i;
@@ -99,6 +110,28 @@ private:
         NoteBreak(from, i);
         m_Next = EndAtLimit(i);
         return false;
+    }
+
+    // Measures the UTF-8 characters beyond ASCII from byte i on, up to the next ASCII byte; false when
+    // the line ends before one of them.
+    bool Characters(TTextPos& i, TTextPos n) {
+        TTextPos width = m_Width, count = m_Count;
+        for (; i < n && m_P[i] >= 0x80;) {
+            const TUtf8Char c = DecodeUtf8(m_P + i, m_P + n);
+            const TTextPos w = m_T.Codes->Width(c.Code);
+            if (Refused(width, count, w, false)) {
+                m_Width = width;
+                m_Count = count;
+                m_Next = EndAtLimit(i);
+                return false;
+            }
+            width += w;
+            count += c.Length;
+            i += c.Length;
+        }
+        m_Width = width;
+        m_Count = count;
+        return true;
     }
 
     // Measures bytes [i, j), which hold no control byte; false when the line ends in them.
@@ -186,6 +219,21 @@ TTextPos SumWidths(const unsigned char* p, TTextPos n, const TTextPos* widths) {
     for (; i < n; ++i)
         a += widths[p[i]];
     return sum + a + b + c + d;
+}
+
+TTextPos TextWidth(const unsigned char* p, TTextPos n, const TLayoutTables& t) {
+    if (!t.Codes) return SumWidths(p, n, t.Widths);
+    TTextPos sum = 0;
+    for (TTextPos i = 0; i < n;) {
+        const TTextPos ascii = ByteScan::FindControlOrHigh(p + i, p + n) - p;
+        sum += SumWidths(p + i, ascii - i, t.Widths);
+        for (i = ascii; i < n && p[i] >= 0x80;) {
+            const TUtf8Char c = DecodeUtf8(p + i, p + n);
+            sum += t.Codes->Width(c.Code);
+            i += c.Length;
+        }
+    }
+    return sum;
 }
 
 TTextPos NextTabStop(const TLayoutTables& tables, TRunState& state) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "text/CodeWidths.h"
 #include "text/TextPos.h"
 
 // The measuring core of line layout: one pass over cached bytes that adds up widths, follows tab stops,
@@ -13,6 +14,9 @@ struct TLayoutTables {
     TTextPos TabWidth = 1;     // default tab spacing, at least 1
     TTextPos UniformWidth = 0; // the width of every byte but TAB, LF, FF and CR when all are equal, else 0
     TTextPos WidestByte = 0;   // the widest of those bytes
+    // UTF-8 text: the widths of the characters beyond ASCII, whose bytes the byte table does not
+    // measure; null for Windows-1252 text, where every byte is a character.
+    TCodeWidths* Codes = nullptr;
 };
 
 // A display line measured so far. Counts and widths run from the line's start across blocks.
@@ -28,7 +32,8 @@ struct TRunState {
 
 enum class TRunEnd { Exhausted, LineEnded };
 
-// Measures bytes[0 .. count) lying at text position `pos`. A CR as the last byte is an ordinary
+// Measures bytes[0 .. count) lying at text position `pos`. In UTF-8 a character is measured whole:
+// callers hand over the bytes of a sequence together (Utf8WholeLength). A CR as the last byte is an ordinary
 // character: callers hand over a CR LF pair whole. With `limit` > 0 a character that would pass it ends
 // the line; with `wrapAtSpaces` spaces and hyphens may hang past it, the line ends after the last of
 // them when there is one, and a line always takes at least one character. `next` receives the position
@@ -44,3 +49,5 @@ TTextPos TabStopAfter(const TLayoutTables& tables, TTextPos width, int& tabIndex
 
 // The summed widths of bytes[0 .. count), which hold no TAB, LF, FF or CR.
 TTextPos SumWidths(const unsigned char* bytes, TTextPos count, const TTextPos* widths);
+// The same for the text of the tables' character set.
+TTextPos TextWidth(const unsigned char* bytes, TTextPos count, const TLayoutTables& tables);

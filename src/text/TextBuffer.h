@@ -39,7 +39,7 @@ public:
     std::uint64_t TextVersion() const { return m_TextVersion; }
     // How the bytes read as characters.
     TCharSets CharSet() const { return m_CharSet; }
-    virtual void SetCharSet(TCharSets set) { m_CharSet = set; }
+    void SetCharSet(TCharSets set) { m_CharSet = set; }
     // Character bounds in the text's set; in Windows-1252 every byte is a character, in UTF-8 a valid
     // sequence is one and every other byte is one of its own. Positions outside the text stay as they are.
     // The start of the character that holds the byte at `pos`.

@@ -52,3 +52,11 @@ int EncodeUtf8(char32_t code, unsigned char* out) {
     out[0] = static_cast<unsigned char>((0xF0 << (4 - length)) | code); // truncated to the length marks
     return length;
 }
+
+TTextPos Utf8WholeLength(const unsigned char* p, TTextPos n) {
+    for (TTextPos q = n - 1; q >= 0 && n - q <= 3; --q) {
+        if (IsUtf8Continuation(p[q])) continue;
+        return q + SequenceLength(p[q]) > n ? q : n;
+    }
+    return n;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "text/Canvas.h"
@@ -32,6 +33,7 @@ public:
         w[' '] = 4;
         w['-'] = 5;
         canvas.Screen.MaxCharWidth = 11;
+        canvas.Varied = true;
         return canvas;
     }
 
@@ -48,6 +50,18 @@ public:
                    TTextPos count) override {
         for (TTextPos i = 0; i < count; ++i) Drawn.push_back({device, xs[i], y, bytes[i]});
     }
+    // Beyond ASCII: CharWidths where set, else the width of 'a'; with Varied, Cyrillic letters are
+    // 8 and ideographs 13 pixels wide.
+    TTextPos CharWidth(TOutputDevice device, char32_t code) override {
+        if (const auto known = CharWidths.find(code); known != CharWidths.end()) return known->second;
+        if (Varied && code >= 0x400 && code < 0x500) return 8;
+        if (Varied && code >= 0x4E00 && code < 0xA000) return 13;
+        return (device == TOutputDevice::odPrinter ? Printer : Screen).Widths['a'];
+    }
+    void DrawChars(TOutputDevice device, TTextPos y, const char32_t* codes, const TTextPos* xs,
+                   TTextPos count) override {
+        for (TTextPos i = 0; i < count; ++i) DrawnChars.push_back({device, xs[i], y, codes[i]});
+    }
     void FillBackground(TTextPos left, TTextPos top, TTextPos right, TTextPos bottom) override {
         Filled.push_back({left, top, right, bottom});
     }
@@ -57,10 +71,18 @@ public:
         TTextPos X, Y;
         unsigned char Byte;
     };
+    struct TCharGlyph {
+        TOutputDevice Device;
+        TTextPos X, Y;
+        char32_t Code;
+    };
     TFontMetrics Screen, Printer;
     bool HasFont = true;
     bool HasPrinter = false;
     int MetricReads = 0;
     std::vector<TGlyph> Drawn;
+    std::vector<TCharGlyph> DrawnChars;
+    std::map<char32_t, TTextPos> CharWidths;
+    bool Varied = false;
     std::vector<std::vector<TTextPos>> Filled;
 };

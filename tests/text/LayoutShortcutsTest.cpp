@@ -1,6 +1,7 @@
 // The layout shortcuts (fixed-pitch arithmetic, lines counted by their line breaks, runs of one byte)
-// against measuring every byte, on the same texts, in every wrap mode, with the cut of long lines, and
-// with windows and cache blocks small enough that CR LF pairs, runs and lines straddle their edges.
+// against measuring every byte, on the same texts in both character sets, in every wrap mode, with the
+// cut of long lines, and with windows and cache blocks small enough that CR LF pairs, UTF-8 sequences,
+// runs and lines straddle their edges.
 
 #include <gtest/gtest.h>
 #include <random>
@@ -31,6 +32,7 @@ struct TSetting {
     int Canvas;     // 0 fixed pitch, 1 proportional, 2 fixed pitch on a printer, 3 proportional on one
     TTextPos Chars; // 0: no wrapping
     TTextPos Cut;
+    TCharSets Set = TCharSets::csWindows1252;
 };
 
 struct TModel {
@@ -41,6 +43,7 @@ struct TModel {
                                  : ProportionalWithPrinter()),
           text(TextOver(bytes, block)) {
         text->SetCanvas(&canvas);
+        text->SetCharSet(s.Set);
         text->SetFastLayout(fast);
         text->SetReadAheadSize(readAhead);
         text->SetMaxLineBytes(s.Cut);
@@ -55,7 +58,11 @@ std::string RandomText(std::mt19937& random, size_t pieces) {
     static const std::vector<std::string> kPieces = {
         "a",   "aaaa",        "bb",    "WWW",  "iii",  "x",  " ",  "  ",   "-",
         "\t",  "\n",          "\n",    "\r\n", "\r\n", "\r", "\f", "\x01", "MMMMMMMMMMMMMMMMMMMM",
-        "- -", "well-known ", "word ", "\n\f", "\f\f"};
+        "- -", "well-known ", "word ", "\n\f", "\f\f",
+        // UTF-8: two-, three- and four-byte characters, wide ones, and invalid bytes (a stray
+        // continuation, a cut sequence, an overlong form, a surrogate, a byte no sequence starts with)
+        "\xC3\xA9", "\xD0\x96\xD0\xB8\xD0\xB2", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xE2\x82\xAC",
+        "\xF0\x9F\x98\x80", "\x80", "\xE2\x82", "\xC0\xAF", "\xED\xA0\x80", "\xFF", "\xC3\xA9-\xE6\x97\xA5 "};
     std::string text;
     for (size_t i = 0; i < pieces; ++i) {
         if (random() % 40 == 0) { // a long run: zeros, or one letter repeated
@@ -69,7 +76,8 @@ std::string RandomText(std::mt19937& random, size_t pieces) {
 
 TSetting RandomSetting(std::mt19937& random) {
     return {static_cast<int>(random() % 4), std::vector<TTextPos>{0, 0, 1, 3, 7, 13, 40, 300}[random() % 8],
-            std::vector<TTextPos>{1 << 20, 1 << 20, 9, 33, 200}[random() % 5]};
+            std::vector<TTextPos>{1 << 20, 1 << 20, 9, 33, 200}[random() % 5],
+            random() % 2 ? TCharSets::csUtf8 : TCharSets::csWindows1252};
 }
 
 // What NextLineEnds must do from line `first`, by the lines NextLineEnd laid out.
@@ -90,11 +98,12 @@ TTextPos ExpectedRun(const std::vector<TLine>& lines, const std::string& bytes, 
 
 TEST(LayoutShortcuts, AgreeWithMeasuringEveryByte) {
     std::mt19937 random(2024);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 3000; ++round) {
         const std::string bytes = RandomText(random, random() % 120 + 1);
         const TSetting setting = RandomSetting(random);
         SCOPED_TRACE("round " + std::to_string(round) + ", canvas " + std::to_string(setting.Canvas) + ", " +
-                     std::to_string(setting.Chars) + " characters, cut " + std::to_string(setting.Cut));
+                     std::to_string(setting.Chars) + " characters, cut " + std::to_string(setting.Cut) +
+                     (setting.Set == TCharSets::csUtf8 ? ", UTF-8" : ""));
         TModel reference(bytes, setting, false, 4096, TTextWindow::DefaultMaxSize);
         const auto expected = Lines(*reference.text);
         const TTextPos block = random() % 2 ? 16 : 4096;
