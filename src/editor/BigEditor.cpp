@@ -114,8 +114,14 @@ std::function<void()> TBigEditor::GetKeyHandler(int index) {
 }
 
 void TBigEditor::CharTyped(const QString& text) {
-    for (const char c : UnicodeToText(text, Text().CharSet()))
-        TypeChar(static_cast<unsigned char>(c));
+    const std::string bytes = UnicodeToText(text, Text().CharSet());
+    const auto* const first = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = first + bytes.size();
+    for (const unsigned char* p = first; p < end;) {
+        const int length = Text().CharSet() == TCharSets::csUtf8 ? DecodeUtf8(p, end).Length : 1;
+        TypeCharacter(p, length);
+        p += length;
+    }
 }
 
 // Inserting --------------------------------------------------------------------------------------
@@ -144,16 +150,27 @@ TTextPos TBigEditor::FillTo(TTextPos x, TTextPos line) {
     return end + fill;
 }
 
-void TBigEditor::TypeChar(unsigned char c) {
+void TBigEditor::TypeCharacter(const unsigned char* bytes, int length) {
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
     TEditStream& text = Text();
-    if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) {
-        if (!text.WriteProtected()) text.Overwrite(pos, c); // a CR or LF is never overwritten
+    if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) { // a CR or LF is never overwritten
+        // The character typed takes the place of the whole character at the caret, of whatever length.
+        const TTextPos replaced = text.CharAfter(pos) - pos;
+        if (text.WriteProtected()) {
+            // refused, and said so
+        } else if (replaced == length) {
+            for (int i = 0; i < length; ++i)
+                text.Overwrite(pos + i, bytes[i]);
+        } else {
+            TUndoGroup group(*this);
+            text.Delete(pos, replaced);
+            text.Insert(bytes, pos, length);
+        }
     } else {
-        text.Insert(&c, pos, 1);
+        text.Insert(bytes, pos, length);
     }
-    AfterChange(start, pos + 1);
+    AfterChange(start, pos + length);
 }
 
 void TBigEditor::NewLine() {

@@ -50,7 +50,9 @@ public:
     void SetModified(bool modified) { Text().SetModified(modified); }
 
     // Editing commands.
-    void TypeChar(unsigned char c);
+    void TypeChar(unsigned char c) { TypeCharacter(&c, 1); }
+    // Types one character of the text's set, given as its bytes.
+    void TypeCharacter(const unsigned char* bytes, int length);
     void NewLine();
     void ToggleInsert() { SetInsertOn(!InsertOn()); }
     void Backspace();

@@ -105,8 +105,10 @@ void TLinesViewer::keyPressEvent(QKeyEvent* event) {
         m_KeyHandled = m_Keys.Process(VirtualKeyOf(*event), KeyModifiersOf(*event));
         // Ctrl or Alt make a key a command; both together are AltGr, which gives characters.
         const bool ctrl = m_EventModifiers & Qt::ControlModifier, alt = m_EventModifiers & Qt::AltModifier;
-        if (!m_KeyHandled && ctrl == alt && !event->text().isEmpty() && event->text()[0].isPrint())
-            CharTyped(event->text());
+        // A character beyond the first 65536 comes in two halves, neither of them printable by itself.
+        const QString text = event->text();
+        if (!m_KeyHandled && ctrl == alt && !text.isEmpty() && QChar::isPrint(text.toUcs4().front()))
+            CharTyped(text);
     });
 }
 
