@@ -109,6 +109,7 @@ public:
             view->SetMaxLineLength(kColumns - 3);
         m_Editor.view.SetMaxUndoLevels(1 << 20);
         m_Editor.view.SetBeepOn(false);
+        m_Editor.view.SetWPMode(seed % 2 == 0); // the caret kept inside lines, at a column from another
     }
 
     QString Step(int index) {
@@ -262,6 +263,14 @@ private slots:
         QCOMPARE(e.Bytes(), "Zoxy\xE2\x82");
         e.Key(Qt::Key_Backspace); // a sequence cut short goes byte by byte
         QCOMPARE(e.Bytes(), "Zoxy\xE2");
+
+        // In word-processor mode a column remembered from a line of narrower characters may fall inside
+        // a character of the next line: the caret stands at its start.
+        Editor wp("abcdefgh\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E");
+        wp.view.SetWPMode(true);
+        wp.Key(Qt::Key_End);
+        wp.Key(Qt::Key_Down);
+        QCOMPARE(wp.view.CaretOffset(), 15);
 
         // Typing over a character replaces it whole, whatever the lengths of the two.
         Editor over("\xE6\x97\xA5"
