@@ -81,8 +81,7 @@ void TTextBuffer::DeleteBookmark(int handle) {
     if (handle < 0 || handle >= static_cast<int>(m_Bookmarks.size()))
         throw EBookmarkError("Invalid Bookmark Handle");
     m_Bookmarks[static_cast<size_t>(handle)] = -1;
-    while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1)
-        m_Bookmarks.pop_back();
+    while (!m_Bookmarks.empty() && m_Bookmarks.back() == -1) m_Bookmarks.pop_back();
 }
 
 void TTextBuffer::SetBookmark(int handle, TTextPos pos) {

@@ -1,24 +1,20 @@
-#include "text/Utf8.h"
+#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "text/CharSet.h"
+#include "text/Utf8.h"
 
 namespace {
 
 using TBytes = std::basic_string<unsigned char>;
 
-TBytes Bytes(const char* text) {
-    return TBytes(reinterpret_cast<const unsigned char*>(text));
-}
+TBytes Bytes(const char* text) { return TBytes(reinterpret_cast<const unsigned char*>(text)); }
 
-TUtf8Char Decode(const TBytes& b) {
-    return DecodeUtf8(b.data(), b.data() + b.size());
-}
+TUtf8Char Decode(const TBytes& b) { return DecodeUtf8(b.data(), b.data() + b.size()); }
 
 // The UTF-8 form of a Unicode scalar value.
 TBytes Encode(char32_t c) {
@@ -31,9 +27,7 @@ TBytes Encode(char32_t c) {
     return bytes;
 }
 
-TCharSets Detect(const TBytes& b, bool wholeFile = true) {
-    return DetectCharSet(b.data(), b.size(), wholeFile);
-}
+TCharSets Detect(const TBytes& b, bool wholeFile = true) { return DetectCharSet(b.data(), b.size(), wholeFile); }
 
 } // namespace
 
@@ -47,9 +41,9 @@ TEST(Utf8, EveryScalarValueRoundTripsAndEveryMalformedFormIsOneInvalidByte) {
         ASSERT_TRUE(back.Valid && back.Code == c && back.Length == static_cast<int>(bytes.size()))
             << std::hex << static_cast<std::uint32_t>(c);
     }
-    for (const char* bad :
-         {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
-          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80", "\xE2\x82", "\xE2\x82x", "\xC3\xC3"}) {
+    for (const char* bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                            "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80",
+                            "\xE2\x82", "\xE2\x82x", "\xC3\xC3"}) {
         const TUtf8Char c = Decode(Bytes(bad));
         EXPECT_TRUE(!c.Valid && c.Length == 1 && c.Code == kReplacementChar) << bad;
     }
@@ -58,21 +52,18 @@ TEST(Utf8, EveryScalarValueRoundTripsAndEveryMalformedFormIsOneInvalidByte) {
 // Looking back from any byte finds the start that reading forwards from the beginning gives.
 TEST(Utf8, CharacterStartsFoundBackwardsAgreeWithReadingForwards) {
     std::mt19937 random(7);
-    const std::vector<TBytes> pieces = {
-        Bytes("a"),           Bytes("\xC3\xA9"), Bytes("\xE2\x82\xAC"), Bytes("\xF0\x9F\x98\x80"),
-        Bytes("\x80"),        Bytes("\xE2\x82"), Bytes("\xF0\x9F\x98"), Bytes("\xC0\xAF"),
-        Bytes("\xED\xA0\x80")};
+    const std::vector<TBytes> pieces = {Bytes("a"),        Bytes("\xC3\xA9"),         Bytes("\xE2\x82\xAC"),
+                                        Bytes("\xF0\x9F\x98\x80"), Bytes("\x80"), Bytes("\xE2\x82"),
+                                        Bytes("\xF0\x9F\x98"), Bytes("\xC0\xAF"), Bytes("\xED\xA0\x80")};
     for (int round = 0; round < 300; ++round) {
         TBytes text;
-        while (text.size() < 40)
-            text += pieces[random() % pieces.size()];
+        while (text.size() < 40) text += pieces[random() % pieces.size()];
         const unsigned char* const begin = text.data();
         const unsigned char* const end = begin + text.size();
         std::vector<const unsigned char*> startOf(text.size());
         for (const unsigned char* p = begin; p < end;) {
             const int length = DecodeUtf8(p, end).Length;
-            for (int i = 0; i < length; ++i)
-                startOf[p - begin + i] = p;
+            for (int i = 0; i < length; ++i) startOf[p - begin + i] = p;
             p += length;
         }
         for (std::size_t at = 1; at <= text.size(); ++at) {
@@ -103,6 +94,5 @@ TEST(CharSet, ASequenceCutByTheSamplesEdge) {
         EXPECT_EQ(Detect(TBytes(kCharSetSample - 2, 'x') + Bytes(cut).substr(0, 2), false),
                   TCharSets::csWindows1252); // nothing but the cut sequence
     }
-    EXPECT_EQ(Detect(head.substr(0, kCharSetSample - 2) + Bytes("\xE0\x80"), false),
-              TCharSets::csWindows1252);
+    EXPECT_EQ(Detect(head.substr(0, kCharSetSample - 2) + Bytes("\xE0\x80"), false), TCharSets::csWindows1252);
 }
