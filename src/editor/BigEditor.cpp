@@ -6,9 +6,10 @@
 #include <QMimeData>
 
 #include "editor/QtText.h"
+#include "text/CaseMap.h"
 #include "text/CodePages.h"
 #include "text/Exceptions.h"
-#include "text/WordChars.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -16,19 +17,6 @@ constexpr unsigned char CR = 13;
 // The default codes of definitions 17 ... 30 (Backspace, Insert, Enter, Ctrl+Y, Delete, Ctrl+T, ...).
 constexpr TKeyDefinition kEditingKeys[] = {8,   45,  13,  345,  46,   340,  344,
                                            558, 342, 557, 1092, 1107, 2056, 338};
-
-bool IsLower(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247);
-}
-bool IsUpper(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215);
-}
-unsigned char ToUpper(unsigned char c) {
-    return IsLower(c) ? static_cast<unsigned char>(c - 32) : c;
-}
-unsigned char ToLower(unsigned char c) {
-    return IsUpper(c) ? static_cast<unsigned char>(c + 32) : c;
-}
 
 } // namespace
 
@@ -126,8 +114,14 @@ std::function<void()> TBigEditor::GetKeyHandler(int index) {
 }
 
 void TBigEditor::CharTyped(const QString& text) {
-    for (const char c : UnicodeToText(text, Text().CharSet()))
-        TypeChar(static_cast<unsigned char>(c));
+    const std::string bytes = UnicodeToText(text, Text().CharSet());
+    const auto* const first = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = first + bytes.size();
+    for (const unsigned char* p = first; p < end;) {
+        const int length = Text().CharSet() == TCharSets::csUtf8 ? DecodeUtf8(p, end).Length : 1;
+        TypeCharacter(p, length);
+        p += length;
+    }
 }
 
 // Inserting --------------------------------------------------------------------------------------
@@ -156,16 +150,27 @@ TTextPos TBigEditor::FillTo(TTextPos x, TTextPos line) {
     return end + fill;
 }
 
-void TBigEditor::TypeChar(unsigned char c) {
+void TBigEditor::TypeCharacter(const unsigned char* bytes, int length) {
     const TTextPos pos = PrepareInsertion();
     const TChangeStart start = BeforeChange(pos);
     TEditStream& text = Text();
-    if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) {
-        if (!text.WriteProtected()) text.Overwrite(pos, c); // a CR or LF is never overwritten
+    if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) { // a CR or LF is never overwritten
+        // The character typed takes the place of the whole character at the caret, of whatever length.
+        const TTextPos replaced = text.CharAfter(pos) - pos;
+        if (text.WriteProtected()) {
+            // refused, and said so
+        } else if (replaced == length) {
+            for (int i = 0; i < length; ++i)
+                text.Overwrite(pos + i, bytes[i]);
+        } else {
+            TUndoGroup group(*this);
+            text.Delete(pos, replaced);
+            text.Insert(bytes, pos, length);
+        }
     } else {
-        text.Insert(&c, pos, 1);
+        text.Insert(bytes, pos, length);
     }
-    AfterChange(start, pos + 1);
+    AfterChange(start, pos + length);
 }
 
 void TBigEditor::NewLine() {
@@ -245,14 +250,15 @@ void TBigEditor::DeleteChar() {
     }
     SetSelection(CaretPos(), CaretPos(), TSelModes::smNone);
     m_Sel.Anchor = CaretPos();
-    // A line break goes as a unit: CR LF together.
-    const TTextPos count = Text().IsLineBreakAt(pos) && *Text().GetCharPtr(pos) == CR ? 2 : 1;
+    // A line break goes as a unit: CR LF together; so does the sequence of a UTF-8 character.
+    const TTextPos count =
+        Text().IsLineBreakAt(pos) && *Text().GetCharPtr(pos) == CR ? 2 : Text().CharAfter(pos) - pos;
     DeleteRange(pos, count);
 }
 
 bool TBigEditor::SelectWordAtCaret() {
-    const TTextPos pos = CaretOffset();
-    if (pos >= TextSize() || !IsWordChar(*Text().GetCharPtr(pos))) return false;
+    int length = 1;
+    if (!Text().IsWordCharAt(CaretOffset(), length)) return false;
     SetSelection(WordStart(CaretPos()), WordEnd(CaretPos()), TSelModes::smStream);
     return true;
 }
@@ -319,13 +325,15 @@ void TBigEditor::ReplaceBlock(const std::string& text, bool keepUndoGroupOpen, T
 void TBigEditor::CapitaliseWords() {
     if (!(m_State & sfSelection) && !SelectWordAtCaret()) return;
     TEditStream& text = Text();
+    const TCharSets set = text.CharSet();
     const TTextPos begin = WordStartOffset(m_Sel.StartOffset), end = m_Sel.EndOffset;
-    const unsigned char first = *text.GetCharPtr(begin);
+    int length = 1, secondLength = 1;
+    const char32_t first = text.CodeAt(begin, length);
     enum { Capitalise, Upper, Lower } mode;
-    if (IsLower(first))
+    if (IsLowerCase(first, set))
         mode = Capitalise;
-    else if (IsUpper(first))
-        mode = begin + 1 < text.TextSize() && IsLower(*text.GetCharPtr(begin + 1)) ? Upper : Lower;
+    else if (IsUpperCase(first, set))
+        mode = IsLowerCase(text.CodeAt(begin + length, secondLength), set) ? Upper : Lower;
     else {
         Beep();
         return;
@@ -336,13 +344,12 @@ void TBigEditor::CapitaliseWords() {
     {
         TFlagScope compound([this](bool on) { m_CompoundEdit = on; });
         TBusy busy(*this, 0);
-        auto convert = [&text](TTextPos pos, unsigned char (*to)(unsigned char)) {
-            text.Overwrite(pos, to(*text.GetCharPtr(pos)));
-        };
-        for (TTextPos pos = begin; pos < end; ++pos) { // the last step passes the byte that ended a word
-            if (mode == Capitalise) convert(pos++, ToUpper);
-            for (; pos < text.TextSize() && pos < end && IsWordChar(*text.GetCharPtr(pos)); ++pos)
-                convert(pos, mode == Upper ? ToUpper : ToLower);
+        for (TTextPos pos = begin; pos < end;) {
+            for (bool wordStart = true; pos < end && text.IsWordCharAt(pos, length); wordStart = false) {
+                ChangeCase(pos, mode == Upper || (mode == Capitalise && wordStart));
+                pos += length;
+            }
+            if (pos < end) pos = text.CharAfter(pos); // a character between words
         }
     }
     text.EndUndoGroup();
@@ -351,6 +358,19 @@ void TBigEditor::CapitaliseWords() {
     LayOutWalkLine();
     SetSelection(OffsetToPos(selStart), OffsetToPos(selEnd), selMode);
     InvalidateAll();
+}
+
+void TBigEditor::ChangeCase(TTextPos pos, bool upper) {
+    TEditStream& text = Text();
+    int length = 1;
+    const char32_t code = text.CodeAt(pos, length);
+    const char32_t cased = upper ? UpperCaseOf(code, text.CharSet()) : LowerCaseOf(code, text.CharSet());
+    if (cased == code) return;
+    unsigned char bytes[4] = {static_cast<unsigned char>(cased)};
+    // Only a case that keeps the character's length is offered, but a partial sequence must never be left.
+    if (text.CharSet() == TCharSets::csUtf8 && EncodeUtf8(cased, bytes) != length) return;
+    for (int i = 0; i < length; ++i)
+        if (*text.GetCharPtr(pos + i) != bytes[i]) text.Overwrite(pos + i, bytes[i]);
 }
 
 void TBigEditor::UndoEdit() {

@@ -50,7 +50,9 @@ public:
     void SetModified(bool modified) { Text().SetModified(modified); }
 
     // Editing commands.
-    void TypeChar(unsigned char c);
+    void TypeChar(unsigned char c) { TypeCharacter(&c, 1); }
+    // Types one character of the text's set, given as its bytes.
+    void TypeCharacter(const unsigned char* bytes, int length);
     void NewLine();
     void ToggleInsert() { SetInsertOn(!InsertOn()); }
     void Backspace();
@@ -140,6 +142,8 @@ private:
     // Deletes from `start` to `end` by selecting the range; a protected text refuses first.
     void DeleteAsSelection(TViewPos start, TViewPos end);
     void History(bool undo);
+    // Puts the character at `pos` in upper or lower case, where that keeps its bytes' count.
+    void ChangeCase(TTextPos pos, bool upper);
     TTextPos ReplaceAll();
     // Whether a view position lies in the selection, for starting a drag.
     bool OverSelection(TTextPos x, TTextPos line);

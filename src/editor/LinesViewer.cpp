@@ -101,8 +101,8 @@ void TLinesViewer::MoveCaretTo(TTextPos x, TTextPos line) {
     if (m_CaretX > m_LineEndX && m_WPMode && !m_Sel.IsColumn() && !(m_State & sfDragging)) {
         // In word-processor mode the caret never stands beyond the end of a line.
         if (m_DesiredChar < m_LineLength && !pointer) {
-            m_CaretX = CharToX(m_DesiredChar);
-            m_CaretChar = m_DesiredChar;
+            m_CaretChar = CharStartOnLine(m_DesiredChar); // the column remembered from another line
+            m_CaretX = CharToX(m_CaretChar);
         } else {
             m_CaretX = m_LineEndX;
             m_CaretChar = m_LineLength;
@@ -117,6 +117,7 @@ void TLinesViewer::MoveCaretTo(TTextPos x, TTextPos line) {
 
 void TLinesViewer::SetCaretChar(TTextPos ch) {
     ScrollIntoViewVert();
+    ch = CharStartOnLine(ch);
     m_CaretChar = ch;
     m_DesiredChar = ch;
     m_CaretX = CharToX(ch);

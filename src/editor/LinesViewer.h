@@ -250,6 +250,11 @@ protected:
     virtual void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
                              TTextPos& page, TTextPos& length) = 0;
     virtual TTextPos CharToX(TTextPos ch) = 0;
+    // Character bounds on the caret's line, as indexes into it, for a text whose characters may take
+    // several bytes: the character after, or before, the one at `ch`, and the start of the one holding it.
+    virtual TTextPos NextCharOnLine(TTextPos ch) { return ch + 1; }
+    virtual TTextPos PrevCharOnLine(TTextPos ch) { return ch - 1; }
+    virtual TTextPos CharStartOnLine(TTextPos ch) { return ch; }
     virtual void XToChar(TTextPos& x, TTextPos& ch) = 0;
     virtual void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) = 0;
     virtual TTextPos PageToLine(TTextPos page) = 0;

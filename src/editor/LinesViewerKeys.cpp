@@ -105,8 +105,10 @@ void TLinesViewer::keyPressEvent(QKeyEvent* event) {
         m_KeyHandled = m_Keys.Process(VirtualKeyOf(*event), KeyModifiersOf(*event));
         // Ctrl or Alt make a key a command; both together are AltGr, which gives characters.
         const bool ctrl = m_EventModifiers & Qt::ControlModifier, alt = m_EventModifiers & Qt::AltModifier;
-        if (!m_KeyHandled && ctrl == alt && !event->text().isEmpty() && event->text()[0].isPrint())
-            CharTyped(event->text());
+        // A character beyond the first 65536 comes in two halves, neither of them printable by itself.
+        const QString text = event->text();
+        if (!m_KeyHandled && ctrl == alt && !text.isEmpty() && QChar::isPrint(text.toUcs4().front()))
+            CharTyped(text);
     });
 }
 
@@ -164,7 +166,7 @@ void TLinesViewer::CharLeft() {
         if (m_CaretX > m_LineEndX)
             MoveCaretTo(m_CaretX - m_CharWidth, m_CaretLine);
         else
-            SetCaretChar(m_CaretChar - 1);
+            SetCaretChar(PrevCharOnLine(m_CaretChar));
     } else if (m_CaretLine > 0) {
         SetCaretLine(m_CaretLine - 1);
         SetCaretChar(m_LineLength);
@@ -176,7 +178,7 @@ void TLinesViewer::CharLeft() {
 void TLinesViewer::CharRight() {
     if (CollapseSelection(m_Sel.End)) return;
     if (m_CaretChar < m_LineLength) {
-        SetCaretChar(m_CaretChar + 1);
+        SetCaretChar(NextCharOnLine(m_CaretChar));
     } else if (m_CaretLine < m_LastLine) {
         // Without word-processor mode the caret walks on into the space right of the line's end.
         MoveCaretTo(m_CaretX + m_CharWidth, m_CaretLine);

@@ -222,11 +222,29 @@ void TTextViewer::XToChar(TTextPos& x, TTextPos& ch) {
     }
     ch = pos - m_WalkStart;
     if (x - width > m_CharWidth / 2 && ch < m_WalkLength) {
-        ++ch;
+        ch = CharAfterIn(m_WalkStart, m_WalkLength, ch);
         x = m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + ch);
     } else {
         x = width;
     }
+}
+
+TTextPos TTextViewer::CharAfterIn(TTextPos start, TTextPos length, TTextPos ch) {
+    return std::min(length, m_TextBuffer->CharAfter(start + ch) - start);
+}
+
+TTextPos TTextViewer::NextCharOnLine(TTextPos ch) {
+    return m_TextBuffer ? CharAfterIn(m_CaretStart, m_LineLength, ch) : ch + 1;
+}
+
+TTextPos TTextViewer::PrevCharOnLine(TTextPos ch) {
+    if (!m_TextBuffer) return ch - 1;
+    return std::max<TTextPos>(0, m_TextBuffer->CharBefore(m_CaretStart + ch) - m_CaretStart);
+}
+
+TTextPos TTextViewer::CharStartOnLine(TTextPos ch) {
+    if (!m_TextBuffer || ch <= 0 || ch >= m_LineLength) return ch;
+    return std::max<TTextPos>(0, m_TextBuffer->CharStart(m_CaretStart + ch) - m_CaretStart);
 }
 
 TTextPos TTextViewer::SpaceWidth() const {

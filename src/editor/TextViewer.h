@@ -124,6 +124,9 @@ protected:
     void GetLineInfo(TTextPos& line, TTextPos& endX, TTextPos& sectionStart, TTextPos& lineBase,
                      TTextPos& page, TTextPos& length) override;
     TTextPos CharToX(TTextPos ch) override;
+    TTextPos NextCharOnLine(TTextPos ch) override;
+    TTextPos PrevCharOnLine(TTextPos ch) override;
+    TTextPos CharStartOnLine(TTextPos ch) override;
     void XToChar(TTextPos& x, TTextPos& ch) override;
     void DrawLines(TTextPos y, TTextPos firstLine, TTextPos count) override;
     void FontMeasured() override;
@@ -228,6 +231,10 @@ private:
     std::unique_ptr<QMimeData> SelectionMime(bool busy);
     void OfferPrimary();
     TTextPos XOfChar(TViewPos pos);
+    // The index of the character after index `ch` on the display line from `start`, `length` long.
+    TTextPos CharAfterIn(TTextPos start, TTextPos length, TTextPos ch);
+    // A place inside a character moved to its start.
+    TViewPos AtCharStart(TViewPos pos);
     void SelectHit(TTextPos start, TTextPos end);
     void MoveDialogOffCaret(QWidget& dialog);
     // Puts the walker on the line holding `offset`, numbered `line` on page `page`. Where one line ends

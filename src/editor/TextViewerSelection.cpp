@@ -11,7 +11,6 @@
 #include "text/Exceptions.h"
 #include "text/FileStream.h"
 #include "text/SearchSyntax.h"
-#include "text/WordChars.h"
 
 const char* const TTextViewer::ColumnTextFormat =
     "application/x-qt-windows-mime;value=\"QUORVEL_COLUMN_TEXT\"";
@@ -22,8 +21,18 @@ TTextPos TTextViewer::XOfChar(TViewPos pos) {
     return m_TextBuffer->MeasureWidth(m_WalkStart, m_WalkStart + inLine) + (pos.Char - inLine) * m_CharWidth;
 }
 
+TViewPos TTextViewer::AtCharStart(TViewPos pos) {
+    if (m_TextBuffer->CharSet() != TCharSets::csUtf8 || pos.Char <= 0) return pos;
+    WalkToLine(pos.Line, false);
+    if (pos.Char >= m_WalkLength) return pos;
+    return {std::max<TTextPos>(0, m_TextBuffer->CharStart(m_WalkStart + pos.Char) - m_WalkStart), pos.Line};
+}
+
 void TTextViewer::SetSelection(TViewPos start, TViewPos end, TSelModes mode) {
     if (m_TextBuffer) {
+        // A column's ends take their character indexes from other lines, where characters may be longer.
+        start = AtCharStart(start);
+        end = AtCharStart(end);
         const bool column = mode == TSelModes::smColumn;
         if (!column) m_Sel.ColLeft = m_Sel.ColRight = 0;
         // Offsets and anchors follow the ends that changed; (0, 0) outside a column is offset 0.
@@ -69,21 +78,22 @@ void TTextViewer::SelectAll() {
 
 // Word boundaries ---------------------------------------------------------------------------------
 
-TTextPos TTextViewer::WordStartOffset(TTextPos i) {
-    const TTextPos size = TextSize();
-    if (i >= size) i = size - 1;
-    while (i >= 0 && !IsWordChar(*m_TextBuffer->GetCharPtr(i)))
-        --i;
-    while (i >= 0 && IsWordChar(*m_TextBuffer->GetCharPtr(i)))
-        --i;
-    return i + 1;
+TTextPos TTextViewer::WordStartOffset(TTextPos offset) {
+    TLinesBuffer& text = *m_TextBuffer;
+    auto before = [&text](TTextPos pos) { return pos > 0 ? text.CharBefore(pos) : -1; };
+    int length = 1;
+    TTextPos pos = text.CharStart(std::min(offset, TextSize() - 1));
+    while (pos >= 0 && !text.IsWordCharAt(pos, length))
+        pos = before(pos);
+    while (pos >= 0 && text.IsWordCharAt(pos, length))
+        pos = before(pos);
+    return pos < 0 ? 0 : text.CharAfter(pos);
 }
 
-TTextPos TTextViewer::WordEndOffset(TTextPos i) {
-    const TTextPos size = TextSize();
-    while (i < size && IsWordChar(*m_TextBuffer->GetCharPtr(i)))
-        ++i;
-    return i;
+TTextPos TTextViewer::WordEndOffset(TTextPos pos) {
+    for (int length = 1; m_TextBuffer->IsWordCharAt(pos, length);)
+        pos += length;
+    return pos;
 }
 
 TViewPos TTextViewer::WordStart(TViewPos pos) {
@@ -111,7 +121,7 @@ TViewPos TTextViewer::PointToPos(TTextPos x, TTextPos line) {
     if (x > m_WalkEndX)
         ch = m_WalkLength;
     else if (x - width > m_CharWidth / 2 && ch < m_WalkLength)
-        ++ch;
+        ch = CharAfterIn(m_WalkStart, m_WalkLength, ch);
     return {ch, m_WalkLine};
 }
 

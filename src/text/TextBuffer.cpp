@@ -5,6 +5,7 @@
 
 #include "text/Exceptions.h"
 #include "text/Utf8.h"
+#include "text/WordChars.h"
 
 namespace {
 constexpr unsigned char LF = 10;
@@ -51,6 +52,12 @@ char32_t TTextBuffer::CodeAt(TTextPos pos, int& length) {
     const TUtf8Char c = DecodeUtf8(bytes, bytes + count);
     length = c.Length;
     return c.Code;
+}
+
+bool TTextBuffer::IsWordCharAt(TTextPos pos, int& length) {
+    const char32_t code = CodeAt(pos, length);
+    if (pos < 0 || pos >= m_TextSize) return false;
+    return m_CharSet == TCharSets::csUtf8 ? IsWordCode(code) : IsWordChar(static_cast<unsigned char>(code));
 }
 
 TTextPos TTextBuffer::CharAfter(TTextPos pos) {

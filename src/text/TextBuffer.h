@@ -51,6 +51,9 @@ public:
     // The code point of the character starting at `pos` (the Windows-1252 byte's own value in that set,
     // U+FFFD for an invalid byte); `length` gets its bytes.
     char32_t CodeAt(TTextPos pos, int& length);
+    // Whether the character starting at `pos` belongs to words (WordChars.h, by the text's set); `length`
+    // gets its bytes.
+    bool IsWordCharAt(TTextPos pos, int& length);
     // 0 or less: no limit.
     TTextPos MaxTextSize() const { return m_MaxTextSize; }
     void SetMaxTextSize(TTextPos value) { m_MaxTextSize = value; }

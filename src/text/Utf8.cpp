@@ -41,6 +41,18 @@ const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned ch
     return end - 1;
 }
 
+int EncodeUtf8(char32_t code, unsigned char* out) {
+    if (code < 0x80) {
+        out[0] = static_cast<unsigned char>(code);
+        return 1;
+    }
+    const int length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    for (int i = length - 1; i > 0; --i, code >>= 6)
+        out[i] = static_cast<unsigned char>(0x80 | (code & 0x3F));
+    out[0] = static_cast<unsigned char>((0xF0 << (4 - length)) | code); // truncated to the length marks
+    return length;
+}
+
 TTextPos Utf8WholeLength(const unsigned char* p, TTextPos n) {
     for (TTextPos q = n - 1; q >= 0 && n - q <= 3; --q) {
         if (IsUtf8Continuation(p[q])) continue;

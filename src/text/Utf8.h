@@ -40,6 +40,10 @@ inline TUtf8Char DecodeUtf8Fast(const unsigned char* p, const unsigned char* end
 const unsigned char* Utf8CharStart(const unsigned char* begin, const unsigned char* end,
                                    const unsigned char* limit);
 
+// Writes the UTF-8 sequence of `code` (a code point other than a surrogate) to out, which holds four
+// bytes; returns its length.
+int EncodeUtf8(char32_t code, unsigned char* out);
+
 // How many of the n bytes at p hold whole characters, when more bytes follow them: the bytes of a
 // sequence that the end cuts short are left for the next read. At most three bytes are left; n >= 4
 // leaves at least one.

@@ -1,6 +1,6 @@
 """Characters typed through the desktop's keyboard (xdotool types their key symbols) reach the file in
 its own set: a UTF-8 file gets their UTF-8 bytes; a Windows-1252 file refuses one it cannot hold, says
-so, and keeps its bytes."""
+so, and keeps its bytes. The caret and the deleting keys go by characters, never into a UTF-8 sequence."""
 
 import os
 
@@ -20,6 +20,17 @@ def utf8_file(s):
     s.x.key("ctrl+s")
     s.changed_file("utf8.txt", text, "typing and Ctrl+S")
     s.expect_bytes("utf8.txt", TYPED.encode() + text, f"typing {TYPED!r} into a UTF-8 file and Ctrl+S")
+
+
+def utf8_characters(s):
+    text = "Zo\u00eb\u65e5\u672cx\n".encode()
+    s.open("chars.txt", text, wrap="none")
+    # Past Z, o, the two-byte e with diaeresis and a three-byte ideograph, then back before the ideograph:
+    # BackSpace takes the e, Delete the ideograph.
+    s.x.key("Right", "Right", "Right", "Right", "Left", "BackSpace", "Delete")
+    s.x.key("ctrl+s")
+    s.changed_file("chars.txt", text, "moving, BackSpace, Delete and Ctrl+S")
+    s.expect_bytes("chars.txt", "Zo\u672cx\n".encode(), "Right \u00d74, Left, BackSpace, Delete and Ctrl+S")
 
 
 def windows1252_file(s):
@@ -43,4 +54,4 @@ def windows1252_file(s):
     s.expect_bytes("latin.txt", b"\xeb\x80" + text, "a refused character, then typing and Ctrl+S")
 
 
-run({"utf8-file": utf8_file, "windows1252-file": windows1252_file})
+run({"utf8-file": utf8_file, "utf8-characters": utf8_characters, "windows1252-file": windows1252_file})

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QTest>
 
+#include "SameLayout.h"
 #include "ScriptedMessages.h"
 #include "ShownView.h"
 #include "TestFiles.h"
@@ -156,11 +157,9 @@ private:
         return fault.isEmpty() ? fault : when + ": " + fault;
     }
 
-    // What is wrong, if anything: the caret and selection must lie in the text, and every line have the
-    // start and page a fresh layout of the same text gives it.
+    // What is wrong, if anything: the caret and selection must lie in the text, and the layout be true.
     QString Fault() {
         TBigEditor& view = m_Editor.view;
-        TTextViewer& fresh = m_Fresh.view;
         for (const std::string& asked : std::exchange(m_Messages.Asked, {}))
             if (asked != "Nothing to Undo!" && asked != "Clipboard is empty")
                 return QString::fromStdString(asked);
@@ -171,29 +170,7 @@ private:
             return QString("selection %1-%2 outside the text")
                 .arg(view.SelStartOffset())
                 .arg(view.SelEndOffset());
-        m_Editor.Settle();
-        const TTextPos walkLine = view.WalkLine(), walkStart = view.WalkStart(), caretPage = view.CaretPage();
-        fresh.SetTextBuffer(TextOver(Bytes()));
-        m_Fresh.Resize(view.viewport()->size());
-        m_Fresh.Settle();
-        if (fresh.PosToOffset({0, walkLine}) != walkStart)
-            return QString("the walker's line %1 is off").arg(walkLine);
-        if (caretPage != fresh.LineToPage(view.CaretLine())) return "the caret's page is off";
-        if (view.SelMode() != TSelModes::smNone &&
-            (view.PosToOffset(view.SelStart()) != view.SelStartOffset() ||
-             view.PosToOffset(view.SelEnd()) != view.SelEndOffset()))
-            return "the selection's offsets are not its places'";
-        if (view.LastLine() != fresh.LastLine())
-            return QString("%1 lines, not %2").arg(view.LastLine() + 1).arg(fresh.LastLine() + 1);
-        // Every line in order: the walk steps on, or jumps to an anchor that claims the line.
-        for (TTextPos line = 0; line <= view.LastLine(); ++line) {
-            const TTextPos start = view.PosToOffset({0, line}), expected = fresh.PosToOffset({0, line});
-            if (start != expected)
-                return QString("line %1 starts at %2, not %3").arg(line).arg(start).arg(expected);
-            if (view.LineToPage(line) != fresh.LineToPage(line))
-                return QString("line %1's page is off").arg(line);
-        }
-        return {};
+        return LayoutFault(m_Editor, m_Fresh, TextOver(Bytes()));
     }
 
     std::mt19937 m_Random;

@@ -38,6 +38,8 @@ TEST(Utf8, EveryScalarValueRoundTripsAndEveryMalformedFormIsOneInvalidByte) {
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
         if (c == 0xD800) c = 0xE000;
         const TBytes bytes = Encode(c);
+        unsigned char encoded[4];
+        ASSERT_EQ(TBytes(encoded, static_cast<size_t>(EncodeUtf8(c, encoded))), bytes);
         const TUtf8Char back = Decode(bytes);
         ASSERT_TRUE(back.Valid && back.Code == c && back.Length == static_cast<int>(bytes.size()))
             << std::hex << static_cast<std::uint32_t>(c);
