@@ -1,8 +1,5 @@
 #include "text/ByteScan.h"
 
-#include <algorithm>
-#include <cstring>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -96,38 +93,10 @@ const unsigned char* FindControlOrHigh(const unsigned char* p, const unsigned ch
 
 bool PlainUtf8(const unsigned char* p, const unsigned char* end, std::int64_t& chars, std::int64_t& chars3) {
     chars = chars3 = 0;
-#if defined(__SSE2__)
-    std::uint32_t carry = 0; // continuation bytes that leads of the last sixteen expect in the next
-    for (; p < end; p += 16) {
-        const std::int64_t n = std::min<std::int64_t>(16, end - p);
-        __m128i v;
-        if (n == 16) {
-            v = Load(p);
-        } else { // the tail, after zeros that are no continuation bytes and are not counted
-            alignas(16) unsigned char tail[16] = {};
-            std::memcpy(tail, p, static_cast<size_t>(n));
-            v = Load(tail);
-        }
-        const __m128i top2 = _mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0)));
-        const unsigned continuation = Bits(Equal(top2, 0x80));
-        const unsigned leads = Bits(Equal(top2, 0xC0));
-        const unsigned leads3 = Bits(Equal(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xE0))), 0xE0));
-        const unsigned closer = Bits(_mm_or_si128(_mm_or_si128(Equal(v, 0xC0), Equal(v, 0xC1)),
-                                                  _mm_or_si128(Equal(v, 0xE0), Equal(v, 0xED)))) |
-                                Bits(Equal(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))), 0xF0));
-        // Each lead expects one continuation byte after it, a lead of three bytes a second one.
-        const std::uint32_t expected = carry | leads << 1 | leads3 << 2;
-        if (closer || (expected & 0xFFFF) != continuation) return false;
-        carry = expected >> 16;
-        chars += n - __builtin_popcount(continuation);
+    return PlainUtf8Blocks(p, end, [&](const unsigned char*, int count, unsigned, unsigned leads3, unsigned continuation) {
+        chars += count - __builtin_popcount(continuation);
         chars3 += __builtin_popcount(leads3);
-    }
-    return carry == 0;
-#else
-    (void)p;
-    (void)end;
-    return false;
-#endif
+    });
 }
 
 const unsigned char* FindOther(const unsigned char* p, const unsigned char* end, unsigned char c) {

@@ -23,9 +23,16 @@ const unsigned char* FindBreakOrControl(const unsigned char* p, const unsigned c
 // The last space or hyphen in [p, end), or null.
 const unsigned char* FindLastBreak(const unsigned char* p, const unsigned char* end);
 
-// Whether [p, end) is plain UTF-8: valid, with characters of one to three bytes, and none of the lead
-// bytes that need a closer look (E0 and ED, which may start overlong or surrogate forms, and F0 on).
-// Then `chars` gets its characters and `chars3` those of three bytes. Sixteen bytes at a time.
+// Walks [p, end) sixteen bytes at a time as long as it is plain UTF-8: valid, with characters of one to
+// three bytes, and none of the lead bytes that need a closer look (E0 and ED, which may start overlong or
+// surrogate forms, and F0 on). Calls block(at, count, leads, leads3, continuation) for the `count` bytes
+// at `at`, where bit k of a mask stands for byte at + k: lead bytes, lead bytes of three-byte
+// characters, continuation bytes; every character whose lead is in a block lies wholly in [p, end).
+// False as soon as the bytes are not plain, or when SSE2 is missing.
+template <typename TBlock>
+bool PlainUtf8Blocks(const unsigned char* p, const unsigned char* end, TBlock&& block);
+
+// Whether [p, end) is plain UTF-8; then `chars` gets its characters and `chars3` those of three bytes.
 bool PlainUtf8(const unsigned char* p, const unsigned char* end, std::int64_t& chars, std::int64_t& chars3);
 // At most how many cells UTF-8 bytes [p, end) without control bytes fill in a fixed-pitch font: for
 // plain UTF-8 the characters plus those of three bytes (which may be wide), else the byte count.
@@ -50,6 +57,52 @@ inline std::uint64_t ControlMask(const unsigned char* p) {
     for (int i = 0; i < 64; ++i)
         bits |= std::uint64_t{p[i] >= 9 && p[i] <= 13} << i;
     return bits;
+#endif
+}
+
+template <typename TBlock>
+bool PlainUtf8Blocks(const unsigned char* p, const unsigned char* end, TBlock&& block) {
+#if defined(__SSE2__)
+    auto equal = [](__m128i v, int c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(c))); };
+    auto bits = [](__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); };
+    std::uint32_t carry = 0; // continuation bytes that leads of the last block expect in the next
+    for (const unsigned char* at = p; at < end; at += 16) {
+        const auto count = static_cast<int>(end - at < 16 ? end - at : 16);
+        __m128i v;
+        int skip = 0; // bytes of the block read that lie before `at`
+        if (count == 16) {
+            v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        } else if (end - p >= 16) { // the last sixteen bytes, some of them seen already
+            v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+            skip = 16 - count;
+        } else { // a short text, after zeros: ASCII, which changes nothing
+            alignas(16) unsigned char tail[16] = {};
+            for (int k = 0; k < count; ++k) tail[k] = at[k];
+            v = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+        }
+        const __m128i top2 = _mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0)));
+        const unsigned continuation = bits(equal(top2, 0x80)) >> skip;
+        const unsigned leads = bits(equal(top2, 0xC0)) >> skip;
+        const unsigned leads3 = bits(equal(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xE0))), 0xE0)) >> skip;
+        const unsigned closer = (bits(_mm_or_si128(_mm_or_si128(equal(v, 0xC0), equal(v, 0xC1)),
+                                                   _mm_or_si128(equal(v, 0xE0), equal(v, 0xED)))) |
+                                 bits(equal(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))), 0xF0))) >>
+                                skip;
+        // Each lead expects one continuation byte after it, a lead of three bytes a second one.
+        const std::uint32_t expected = carry | leads << 1 | leads3 << 2;
+        const std::uint32_t beyond = expected >> count; // continuation bytes due after the block
+        if (closer || (expected & ((1u << count) - 1)) != continuation ||
+            (beyond && end - at <= count + 31 - __builtin_clz(beyond)))
+            return false;
+        carry = expected >> 16;
+        block(at, count, leads, leads3, continuation);
+    }
+    return carry == 0;
+#else
+    (void)p;
+    (void)end;
+    (void)block;
+    return false;
 #endif
 }
 

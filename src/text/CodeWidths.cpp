@@ -47,6 +47,8 @@ void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byte
     m_Cell = cell;
     m_WidestByte = widestByte;
     m_ByteWidths = byteWidths;
+    m_AsciiWidths.fill(0);
+    for (int c = 0; c < 0x80 && byteWidths; ++c) m_AsciiWidths[static_cast<size_t>(c)] = byteWidths[c];
     m_Measure = std::move(measure);
     m_Plane = UnknownPlane();
     m_OwnPlane.reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,9 @@ public:
     // ASCII characters are as wide as `byteWidths` (the byte table, which must outlive this) has them.
     void Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byteWidths, TMeasure measure);
 
+    // The byte table's widths of ASCII, and 0 for every byte that is part of a longer character.
+    const TTextPos* AsciiWidths() const { return m_AsciiWidths.data(); }
+
     TTextPos Width(char32_t code) {
         if (code <= 0xFFFF)
             if (const std::int16_t w = m_Plane[code]; w >= 0) return w;
@@ -37,6 +41,7 @@ private:
     TTextPos m_Cell = 0;
     TTextPos m_WidestByte = 0;
     const TTextPos* m_ByteWidths = nullptr;
+    std::array<TTextPos, 256> m_AsciiWidths{};
     TMeasure m_Measure;
     // The first plane's widths, -1 where not asked yet: a table shared by all until a width is known.
     const std::int16_t* m_Plane;

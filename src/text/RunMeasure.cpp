@@ -221,9 +221,37 @@ TTextPos SumWidths(const unsigned char* p, TTextPos n, const TTextPos* widths) {
     return sum + a + b + c + d;
 }
 
+namespace {
+
+// The width of plain UTF-8 (ByteScan::PlainUtf8Blocks), a block of sixteen bytes at a time: its ASCII
+// bytes through the byte table, then each longer character found by its lead byte. No step waits on
+// the length of the character before it, nor guesses where a word of another script ends.
+bool PlainUtf8Width(const unsigned char* p, TTextPos n, TCodeWidths& codes, TTextPos& sum) {
+    const TTextPos* ascii = codes.AsciiWidths();
+    sum = 0;
+    return ByteScan::PlainUtf8Blocks(p, p + n, [&](const unsigned char* at, int count, unsigned leads, unsigned, unsigned) {
+        TTextPos a = 0, b = 0;
+        int k = 0;
+        for (; k + 1 < count; k += 2) {
+            a += ascii[at[k]];
+            b += ascii[at[k + 1]];
+        }
+        if (k < count) a += ascii[at[k]];
+        sum += a + b;
+        for (; leads; leads &= leads - 1) {
+            const unsigned char* c = at + __builtin_ctz(leads);
+            sum += codes.Width(c[0] < 0xE0 ? char32_t(c[0] & 0x1F) << 6 | (c[1] & 0x3F)
+                                           : char32_t(c[0] & 0x0F) << 12 | char32_t(c[1] & 0x3F) << 6 | (c[2] & 0x3F));
+        }
+    });
+}
+
+} // namespace
+
 TTextPos TextWidth(const unsigned char* p, TTextPos n, const TLayoutTables& t) {
     if (!t.Codes) return SumWidths(p, n, t.Widths);
     TCodeWidths& codes = *t.Codes;
+    if (TTextPos sum = 0; PlainUtf8Width(p, n, codes, sum)) return sum;
     const TTextPos* widths = t.Widths;
     TTextPos sum = 0, i = 0;
     while (i < n) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "text/ByteScan.h"
 #include "text/CharSet.h"
 #include "text/CodeWidths.h"
+#include "text/RunMeasure.h"
 #include "text/Utf8.h"
 
 namespace {
@@ -100,9 +102,18 @@ TEST(CharSet, ASequenceCutByTheSamplesEdge) {
     EXPECT_EQ(Detect(head.substr(0, kCharSetSample - 2) + Bytes("\xE0\x80"), false), TCharSets::csWindows1252);
 }
 
-// The cells a fixed-pitch line fills, counted sixteen bytes at a time, never fall short of the cells
-// its characters take, and are exact for plain text of one- to three-byte characters that are not wide.
-TEST(Utf8, CellsCountedInBlocksBoundTheCharacters) {
+// Text measured sixteen bytes at a time: the cells a fixed-pitch line fills never fall short of the
+// cells its characters take, and are exact for plain text of one- to three-byte characters that are not
+// wide; a proportional width is the sum of the characters' widths. Each text lies in a buffer of its own
+// size, so that a read past its end shows under the address sanitizer.
+TEST(Utf8, TextMeasuredInBlocksAsCharacterByCharacter) {
+    TTextPos byteWidths[256];
+    for (int c = 0; c < 256; ++c) byteWidths[c] = 5 + c % 3;
+    TCodeWidths codes;
+    codes.Reset(0, 7, byteWidths, [](char32_t code) { return TTextPos(code % 13 + 1); });
+    TLayoutTables tables;
+    tables.Widths = byteWidths;
+    tables.Codes = &codes;
     std::mt19937 random(11);
     const std::vector<TBytes> pieces = {Bytes("a"), Bytes("\xC3\xA9"), Bytes("\xD0\x96"), Bytes("\xE2\x82\xAC"),
                                         Bytes("\xE6\x97\xA5"), Bytes("\xF0\x9F\x98\x80"), Bytes("\x80"),
@@ -112,13 +123,18 @@ TEST(Utf8, CellsCountedInBlocksBoundTheCharacters) {
         const std::size_t length = random() % 70;
         const bool plain = random() % 2;
         while (text.size() < length) text += pieces[random() % (plain ? 4 : pieces.size())];
-        std::int64_t cells = 0;
+        std::int64_t cells = 0, width = 0;
         for (const unsigned char* p = text.data(); p < text.data() + text.size();) {
             const TUtf8Char c = DecodeUtf8(p, text.data() + text.size());
             cells += IsWideChar(c.Code) ? 2 : 1;
+            width += c.Code < 0x80 ? byteWidths[c.Code] : std::min<TTextPos>(codes.Width(c.Code), 7 * c.Length);
             p += c.Length;
         }
-        const std::int64_t counted = ByteScan::Utf8CellsAtMost(text.data(), text.data() + text.size());
+        const auto own = std::make_unique<unsigned char[]>(text.size());
+        std::copy(text.begin(), text.end(), own.get());
+        const auto size = static_cast<TTextPos>(text.size());
+        ASSERT_EQ(TextWidth(own.get(), size, tables), width) << round;
+        const std::int64_t counted = ByteScan::Utf8CellsAtMost(own.get(), own.get() + size);
         ASSERT_GE(counted, cells) << round;
         if (plain) ASSERT_EQ(counted, cells + std::count_if(text.begin(), text.end(), [](unsigned char c) {
                                                    return c >= 0xE0;
