@@ -13,6 +13,7 @@
 
 #include "editor/PrinterAccess.h"
 #include "text/CodePage1252.h"
+#include "text/CodeWidths.h"
 
 TQtCanvas::TQtCanvas() {
     SetFont(QFont("DejaVu Sans Mono", 10));
@@ -46,6 +47,7 @@ void TQtCanvas::SetFont(const QFont& font) {
     m_Font.setHintingPreference(QFont::PreferFullHinting);
     m_Raw = QRawFont::fromFont(m_Font);
     Measure(m_Raw, m_Font, m_Device ? m_Device->logicalDpiX() : 96, m_Glyphs, m_Metrics);
+    m_Cell = CellWidth(m_Metrics);
     m_Ascent = std::lround(m_Raw.ascent());
     m_CodeGlyphs.Reset(m_Raw);
     if (OnFontChange) OnFontChange();
@@ -77,6 +79,7 @@ bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
     Measure(raw, font, printer->resolution(), m_PrinterGlyphs, metrics);
+    m_PrinterCell = CellWidth(metrics);
     m_PrinterAscent = std::lround(raw.ascent());
     m_PrinterRaw = std::move(raw);
     m_PrinterFont = font;
@@ -139,6 +142,13 @@ const TQtCanvas::TCodeGlyph& TQtCanvas::CodeGlyph(bool printer, char32_t code) {
     return known->second;
 }
 
+TTextPos TQtCanvas::CellWidth(const TFontMetrics& m) {
+    for (int b = 0; b < 256; ++b)
+        if (b != '\t' && b != '\n' && b != '\f' && b != '\r' && m.Widths[static_cast<size_t>(b)] != m.Widths['a'])
+            return 0;
+    return m.Widths['a'];
+}
+
 TTextPos TQtCanvas::CharWidth(TOutputDevice device, char32_t code) {
     const bool printer = device == TOutputDevice::odPrinter && m_PrinterRaw.isValid();
     if (!(printer ? m_PrinterRaw : m_Raw).isValid()) return 0;
@@ -170,7 +180,11 @@ void TQtCanvas::DrawChars(TOutputDevice device, TTextPos y, const char32_t* code
             add(0, byteGlyphs[codes[i]], xs[i]);
         } else {
             const TCodeGlyph& glyph = CodeGlyph(printer, codes[i]);
-            add(static_cast<size_t>(glyph.Font), glyph.Index, xs[i]);
+            // In a fixed-pitch font layout gives a character one or two cells: a glyph of another
+            // width, from the font that stands in, is centred in them.
+            const TTextPos cell = printer ? m_PrinterCell : m_Cell;
+            const TTextPos shift = cell ? ((IsWideChar(codes[i]) ? 2 : 1) * cell - glyph.Advance) / 2 : 0;
+            add(static_cast<size_t>(glyph.Font), glyph.Index, xs[i] + shift);
         }
     }
     painter->setPen(printer ? QColor(Qt::black) : m_Text);

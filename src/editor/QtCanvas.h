@@ -62,6 +62,8 @@ private:
         }
     };
     const TCodeGlyph& CodeGlyph(bool printer, char32_t code);
+    // The width every byte's glyph has in a fixed-pitch font (as layout tells one), else 0.
+    static TTextPos CellWidth(const TFontMetrics& metrics);
     // Finds the glyph the system's font matching draws `code` with.
     static TCodeGlyph FindGlyph(const QFont& font, TCodeGlyphs& glyphs, char32_t code);
 
@@ -73,6 +75,7 @@ private:
     QRawFont m_Raw;
     quint32 m_Glyphs[256] = {};
     TFontMetrics m_Metrics;
+    TTextPos m_Cell = 0, m_PrinterCell = 0;
     TTextPos m_Ascent = 0;
     const QPaintDevice* m_Device = nullptr;
     QPainter* m_Painter = nullptr;

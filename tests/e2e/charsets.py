@@ -22,6 +22,18 @@ def utf8_file(s):
     s.expect_bytes("utf8.txt", TYPED.encode() + text, f"typing {TYPED!r} into a UTF-8 file and Ctrl+S")
 
 
+def switched_to_utf8(s):
+    """A stray byte makes a file Windows-1252; View > UTF-8 shows it as UTF-8 text with the byte as one
+    replacement mark, and saving keeps the byte."""
+    text = "\u041f\u0440\u0438\u0432\u0435\u0442 stray ".encode() + b"\xff byte\n"
+    s.open("mixed.txt", text, wrap="none")
+    s.x.key("alt+v", "u")
+    s.shot("switched-to-utf8")
+    s.x.key("End", "BackSpace", "ctrl+s")  # the last character: "e", one byte
+    s.changed_file("mixed.txt", text, "Backspace and Ctrl+S")
+    s.expect_bytes("mixed.txt", text[:-2] + b"\n", "a Backspace after View > UTF-8, and Ctrl+S")
+
+
 def utf8_characters(s):
     text = "Zo\u00eb\u65e5\u672cx\n".encode()
     s.open("chars.txt", text, wrap="none")
@@ -54,4 +66,5 @@ def windows1252_file(s):
     s.expect_bytes("latin.txt", b"\xeb\x80" + text, "a refused character, then typing and Ctrl+S")
 
 
-run({"utf8-file": utf8_file, "utf8-characters": utf8_characters, "windows1252-file": windows1252_file})
+run({"utf8-file": utf8_file, "switched-to-utf8": switched_to_utf8, "utf8-characters": utf8_characters,
+     "windows1252-file": windows1252_file})
