@@ -157,12 +157,10 @@ void TBigEditor::TypeCharacter(const unsigned char* bytes, int length) {
     if (!InsertOn() && pos < text.TextSize() && !text.IsLineBreakAt(pos)) { // a CR or LF is never overwritten
         // The character typed takes the place of the whole character at the caret, of whatever length.
         const TTextPos replaced = text.CharAfter(pos) - pos;
-        if (text.WriteProtected()) {
-            // refused, and said so
-        } else if (replaced == length) {
+        if (!text.WriteProtected() && replaced == length) {
             for (int i = 0; i < length; ++i)
                 text.Overwrite(pos + i, bytes[i]);
-        } else {
+        } else if (!text.WriteProtected()) {
             TUndoGroup group(*this);
             text.Delete(pos, replaced);
             text.Insert(bytes, pos, length);
