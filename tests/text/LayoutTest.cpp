@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <random>
+#include <tuple>
 
 #include "ErrorOf.h"
 #include "FixedCanvas.h"
@@ -72,19 +73,16 @@ TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
 
 TEST(Layout, PositionsAndWidthsWithinALine) {
     Layout text("abcdef\nxy");
-    TTextPos pos = 0, width = 0;
-    EXPECT_TRUE(text.text->PosFromX(pos, 7, width)); // inside the first character
-    EXPECT_EQ(pos, 0);
-    EXPECT_EQ(width, 0);
-    EXPECT_TRUE(text.text->PosFromX(pos, 30, width));
-    EXPECT_EQ(pos, 3);
-    EXPECT_EQ(width, 24);
-    pos = 0;
-    EXPECT_TRUE(text.text->PosFromX(pos, 1000, width)) << "stopped by the line break";
-    EXPECT_EQ(pos, 6);
-    pos = 7;
-    EXPECT_FALSE(text.text->PosFromX(pos, 1000, width)) << "stopped by the end of the text";
-    EXPECT_EQ(pos, 9);
+    // From `pos` on, the place `x` pixels in, its width, and whether a line break stopped it there.
+    auto at = [&text](TTextPos pos, TTextPos x) {
+        TTextPos width = 0;
+        const bool broken = text.text->PosFromX(pos, x, width);
+        return std::tuple<TTextPos, TTextPos, bool>{pos, width, broken};
+    };
+    EXPECT_EQ(at(0, 7), std::tuple(0, 0, true)) << "inside the first character";
+    EXPECT_EQ(at(0, 30), std::tuple(3, 24, true));
+    EXPECT_EQ(at(0, 1000), std::tuple(6, 48, true)) << "stopped by the line break";
+    EXPECT_EQ(at(7, 1000), std::tuple(9, 16, false)) << "stopped by the end of the text";
 
     EXPECT_EQ(text.text->MeasureWidth(2, 100), 32) << "stops at the line break";
     EXPECT_EQ(text.text->MeasureWidth(5, 2), 0);
