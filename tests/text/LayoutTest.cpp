@@ -140,32 +140,6 @@ TEST(Layout, DrawingPlacesGlyphsWhereLayoutMeasuredThem) {
     EXPECT_EQ(layout.canvas.Drawn[1].X, 100 + 64);
 }
 
-// Layout must not depend on where the cache's blocks happen to fall, nor on whether the fixed-pitch
-// shortcut was taken: random texts are laid out with tiny and normal blocks, and with a fixed-pitch
-// font both with and without the shortcut, and all must agree.
-TEST(Layout, ResultsDoNotDependOnBlocksOrTheFixedPitchShortcut) {
-    const std::string alphabet = "aaaaabbbWWii     --\t\r\n\f\x01";
-    TFixedCanvas general(8);
-    general.Screen.Widths[255] = 9; // never in the texts: only turns the shortcut off
-    std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes(static_cast<size_t>(random() % 400), ' ');
-        for (char& c : bytes)
-            c = alphabet[random() % alphabet.size()];
-        const TTextPos maxChars = std::vector<TTextPos>{0, 1, 5, 13, 40}[random() % 5];
-        SCOPED_TRACE("round " + std::to_string(round));
-        for (const TFixedCanvas& canvas : {TFixedCanvas(8), TFixedCanvas::Proportional()}) {
-            Layout reference(bytes, maxChars, 4096, canvas);
-            Layout small(bytes, maxChars, 16, canvas);
-            const auto expected = Lines(*reference.text);
-            ASSERT_EQ(Lines(*small.text), expected);
-            if (canvas.Screen.Widths['W'] == 8) {
-                ASSERT_EQ(Lines(*Layout(bytes, maxChars, 16, general).text), expected);
-            }
-        }
-    }
-}
-
 // The start of the line before a position: a line start gives the line before it, and a page break ends
 // its line but is no starting point.
 TEST(Layout, FindLineStartMatchesAPlainScanAtEveryPosition) {
