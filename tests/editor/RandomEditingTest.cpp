@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "SameLayout.h"
-#include "ScriptedMessages.h"
+#include "RandomSession.h"
 #include "ShownView.h"
 #include "TestFiles.h"
 #include "editor/BigEditor.h"
@@ -18,11 +18,6 @@
 namespace {
 
 constexpr int kRows = 6, kColumns = 16;
-
-struct TKeyStroke {
-    Qt::Key Key;
-    Qt::KeyboardModifiers Modifiers;
-};
 
 // The keys of the default key table, and some that are not in it.
 const std::vector<TKeyStroke>& Strokes() {
@@ -98,7 +93,7 @@ private:
         return text;
     }
 
-    std::string Bytes() { return m_Editor.view.Text().GetText(0, m_Editor.view.TextSize()); }
+    std::string Bytes() { return AllBytes(m_Editor.view); }
 
     QPoint RandomPoint() {
         return m_Editor.At(Pick(0, kColumns + 3), m_Editor.view.TopLine() + Pick(0, kRows - 1));
@@ -109,10 +104,7 @@ private:
         QWidget* port = view.viewport();
         const int kind = static_cast<int>(Pick(0, 99));
         if (kind < 55) {
-            const TKeyStroke stroke =
-                Strokes()[static_cast<size_t>(Pick(0, static_cast<TTextPos>(Strokes().size()) - 1))];
-            QTest::keyClick(&view, stroke.Key, stroke.Modifiers);
-            return QString("key %1 %2").arg(stroke.Key, 0, 16).arg(stroke.Modifiers.toInt(), 0, 16);
+            return Press(view, Strokes()[static_cast<size_t>(Pick(0, std::ssize(Strokes()) - 1))]);
         }
         if (kind < 75) {
             const std::string typed = RandomText(Pick(1, 4));
@@ -134,12 +126,7 @@ private:
         if (kind < 92) {
             const auto modifiers = Pick(0, 2) == 0 ? Qt::AltModifier : Qt::NoModifier;
             const QPoint from = RandomPoint(), to = RandomPoint();
-            QTest::mouseMove(port, from);
-            QTest::mousePress(port, Qt::LeftButton, modifiers, from);
-            QTest::mouseMove(port, to);
-            QTest::mouseRelease(port, Qt::LeftButton, Pick(0, 2) == 0 ? Qt::ControlModifier : modifiers, to);
-            QTest::qWait(1); // lets a pending single-click timer run out
-            return QString("mouse (%1,%2)-(%3,%4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y());
+            return Drag(port, from, to, modifiers, Pick(0, 2) == 0 ? Qt::ControlModifier : modifiers);
         }
         if (kind < 96) {
             view.CapitaliseWords();
@@ -160,9 +147,7 @@ private:
     // What is wrong, if anything: the caret and selection must lie in the text, and the layout be true.
     QString Fault() {
         TBigEditor& view = m_Editor.view;
-        for (const std::string& asked : std::exchange(m_Messages.Asked, {}))
-            if (asked != "Nothing to Undo!" && asked != "Clipboard is empty")
-                return QString::fromStdString(asked);
+        if (QString message = UnexpectedMessage(m_Messages); !message.isEmpty()) return message;
         const TTextPos size = view.TextSize();
         if (view.CaretOffset() < 0 || view.CaretOffset() > size) return "caret outside the text";
         if (view.SelStartOffset() < 0 || view.SelStartOffset() > view.SelEndOffset() ||

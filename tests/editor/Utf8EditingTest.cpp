@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "SameLayout.h"
-#include "ScriptedMessages.h"
+#include "RandomSession.h"
 #include "ShownView.h"
 #include "TestFiles.h"
 #include "editor/BigEditor.h"
@@ -64,11 +64,6 @@ void DoubleClick(QWidget* port, QPoint at) {
     QTest::mouseDClick(port, Qt::LeftButton, {}, at);
     QTest::mouseRelease(port, Qt::LeftButton, {}, at);
 }
-
-struct TKeyStroke {
-    Qt::Key Key;
-    Qt::KeyboardModifiers Modifiers;
-};
 
 const std::vector<TKeyStroke>& Strokes() {
     static const std::vector<TKeyStroke> strokes = [] {
@@ -143,7 +138,7 @@ private:
         return text;
     }
 
-    std::string Bytes() { return m_Editor.view.Text().GetText(0, m_Editor.view.TextSize()); }
+    std::string Bytes() { return AllBytes(m_Editor.view); }
 
     QPoint RandomPoint() {
         return m_Editor.At(Pick(0, kColumns + 2), m_Editor.view.TopLine() + Pick(0, kRows - 1));
@@ -154,9 +149,7 @@ private:
         QWidget* port = view.viewport();
         const int kind = static_cast<int>(Pick(0, 99));
         if (kind < 60) {
-            const TKeyStroke stroke = Strokes()[static_cast<size_t>(Pick(0, std::ssize(Strokes()) - 1))];
-            QTest::keyClick(&view, stroke.Key, stroke.Modifiers);
-            return QString("key %1 %2").arg(stroke.Key, 0, 16).arg(stroke.Modifiers.toInt(), 0, 16);
+            return Press(view, Strokes()[static_cast<size_t>(Pick(0, std::ssize(Strokes()) - 1))]);
         }
         if (kind < 78) {
             const QString typed = QString::fromUtf8(PickOf(kTyped));
@@ -174,16 +167,10 @@ private:
         if (kind < 96) {
             const auto modifiers = Pick(0, 2) == 0 ? Qt::AltModifier : Qt::NoModifier;
             const QPoint from = RandomPoint(), to = RandomPoint();
-            if (Pick(0, 3) == 0) {
-                DoubleClick(port, from);
-            } else {
-                QTest::mouseMove(port, from);
-                QTest::mousePress(port, Qt::LeftButton, modifiers, from);
-                QTest::mouseMove(port, to);
-                QTest::mouseRelease(port, Qt::LeftButton, modifiers, to);
-            }
+            if (Pick(0, 3) != 0) return Drag(port, from, to, modifiers, modifiers);
+            DoubleClick(port, from);
             QTest::qWait(1); // lets a pending single-click timer run out
-            return QString("mouse (%1,%2)-(%3,%4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y());
+            return QString("double click (%1,%2)").arg(from.x()).arg(from.y());
         }
         view.CapitaliseWords();
         return "capitalise";
@@ -192,9 +179,7 @@ private:
     // What is wrong, if anything: the caret and the selection's ends must stand at characters' starts,
     // and the layout be true.
     QString Fault() {
-        for (const std::string& asked : std::exchange(m_Messages.Asked, {}))
-            if (asked != "Nothing to Undo!" && asked != "Clipboard is empty")
-                return QString::fromStdString(asked);
+        if (QString message = UnexpectedMessage(m_Messages); !message.isEmpty()) return message;
         TBigEditor& view = m_Editor.view;
         TEditStream& text = view.Text();
         const TTextPos size = view.TextSize();
