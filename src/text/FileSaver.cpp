@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <thread>
 #include <utility>
 
 #include "text/Exceptions.h"
@@ -188,7 +189,11 @@ void TFileSaver::CopyBytes(int from, int to) {
 }
 
 std::string TFileSaver::NameBackup(fs::path& made) {
+    // The backup the new one replaces is held open across the rename and let go of on a thread of its
+    // own: freeing the blocks of a large file takes a while, and the save need not wait for it.
+    THandle previous(::open(BackupName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (RenameRetried(made, BackupName)) {
+        if (previous.Fd >= 0) std::thread([fd = previous.Release()] { ::close(fd); }).detach();
         made.clear();
         SyncDirectory(BackupName.parent_path());
         return {};
