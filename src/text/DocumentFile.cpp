@@ -30,6 +30,10 @@ void TDocumentFile::SetReadOnly(bool value) {
     m_Text.SetReadOnly(value);
 }
 
+TDocumentFile::TDocumentFile(TEditStream& text) : m_Text(text) {
+    m_Text.SetCharSet(TCharSets::csUtf8);
+}
+
 void TDocumentFile::NewFileName() {
     if (OnNewFileName) OnNewFileName(*this);
 }

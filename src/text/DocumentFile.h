@@ -36,7 +36,8 @@ enum class TDiskChange { dcNone, dcReplaced, dcDeleted, dcRewritten };
 // file changed behind it without asking, nor writes bytes read from a changed file as the user's text.
 class TDocumentFile {
 public:
-    explicit TDocumentFile(TEditStream& text) : m_Text(text) {}
+    // The text starts as a new one: in UTF-8, as Empty() leaves it.
+    explicit TDocumentFile(TEditStream& text);
 
     const std::filesystem::path& FileName() const { return m_FileName; }
     // Opens `name` after QuerySave (the same name again reopens it from disk; empty: an empty document).

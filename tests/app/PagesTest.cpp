@@ -117,27 +117,28 @@ private slots:
         QVERIFY(!StatusTexts(window).contains("CR LF"));
     }
 
-    // The set comes with each file; the View menu switches it for the page, bytes untouched.
+    // A new text is UTF-8, a file's set comes with it; the View menu switches it for the page, bytes
+    // untouched.
     void theStatusBarShowsThePagesCharacterSetAndTheViewMenuSwitchesIt() {
         TTempDir dir;
-        WriteFile(dir / "utf8.txt", "caf\xC3\xA9\n");
+        WriteFile(dir / "latin.txt", "caf\xE9\n");
         TQuorvel window;
         window.show();
-        QVERIFY(StatusTexts(window).contains("Windows-1252"));
-        window.OpenFileInPage(dir / "utf8.txt", true);
         QVERIFY(StatusTexts(window).contains("UTF-8"));
-        QAction* utf8 = MenuCommand(window, "&View", "&UTF-8");
-        QVERIFY(utf8->isChecked());
-        utf8->trigger();
+        window.OpenFileInPage(dir / "latin.txt", true);
         QVERIFY(StatusTexts(window).contains("Windows-1252"));
+        QAction* utf8 = MenuCommand(window, "&View", "&UTF-8");
         QVERIFY(!utf8->isChecked());
-        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csWindows1252);
+        utf8->trigger();
+        QVERIFY(StatusTexts(window).contains("UTF-8"));
+        QVERIFY(utf8->isChecked());
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csUtf8);
         window.SelectPage(0);
         utf8->trigger();
-        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csUtf8);
+        QCOMPARE(window.CurrentEditor()->Text().CharSet(), TCharSets::csWindows1252);
         window.SelectPage(1);
-        QVERIFY(StatusTexts(window).contains("Windows-1252"));
-        QCOMPARE(ReadFile(dir / "utf8.txt"), "caf\xC3\xA9\n");
+        QVERIFY(StatusTexts(window).contains("UTF-8"));
+        QCOMPARE(ReadFile(dir / "latin.txt"), "caf\xE9\n");
     }
 
     void severalFilesLandAsTheyShouldWithTheReadOnlyChoice() {

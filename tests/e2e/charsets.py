@@ -4,7 +4,7 @@ so, and keeps its bytes. The caret and the deleting keys go by characters, never
 
 import os
 
-from harness import Failure, run, wait_until
+from harness import ANSWER_TIMEOUT, START_TIMEOUT, Failure, run, wait_until
 
 TYPED = "Zo\u00eb\u20ac\u00df\u2603"
 # The typed characters that a US keyboard lacks, as X names them.
@@ -20,6 +20,29 @@ def utf8_file(s):
     s.x.key("ctrl+s")
     s.changed_file("utf8.txt", text, "typing and Ctrl+S")
     s.expect_bytes("utf8.txt", TYPED.encode() + text, f"typing {TYPED!r} into a UTF-8 file and Ctrl+S")
+
+
+def new_document(s):
+    """A new text is UTF-8: typed characters that Windows-1252 lacks go into it, and Ctrl+S through the
+    file dialog writes their UTF-8 bytes."""
+    s.x.add_keys(*KEYSYMS)
+    s.start()
+    # Started without a file, the program offers to open one; Esc leaves the new text.
+    if not wait_until(lambda: s.x.windows("Open File"), START_TIMEOUT):
+        raise Failure(f"no 'Open File' dialog at a start without files{s.state()}")
+    s.x.key("Escape")
+    window = s.main_window("<untitled>")
+    if not wait_until(lambda: not s.x.windows("Open File"), ANSWER_TIMEOUT):
+        raise Failure(f"the 'Open File' dialog stayed open after Esc{s.state()}")
+    s.x.activate(window)
+    s.x.type(TYPED)
+    s.x.key("ctrl+s")
+    if not wait_until(lambda: s.x.windows("Save File"), ANSWER_TIMEOUT):
+        raise Failure(f"Ctrl+S on a new text showed no file dialog{s.state()}")
+    s.x.type(s.path("new.txt"))
+    s.x.key("Return")
+    s.changed_file("new.txt", None, "Ctrl+S and a name")
+    s.expect_bytes("new.txt", TYPED.encode(), f"typing {TYPED!r} into a new text and saving it")
 
 
 def switched_to_utf8(s):
@@ -66,5 +89,5 @@ def windows1252_file(s):
     s.expect_bytes("latin.txt", b"\xeb\x80" + text, "a refused character, then typing and Ctrl+S")
 
 
-run({"utf8-file": utf8_file, "switched-to-utf8": switched_to_utf8, "utf8-characters": utf8_characters,
+run({"utf8-file": utf8_file, "new-document": new_document, "switched-to-utf8": switched_to_utf8, "utf8-characters": utf8_characters,
      "windows1252-file": windows1252_file})

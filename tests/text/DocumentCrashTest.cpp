@@ -36,16 +36,41 @@ pid_t EditAndSaveInChild(const fs::path& file, const std::function<void(TDocumen
     ::_exit(0);
 }
 
-// After a killed save: the file holds the old or the new text whole, and a backup the old one; counts
-// which of the two the file held.
-void ExpectOldOrNew(const fs::path& file, const fs::path& backup, const std::string& old,
-                    const std::string& expected, int run, int& sawOld, int& sawNew) {
-    const std::string now = ReadFile(file);
-    ASSERT_TRUE(now == old || now == expected) << "run " << run << ": a torn file of " << now.size() << " bytes";
-    (now == old ? sawOld : sawNew) += 1;
-    if (fs::exists(backup)) {
-        ASSERT_EQ(ReadFile(backup), old) << "run " << run;
+// Saves `file` in a child process `runs` times, after `prepare` wrote the old text: killed right after
+// each step of the save in the first runs (a fast machine saves before any random moment), then at a
+// random moment below `maxDelay` microseconds. After each, the file holds the old or the new text whole,
+// and the backup, when there is one, the old text; `after` checks what else a run must keep.
+void KillSaves(const fs::path& file, const std::string& old, const std::string& expected, int runs,
+               unsigned seed, unsigned maxDelay, const std::function<void()>& prepare,
+               const std::function<void(int)>& after = {}) {
+    const fs::path backup = fs::path(file).replace_extension(".BAK");
+    std::mt19937 random(seed);
+    int sawOld = 0, sawNew = 0;
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        fs::remove(backup);
+        const int killAt = run < 4 ? run : 99;
+        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
+            doc.OnSaveStep = [killAt](TSaveStep step) {
+                if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
+            };
+        });
+        if (killAt == 99) {
+            ::usleep(random() % maxDelay);
+            ::kill(child, SIGKILL);
+        }
+        ::waitpid(child, nullptr, 0);
+        const std::string now = ReadFile(file);
+        ASSERT_TRUE(now == old || now == expected)
+            << "run " << run << ": a torn file of " << now.size() << " bytes";
+        (now == old ? sawOld : sawNew) += 1;
+        if (fs::exists(backup)) {
+            ASSERT_EQ(ReadFile(backup), old) << "run " << run;
+        }
+        if (after) after(run);
     }
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
 }
 
 // A save killed at any moment, or right after any of its steps, leaves under the file's name either the
@@ -56,27 +81,10 @@ TEST(DocumentCrash, AKilledSaveLeavesTheOldOrTheNewTextWhole) {
     std::string expected = "NEW HEAD\n" + old;
     expected.insert(expected.size() / 2, "NEW MIDDLE\n");
     const fs::path file = dir / "big.txt";
-    std::mt19937 random(5);
-    int sawOld = 0, sawNew = 0;
-    for (int run = 0; run < 24; ++run) {
+    KillSaves(file, old, expected, 24, 5, 120000, [&] {
         WriteFile(file, old);
-        fs::remove(dir / "big.BAK");
         fs::remove(dir / "big.$$$");
-        const int killAt = run < 4 ? run : 99; // after each step of the save, then at random moments
-        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
-            doc.OnSaveStep = [killAt](TSaveStep step) {
-                if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
-            };
-        });
-        if (killAt == 99) {
-            ::usleep(random() % 120000);
-            ::kill(child, SIGKILL);
-        }
-        ::waitpid(child, nullptr, 0);
-        ExpectOldOrNew(file, dir / "big.BAK", old, expected, run, sawOld, sawNew);
-    }
-    EXPECT_GT(sawOld, 0);
-    EXPECT_GT(sawNew, 0);
+    });
 }
 
 // The same with a sparse file, whose holes the save copies as holes: whatever moment the save dies at,
@@ -90,36 +98,18 @@ TEST(DocumentCrash, AKilledSaveOfASparseFileLeavesTheOldOrTheNewTextWhole) {
     expected.insert(0, "NEW HEAD\n");
     expected.insert(expected.size() / 2, "NEW MIDDLE\n"); // inside the hole
     const fs::path file = dir / "sparse.txt";
-    std::mt19937 random(9);
-    int sawOld = 0, sawNew = 0;
-    for (int run = 0; run < 16; ++run) {
-        {
-            const int handle = ::open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-            ASSERT_GE(handle, 0);
-            ASSERT_EQ(::pwrite(handle, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
-            ASSERT_EQ(::pwrite(handle, tail.data(), tail.size(), static_cast<off_t>(head.size() + hole)), 5);
-            ::close(handle);
-        }
-        fs::remove(dir / "sparse.BAK");
-        // After each step of the save (a fast machine saves before any random moment), then at random.
-        const int killAt = run < 4 ? run : 99;
-        const pid_t child = EditAndSaveInChild(file, [killAt](TDocumentFile& doc) {
-            doc.OnSaveStep = [killAt](TSaveStep step) {
-                if (static_cast<int>(step) == killAt) ::raise(SIGKILL);
-            };
-        });
-        if (killAt == 99) {
-            ::usleep(random() % 40000);
-            ::kill(child, SIGKILL);
-        }
-        ::waitpid(child, nullptr, 0);
-        ExpectOldOrNew(file, dir / "sparse.BAK", old, expected, run, sawOld, sawNew);
+    const auto writeSparse = [&] {
+        const int handle = ::open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+        ASSERT_GE(handle, 0);
+        ASSERT_EQ(::pwrite(handle, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+        ASSERT_EQ(::pwrite(handle, tail.data(), tail.size(), static_cast<off_t>(head.size() + hole)), 5);
+        ::close(handle);
+    };
+    KillSaves(file, old, expected, 16, 9, 40000, writeSparse, [&file](int run) {
         struct stat info {};
         ::stat(file.c_str(), &info);
         EXPECT_LT(info.st_blocks * 512, 4 << 20) << "run " << run << ": the holes were written out";
-    }
-    EXPECT_GT(sawOld, 0);
-    EXPECT_GT(sawNew, 0);
+    });
 }
 
 // A file with two links is written in place; a save killed while it writes leaves the backup, a copy

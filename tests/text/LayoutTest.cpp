@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <random>
+#include <tuple>
 
 #include "ErrorOf.h"
 #include "FixedCanvas.h"
@@ -72,19 +73,16 @@ TEST(Layout, TabsFollowExplicitStopsThenTheDefaultSpacing) {
 
 TEST(Layout, PositionsAndWidthsWithinALine) {
     Layout text("abcdef\nxy");
-    TTextPos pos = 0, width = 0;
-    EXPECT_TRUE(text.text->PosFromX(pos, 7, width)); // inside the first character
-    EXPECT_EQ(pos, 0);
-    EXPECT_EQ(width, 0);
-    EXPECT_TRUE(text.text->PosFromX(pos, 30, width));
-    EXPECT_EQ(pos, 3);
-    EXPECT_EQ(width, 24);
-    pos = 0;
-    EXPECT_TRUE(text.text->PosFromX(pos, 1000, width)) << "stopped by the line break";
-    EXPECT_EQ(pos, 6);
-    pos = 7;
-    EXPECT_FALSE(text.text->PosFromX(pos, 1000, width)) << "stopped by the end of the text";
-    EXPECT_EQ(pos, 9);
+    // From `pos` on, the place `x` pixels in, its width, and whether a line break stopped it there.
+    auto at = [&text](TTextPos pos, TTextPos x) {
+        TTextPos width = 0;
+        const bool broken = text.text->PosFromX(pos, x, width);
+        return std::tuple<TTextPos, TTextPos, bool>{pos, width, broken};
+    };
+    EXPECT_EQ(at(0, 7), std::tuple(0, 0, true)) << "inside the first character";
+    EXPECT_EQ(at(0, 30), std::tuple(3, 24, true));
+    EXPECT_EQ(at(0, 1000), std::tuple(6, 48, true)) << "stopped by the line break";
+    EXPECT_EQ(at(7, 1000), std::tuple(9, 16, false)) << "stopped by the end of the text";
 
     EXPECT_EQ(text.text->MeasureWidth(2, 100), 32) << "stops at the line break";
     EXPECT_EQ(text.text->MeasureWidth(5, 2), 0);
@@ -140,32 +138,6 @@ TEST(Layout, DrawingPlacesGlyphsWhereLayoutMeasuredThem) {
     layout.text->DrawRunBuffered(100, 5, 400, 3, 0);
     EXPECT_EQ(layout.canvas.Filled, (std::vector<std::vector<TTextPos>>{{100, 5, 400, 21}}));
     EXPECT_EQ(layout.canvas.Drawn[1].X, 100 + 64);
-}
-
-// Layout must not depend on where the cache's blocks happen to fall, nor on whether the fixed-pitch
-// shortcut was taken: random texts are laid out with tiny and normal blocks, and with a fixed-pitch
-// font both with and without the shortcut, and all must agree.
-TEST(Layout, ResultsDoNotDependOnBlocksOrTheFixedPitchShortcut) {
-    const std::string alphabet = "aaaaabbbWWii     --\t\r\n\f\x01";
-    TFixedCanvas general(8);
-    general.Screen.Widths[255] = 9; // never in the texts: only turns the shortcut off
-    std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes(static_cast<size_t>(random() % 400), ' ');
-        for (char& c : bytes)
-            c = alphabet[random() % alphabet.size()];
-        const TTextPos maxChars = std::vector<TTextPos>{0, 1, 5, 13, 40}[random() % 5];
-        SCOPED_TRACE("round " + std::to_string(round));
-        for (const TFixedCanvas& canvas : {TFixedCanvas(8), TFixedCanvas::Proportional()}) {
-            Layout reference(bytes, maxChars, 4096, canvas);
-            Layout small(bytes, maxChars, 16, canvas);
-            const auto expected = Lines(*reference.text);
-            ASSERT_EQ(Lines(*small.text), expected);
-            if (canvas.Screen.Widths['W'] == 8) {
-                ASSERT_EQ(Lines(*Layout(bytes, maxChars, 16, general).text), expected);
-            }
-        }
-    }
 }
 
 // The start of the line before a position: a line start gives the line before it, and a page break ends

@@ -31,14 +31,11 @@ TEST(TextBuffer, LineBreakQueries) {
     auto model = TextOver("a\r\nb\nc\rd\f\r\f\n\r", 16);
     TTextStream& text = *model;
     //                0 1 2 3 4 5 6 7 8 9 10 11 12
-    EXPECT_TRUE(text.IsLineBreakAt(1));
-    EXPECT_FALSE(text.IsLineBreakAt(0));
-    EXPECT_TRUE(text.IsLineBreakAt(2));
-    EXPECT_TRUE(text.IsLineBreakAt(4));
-    EXPECT_FALSE(text.IsLineBreakAt(6)) << "a lone CR";
-    EXPECT_FALSE(text.IsLineBreakAt(12)) << "a CR that is the last byte";
-    EXPECT_FALSE(text.IsLineBreakAt(13));
-    EXPECT_FALSE(text.IsLineBreakAt(-1));
+    for (TTextPos pos : {1, 2, 4})
+        EXPECT_TRUE(text.IsLineBreakAt(pos)) << pos;
+    // Not a break: a letter, a lone CR, a CR that is the last byte, and places outside the text.
+    for (TTextPos pos : {0, 6, 12, 13, -1})
+        EXPECT_FALSE(text.IsLineBreakAt(pos)) << pos;
     EXPECT_TRUE(text.IsFormFeedAt(8));
     EXPECT_FALSE(text.IsFormFeedAt(13));
 
