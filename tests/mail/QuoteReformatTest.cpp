@@ -34,11 +34,6 @@ TReformatted Reformat(const std::string& text, const std::string& oldQuote, cons
     return {m.Text(), reformatter.NewPosition(end)};
 }
 
-std::string Reformatted(const std::string& text, const std::string& oldQuote = ">",
-                        const std::string& newQuote = ">", TTextPos chars = 0) {
-    return Reformat(text, oldQuote, newQuote, chars).Text;
-}
-
 } // namespace
 
 TEST(QuotePrefix, TakesTheNameAndQuotePunctuation) {
@@ -54,69 +49,60 @@ TEST(QuotePrefix, TakesTheNameAndQuotePunctuation) {
     EXPECT_EQ(QuotePrefix(""), "");
 }
 
-TEST(QuoteReformatter, JoinsParagraphsAndSeparatorsHoldTheNewQuote) {
-    EXPECT_EQ(Reformatted(">aaa\r\n>bbb\r\n>\r\n>ccc\r\n", ">", ">>"), ">>aaa bbb\r\n>>\r\n>>ccc\r\n");
-    // The space after the old quote stays, and the joining space comes on top.
-    EXPECT_EQ(Reformatted("> aaa\n> bbb"), "> aaa  bbb");
-    // A line ending in a space or tab joins without another.
-    EXPECT_EQ(Reformatted(">aaa \n>bbb\t\n>ccc"), ">aaa bbb\tccc");
-    // Blanks before a separator go; a separator holding the quote and spaces is a separator too.
-    EXPECT_EQ(Reformatted(">aaa \t\n>  \n>bbb"), ">aaa\n>\n>bbb");
-    // Unquoted paragraphs are joined without a quote; their separators hold the new quote.
-    EXPECT_EQ(Reformatted("aa\nbb\n\ncc", ">", "#"), "aa bb\n#\ncc");
-    // A hyphen at a line's end is joined with a space like any other end.
-    EXPECT_EQ(Reformatted(">co-\n>op"), ">co- op");
-}
-
-TEST(QuoteReformatter, NestedQuotesAndNamePrefixes) {
-    EXPECT_EQ(Reformatted(">> aa\n>> bb\n>>\n>> cc", ">>", ">"), "> aa  bb\n>\n> cc");
-    EXPECT_EQ(Reformatted("> > aa\n> > bb", "> >", "|"), "| aa  bb");
-    EXPECT_EQ(Reformatted("John> aa\nJohn> bb", "John>", "> "), ">  aa  bb");
-    // A deeper quote than the old one keeps its extra level as text.
-    EXPECT_EQ(Reformatted(">> aa\n>> bb", ">", ">"), ">> aa > bb");
-}
-
-TEST(QuoteReformatter, WrapsAtTheWidthUnderTheNewQuote) {
+// Each case: the text, the old and new quotes, the wrap width in characters (0: none), the result.
+TEST(QuoteReformatter, JoinsParagraphsAndWrapsThemUnderTheNewQuote) {
     const std::string words = "> one two three four five six seven eight nine ten eleven twelve\n";
-    const std::string result = Reformat(words + ">\n" + words, ">", "> ", 20).Text;
-    EXPECT_EQ(result, ">  one two three \n"
-                      "> four five six \n"
-                      "> seven eight nine \n"
-                      "> ten eleven twelve\n"
-                      "> \n"
-                      ">  one two three \n"
-                      "> four five six \n"
-                      "> seven eight nine \n"
-                      "> ten eleven twelve\n");
-    // The document's line break is written: CR LF here.
-    EXPECT_EQ(Reformat("> aa bb cc dd\r\n", ">", ">", 8).Text, "> aa bb \r\n>cc dd\r\n");
-}
-
-TEST(QuoteReformatter, AWordTooWideForTheLineStaysWhole) {
+    const std::string wrapped =
+        ">  one two three \n> four five six \n> seven eight nine \n> ten eleven twelve\n";
     const std::string url = "http://example.org/a/very/long/path/to/a/page.html"; // 51 characters
-    for (const size_t length : {38u, 39u, 51u}) {
-        const std::string word = url.substr(0, length);
-        const std::string result = Reformat("> see\n> " + word + " and more\n", ">", "> ", 40).Text;
-        // The space after the old quote and the joining one hang at the end of the first line.
-        EXPECT_EQ(result, ">  see  \n> " + word + " \n> and more\n") << length;
-    }
-    // A new quote as wide as the width: each line carries one word after it.
     const std::string wide(40, '>');
-    EXPECT_EQ(Reformat("> aa bb\n", ">", wide, 40).Text, wide + " aa \n" + wide + "bb\n");
-    EXPECT_EQ(Reformat("aaaaaaaaaaaa bb\n", ">", ">", 5).Text, "aaaaaaaaaaaa \nbb\n");
-}
-
-TEST(QuoteReformatter, PageBreaksStay) {
-    EXPECT_EQ(Reformatted(">aa\r\n\f\r\n>cc", ">", ">>"), ">>aa\r\n\f\r\n>>cc");
-    EXPECT_EQ(Reformatted(">aa\n>bb\f>cc\n>dd", ">", ">"), ">aa bb\f>cc dd");
-    EXPECT_EQ(Reformatted("\f\n>aa\n>bb", ">", ">"), "\f\n>aa bb");
-}
-
-TEST(QuoteReformatter, RunsOfSeparatorsKeepTheNextParagraphsQuote) {
-    EXPECT_EQ(Reformatted("> aaa\n\n\n> ccc"), "> aaa\n>\n>\n> ccc");
-    EXPECT_EQ(Reformatted("> aaa\n>\n\n  \n> ccc\n> ddd", ">", "|"), "| aaa\n|\n|\n|\n| ccc  ddd");
-    // A separator as the range's first line, and one that ends the text.
-    EXPECT_EQ(Reformatted("\n> aaa\n> bbb\n>"), ">\n> aaa  bbb\n>");
+    struct TCase {
+        std::string Text, OldQuote, NewQuote;
+        TTextPos Chars;
+        std::string Expected;
+    };
+    std::vector<TCase> cases = {
+        {">aaa\r\n>bbb\r\n>\r\n>ccc\r\n", ">", ">>", 0, ">>aaa bbb\r\n>>\r\n>>ccc\r\n"},
+        // The space after the old quote stays, and the joining space comes on top.
+        {"> aaa\n> bbb", ">", ">", 0, "> aaa  bbb"},
+        // A line ending in a space or tab joins without another.
+        {">aaa \n>bbb\t\n>ccc", ">", ">", 0, ">aaa bbb\tccc"},
+        // Blanks before a separator go; a separator holding the quote and spaces is a separator too.
+        {">aaa \t\n>  \n>bbb", ">", ">", 0, ">aaa\n>\n>bbb"},
+        // Unquoted paragraphs are joined without a quote; their separators hold the new quote.
+        {"aa\nbb\n\ncc", ">", "#", 0, "aa bb\n#\ncc"},
+        // A hyphen at a line's end is joined with a space like any other end.
+        {">co-\n>op", ">", ">", 0, ">co- op"},
+        {">> aa\n>> bb\n>>\n>> cc", ">>", ">", 0, "> aa  bb\n>\n> cc"},
+        {"> > aa\n> > bb", "> >", "|", 0, "| aa  bb"},
+        {"John> aa\nJohn> bb", "John>", "> ", 0, ">  aa  bb"},
+        // A deeper quote than the old one keeps its extra level as text.
+        {">> aa\n>> bb", ">", ">", 0, ">> aa > bb"},
+        {words + ">\n" + words, ">", "> ", 20, wrapped + "> \n" + wrapped},
+        // The document's line break is written: CR LF here.
+        {"> aa bb cc dd\r\n", ">", ">", 8, "> aa bb \r\n>cc dd\r\n"},
+        // A word too wide for the line stays whole; a new quote as wide as the line carries one word.
+        {"> aa bb\n", ">", wide, 40, wide + " aa \n" + wide + "bb\n"},
+        {"aaaaaaaaaaaa bb\n", ">", ">", 5, "aaaaaaaaaaaa \nbb\n"},
+        // Page breaks stay.
+        {">aa\r\n\f\r\n>cc", ">", ">>", 0, ">>aa\r\n\f\r\n>>cc"},
+        {">aa\n>bb\f>cc\n>dd", ">", ">", 0, ">aa bb\f>cc dd"},
+        {"\f\n>aa\n>bb", ">", ">", 0, "\f\n>aa bb"},
+        // Runs of separators keep the next paragraph's quote.
+        {"> aaa\n\n\n> ccc", ">", ">", 0, "> aaa\n>\n>\n> ccc"},
+        {"> aaa\n>\n\n  \n> ccc\n> ddd", ">", "|", 0, "| aaa\n|\n|\n|\n| ccc  ddd"},
+        // A separator as the range's first line, and one that ends the text.
+        {"\n> aaa\n> bbb\n>", ">", ">", 0, ">\n> aaa  bbb\n>"},
+        // The final line break of the text stays.
+        {">aa\n>bb\n", ">", "#", 0, "#aa bb\n"},
+    };
+    // The space after the old quote and the joining one hang at the end of the first line.
+    for (const size_t length : {38u, 39u, 51u})
+        cases.push_back({"> see\n> " + url.substr(0, length) + " and more\n", ">", "> ", 40,
+                         ">  see  \n> " + url.substr(0, length) + " \n> and more\n"});
+    for (const TCase& c : cases)
+        EXPECT_EQ(Reformat(c.Text, c.OldQuote, c.NewQuote, c.Chars).Text, c.Expected)
+            << ::testing::PrintToString(c.Text);
 }
 
 TEST(QuoteReformatter, TheRangeEndDecidesWhereItStops) {
@@ -135,8 +121,6 @@ TEST(QuoteReformatter, TheRangeEndDecidesWhereItStops) {
     EXPECT_EQ(Reformat(">aa\n>\n>bb\n>cc", ">", "#", 0, 0, 8).Text, "#aa\n#\n>bb\n>cc");
     // Starting at a later line leaves the lines before it alone.
     EXPECT_EQ(Reformat(text, ">", "#", 0, 4).Text, ">aa\n#bb cc dd");
-    // The final line break of the text stays.
-    EXPECT_EQ(Reformatted(">aa\n>bb\n", ">", "#"), "#aa bb\n");
 }
 
 TEST(QuoteReformatter, FollowsThePrinterWidthsInThePrinterMode) {

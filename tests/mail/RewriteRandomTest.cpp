@@ -37,26 +37,18 @@ public:
         std::string text;
         const int lines = 1 + Below(40);
         for (int i = 0; i < lines; ++i) {
-            switch (Below(12)) {
-            case 0:
-                break; // an empty line
-            case 1:
+            // An empty line, a lone quote, a page break, blanks, or mostly quoted words.
+            if (const int kind = Below(12); kind == 1) {
                 text += Pick(prefixes);
-                break;
-            case 2:
-                text += '\f';
-                break;
-            case 3:
-                text += "  ";
-                break;
-            default: {
+            } else if (kind == 2 || kind == 3) {
+                text += kind == 2 ? "\f" : "  ";
+            } else if (kind > 3) {
                 text += Pick(prefixes);
                 const int words = 1 + Below(12);
                 for (int w = 0; w < words; ++w)
                     text += (w ? " " : "") + Word();
                 if (Below(6) == 0) text += Pick(std::vector<std::string>{" ", "\t", " \t ", "-"});
                 if (Below(25) == 0) text += "\f";
-            }
             }
             if (i + 1 < lines || Below(2)) text += lineBreak;
         }
@@ -141,52 +133,55 @@ struct TSetUp {
     TTextPos chars = 0;
 };
 
+// The empty lines of a text, which keep paragraphs apart.
+size_t EmptyLines(const std::string& text) {
+    size_t count = 0;
+    for (const char* pair : {"\n\n", "\n\r\n"})
+        for (size_t at = 0; (at = text.find(pair, at)) != std::string::npos; ++at)
+            ++count;
+    return count;
+}
+
 } // namespace
 
 TEST(RewriteRandom, ReformatQuotedText) {
     static const std::vector<std::string> oldQuotes = {">", "> ", ">>", "> >", "John>"};
     static const std::vector<std::string> newQuotes = {"", "#", "# ", "##", "# # ", "####################"};
     for (unsigned seed = 1; seed <= 3000; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
         TRandomMail random(seed);
         const std::string before = random.Text(random.Below(2) ? "\n" : "\r\n");
         TSetUp s(random, before);
         const std::vector<TTextPos> starts = DisplayLineStarts(*s.model);
-        const std::vector<TTextPos> ends = LineEnds(before);
         const TTextPos start = starts.empty() ? 0 : random.Pick(starts);
-        TTextPos end = random.Pick(ends);
+        TTextPos end = random.Pick(LineEnds(before));
         if (end < start) end = static_cast<TTextPos>(before.size());
         const std::string& oldQuote = random.Pick(oldQuotes);
         const std::string& newQuote = random.Pick(newQuotes);
 
         TQuoteReformatter reformatter(*s.model, oldQuote, newQuote, std::string(s.model->LineBreakBytes()));
-        ASSERT_TRUE(reformatter.Run(start, end, {}));
+        ASSERT_TRUE(reformatter.Run(start, end, {})) << "seed " << seed;
         reformatter.Output().ReplaceIn(*s.model, start, reformatter.ChangeEnd() - start);
         const std::string after = s.Text();
         const TTextPos newEnd = reformatter.NewPosition(end);
+        SCOPED_TRACE("seed " + std::to_string(seed) + " range " + std::to_string(start) + " " +
+                     std::to_string(end) + " -> " + std::to_string(newEnd) + " quotes '" + oldQuote + "' '" +
+                     newQuote + "' width " + std::to_string(s.chars) + "\nbefore: " +
+                     ::testing::PrintToString(before) + "\nafter: " + ::testing::PrintToString(after));
 
         ASSERT_EQ(after.substr(0, static_cast<size_t>(start)), before.substr(0, static_cast<size_t>(start)));
         ASSERT_EQ(after.substr(static_cast<size_t>(newEnd)), before.substr(static_cast<size_t>(end)));
-        EXPECT_EQ(Visible(after, start, newEnd, newQuote), Visible(before, start, end, oldQuote))
-            << "before: " << before << "\nafter: " << after;
-        if (s.chars > 0) {
-            for (TTextPos lineStart = start; lineStart < newEnd;) {
-                const size_t lf = after.find('\n', static_cast<size_t>(lineStart));
-                std::string line =
-                    after.substr(static_cast<size_t>(lineStart), lf - static_cast<size_t>(lineStart));
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                // Blanks and hyphens at a line's end may pass the width (the display hangs them).
-                for (std::string part : {line.substr(0, line.find('\f')), line.substr(line.rfind('\f') + 1)})
-                    if (s.model->LayoutWidth(part.substr(0, part.find_last_not_of(" \t-") + 1)) >
-                        s.chars * 8) {
-                        EXPECT_TRUE(SingleWord(part, newQuote))
-                            << "too wide: \"" << part << "\"\nrange " << start << " " << end << " -> "
-                            << newEnd << " quotes '" << oldQuote << "' '" << newQuote << "' width " << s.chars
-                            << "\nbefore: " << ::testing::PrintToString(before)
-                            << "\nafter: " << ::testing::PrintToString(after);
-                    }
-                lineStart = lf == std::string::npos ? newEnd : static_cast<TTextPos>(lf + 1);
-            }
+        EXPECT_EQ(Visible(after, start, newEnd, newQuote), Visible(before, start, end, oldQuote));
+        for (TTextPos lineStart = start; s.chars > 0 && lineStart < newEnd;) {
+            const size_t lf = after.find('\n', static_cast<size_t>(lineStart));
+            std::string line =
+                after.substr(static_cast<size_t>(lineStart), lf - static_cast<size_t>(lineStart));
+            if (line.ends_with('\r')) line.pop_back();
+            // Blanks and hyphens at a line's end may pass the width (the display hangs them).
+            for (std::string part : {line.substr(0, line.find('\f')), line.substr(line.rfind('\f') + 1)})
+                if (s.model->LayoutWidth(part.substr(0, part.find_last_not_of(" \t-") + 1)) > s.chars * 8) {
+                    EXPECT_TRUE(SingleWord(part, newQuote)) << "too wide: \"" << part << '"';
+                }
+            lineStart = lf == std::string::npos ? newEnd : static_cast<TTextPos>(lf + 1);
         }
         s.ExpectUndoGivesBack(before);
         if (HasFailure()) return;
@@ -195,40 +190,30 @@ TEST(RewriteRandom, ReformatQuotedText) {
 
 TEST(RewriteRandom, FlowText) {
     for (unsigned seed = 1; seed <= 3000; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
         TRandomMail random(seed);
         const std::string before = random.Text(random.Below(2) ? "\n" : "\r\n");
         TSetUp s(random, before);
-        auto position = [&] {
+        auto position = [&] { // never inside CR LF
             auto pos = static_cast<TTextPos>(random.Below(static_cast<int>(before.size()) + 1));
-            return pos > 0 && before[static_cast<size_t>(pos - 1)] == '\r' ? pos - 1
-                                                                           : pos; // not inside CR LF
+            return pos > 0 && before[static_cast<size_t>(pos - 1)] == '\r' ? pos - 1 : pos;
         };
         TTextPos start = position(), end = position();
         if (end < start) std::swap(start, end);
 
         TParagraphFlow flow(*s.model, start, end);
         flow.Marks = {end};
-        ASSERT_TRUE(flow.Run({}));
+        ASSERT_TRUE(flow.Run({})) << "seed " << seed;
         flow.Output().ReplaceIn(*s.model, flow.ChangeStart(), flow.ChangeEnd() - flow.ChangeStart());
         const std::string after = s.Text();
         const TTextPos newEnd = flow.Marks[0];
+        SCOPED_TRACE("seed " + std::to_string(seed) + " range " + std::to_string(start) + " " +
+                     std::to_string(end) + "\nbefore: " + ::testing::PrintToString(before) +
+                     "\nafter: " + ::testing::PrintToString(after));
 
         ASSERT_EQ(after.substr(0, static_cast<size_t>(start)), before.substr(0, static_cast<size_t>(start)));
         ASSERT_EQ(after.substr(static_cast<size_t>(newEnd)), before.substr(static_cast<size_t>(end)));
         EXPECT_EQ(Visible(after, start, newEnd, ""), Visible(before, start, end, ""));
-        // Paragraphs stay apart: every empty line is still there.
-        auto emptyLines = [](const std::string& text) {
-            size_t count = 0;
-            for (size_t at = 0; (at = text.find("\n\n", at)) != std::string::npos; ++at)
-                ++count;
-            for (size_t at = 0; (at = text.find("\n\r\n", at)) != std::string::npos; ++at)
-                ++count;
-            return count;
-        };
-        EXPECT_EQ(emptyLines(after), emptyLines(before))
-            << "range " << start << " " << end << "\nbefore: " << ::testing::PrintToString(before)
-            << "\nafter: " << ::testing::PrintToString(after);
+        EXPECT_EQ(EmptyLines(after), EmptyLines(before));
         if (flow.Joins() > 0) s.ExpectUndoGivesBack(before);
         if (HasFailure()) return;
     }

@@ -33,75 +33,73 @@ unsigned SumR(const std::filesystem::path& file) {
     return static_cast<unsigned>(std::stoul(Output("sum -r " + ShellQuote(file.string()))));
 }
 
-// The text of an editable text model.
-std::string WholeText(TEditStream& text) {
-    return text.GetText(0, text.TextSize());
-}
-
 TEST(UUCoding, ChecksumsAgreeWithSumR) {
-    TSumCheck abc;
-    abc.AddBytes(Bytes("abc"), 3);
-    EXPECT_EQ(abc.Format(), "16556/3");
-    TSumCheck line;
-    line.AddLine("abc");
-    EXPECT_EQ(line.Format(), "8288/4");
     TTempDir dir;
     for (size_t size : {0u, 1u, 4500u, 123457u}) {
         const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
         WriteFile(dir / "f", bytes);
         TSumCheck sum;
         sum.AddBytes(Bytes(bytes), static_cast<TTextPos>(size));
-        EXPECT_EQ(sum.Sum(), SumR(dir / "f")) << size << " bytes";
+        EXPECT_EQ(sum.Format(), std::to_string(SumR(dir / "f")) + "/" + std::to_string(size));
     }
     // An empty line counts as a lone LF, as it does for the sum program over a file holding it.
     TSumCheck lines;
     lines.AddLine("x");
     lines.AddLine("");
     WriteFile(dir / "lines", "x\n\n");
-    EXPECT_EQ(lines.Sum(), SumR(dir / "lines"));
+    EXPECT_EQ(lines.Format(), std::to_string(SumR(dir / "lines")) + "/3");
 }
 
-// The encoder writes the document's line break, LF unless told; the text is the same in either.
-TEST(UUCoding, OurEncodingDecodesWithUudecodeAndWithOursInEitherLineBreak) {
+// The encoder writes uuencode's lines between its own, with the document's line break (LF unless told);
+// the text is the same in either. Byte counts that leave one byte for the last group: the group is
+// completed with zeros, never with whatever follows the file's bytes in memory.
+TEST(UUCoding, EncoderWritesTheLinesUuencodeWritesInEitherLineBreak) {
     TTempDir dir;
-    const std::string original = RandomBytes(100000, 1);
-    WriteFile(dir / "in.bin", original);
-    std::string withLF;
-    for (const std::string lineBreak : {"\n", "\r\n"}) {
-        SCOPED_TRACE(lineBreak == "\n" ? "LF" : "CR LF");
-        const std::string before = "Some mail text before." + lineBreak;
-        TEditStream model;
-        model.InsertString(before, 0);
-        bool cancelled = false;
-        TUUEncoder encoder;
-        if (lineBreak != "\n") encoder.SetLineBreak(lineBreak);
-        const auto at = static_cast<TTextPos>(before.size());
-        const TTextPos inserted =
-            encoder.Encode(dir / "in.bin", "/some/where/payload.bin", cancelled, at, model);
-        const std::string text = WholeText(model).substr(before.size());
-        EXPECT_EQ(inserted, static_cast<TTextPos>(text.size()));
-        EXPECT_TRUE(
-            text.starts_with("Section 1 of payload.bin" + lineBreak + "begin 644 payload.bin" + lineBreak));
-        EXPECT_NE(text.find(" section (from \"begin\" to \"end\")" + lineBreak + "sum -r/size "),
-                  std::string::npos);
-        if (withLF.empty()) {
-            withLF = text;
-            EXPECT_EQ(text.find('\r'), std::string::npos);
-        } else {
-            std::string withoutCR = text;
-            std::erase(withoutCR, '\r');
-            EXPECT_TRUE(withoutCR == withLF);
-            EXPECT_EQ(text.size(), withLF.size() + static_cast<size_t>(std::ranges::count(withLF, '\n')));
-        }
+    for (size_t size : {1u, 4u, 46u, 4501u, 100000u}) {
+        SCOPED_TRACE(std::to_string(size) + " bytes");
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        WriteFile(dir / "in", bytes);
+        std::filesystem::permissions(dir / "in", std::filesystem::perms(0644));
+        const std::string tool = Output("uuencode " + ShellQuote((dir / "in").string()) + " x.bin");
+        for (const std::string lineBreak : {"\n", "\r\n"}) {
+            SCOPED_TRACE(lineBreak == "\n" ? "LF" : "CR LF");
+            const std::string before = "Some mail text before." + lineBreak;
+            TEditStream model;
+            model.InsertString(before, 0);
+            bool cancelled = false;
+            TUUEncoder encoder;
+            if (lineBreak != "\n") encoder.SetLineBreak(lineBreak);
+            const TTextPos inserted = encoder.Encode(dir / "in", "/some/where/x.bin", cancelled,
+                                                     static_cast<TTextPos>(before.size()), model);
+            const std::string text = model.GetText(0, model.TextSize()).substr(before.size());
+            EXPECT_EQ(inserted, static_cast<TTextPos>(text.size()));
+            std::string ours = text;
+            std::erase(ours, '\r');
+            EXPECT_EQ(text.size(), ours.size() + (lineBreak.size() - 1) * std::ranges::count(ours, '\n'));
+            const size_t header = ours.find('\n') + 1;
+            EXPECT_EQ(ours.substr(0, header), "Section 1 of x.bin\n");
+            EXPECT_EQ(ours.substr(header, tool.size()), tool);
+            EXPECT_TRUE(ours.substr(header + tool.size()).starts_with("sum -r/size "));
+            EXPECT_NE(ours.find(" section (from \"begin\" to \"end\")\nsum -r/size "), std::string::npos);
 
-        WriteFile(dir / "mail.txt", before + text);
-        Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
-        EXPECT_TRUE(ReadFile(dir / "decoded.bin") == original);
-        TDecoding ours;
-        ours.Decode(before + text);
-        EXPECT_EQ(ours.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "payload.bin"}}));
-        EXPECT_TRUE(ReadFile(ours.dir / "payload.bin") == original);
+            WriteFile(dir / "mail.txt", before + text);
+            Output("cd " + ShellQuote((dir / "").string()) + " && uudecode -o decoded.bin mail.txt");
+            EXPECT_TRUE(ReadFile(dir / "decoded.bin") == bytes);
+            TDecoding decoding;
+            decoding.Decode(before + text);
+            EXPECT_EQ(decoding.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "x.bin"}}));
+            EXPECT_TRUE(ReadFile(decoding.dir / "x.bin") == bytes);
+        }
+        // The last data line again, from bytes that go on past the line's count.
+        const std::string last = bytes.substr(size / 45 * 45) + "\xff\xff";
+        const size_t end = tool.rfind("`\nend\n");
+        const size_t start = tool.rfind('\n', end - 2) + 1;
+        EXPECT_EQ(TUUEncoder::EncodeLine(Bytes(last), static_cast<int>(size % 45)) + "\n",
+                  tool.substr(start, end - start));
     }
+    TTextStream plain; // a text it cannot edit
+    bool cancelled = false;
+    EXPECT_THROW(TUUEncoder().Encode("/dev/null", "x", cancelled, 0, plain), TUUException);
 }
 
 // Zero is written '`' by uuencode, a space by older encoders; mail often loses the spaces that end a line.
@@ -130,58 +128,17 @@ TEST(UUCoding, UuencodeOutputDecodesWithZerosAsGravesSpacesOrCutSpaces) {
     }
 }
 
-// Byte counts that leave one byte for the last group: the group is completed with zeros, never with
-// whatever follows the file's bytes in memory.
-TEST(UUCoding, EncoderWritesTheLinesUuencodeWrites) {
-    TTempDir dir;
-    for (size_t size : {1u, 4u, 46u, 4501u}) {
-        SCOPED_TRACE(std::to_string(size) + " bytes");
-        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
-        WriteFile(dir / "in", bytes);
-        std::filesystem::permissions(dir / "in", std::filesystem::perms(0644));
-        const std::string tool = Output("uuencode " + ShellQuote((dir / "in").string()) + " x.bin");
-        TEditStream model;
-        bool cancelled = false;
-        TUUEncoder().Encode(dir / "in", "x.bin", cancelled, 0, model);
-        const std::string ours = WholeText(model);
-        const size_t header = ours.find('\n') + 1;
-        EXPECT_EQ(ours.substr(0, header), "Section 1 of x.bin\n");
-        EXPECT_EQ(ours.substr(header, tool.size()), tool);
-        EXPECT_TRUE(ours.substr(header + tool.size()).starts_with("sum -r/size "));
-
-        // The last data line again, from bytes that go on past the line's count.
-        const std::string last = bytes.substr(size / 45 * 45) + "\xff\xff";
-        const size_t end = tool.rfind("`\nend\n");
-        const size_t start = tool.rfind('\n', end - 2) + 1;
-        EXPECT_EQ(TUUEncoder::EncodeLine(Bytes(last), static_cast<int>(size % 45)) + "\n",
-                  tool.substr(start, end - start));
-    }
-}
-
-TEST(UUCoding, LinesOfTheEncoder) {
-    unsigned char bytes[46] = {};
-    EXPECT_EQ(TUUEncoder::EncodeLine(bytes, 45)[0], 'M');
-    EXPECT_EQ(TUUEncoder::EncodeLine(bytes, 1), "!````");
+// A line that lost its trailing spaces in transit is completed with zeros; a damaged one is refused.
+TEST(UUCoding, DecodingALine) {
     std::vector<unsigned char> back;
-    EXPECT_EQ(TUUDecoder::DecodeLine("!````", back), TUUDecoder::dlDone);
-    EXPECT_EQ(back.size(), 1u);
-    EXPECT_EQ(TUUDecoder::DecodeLine("", back), TUUDecoder::dlTooShort);
-    EXPECT_EQ(TUUDecoder::DecodeLine("M```` ", back), TUUDecoder::dlTooShort) << "not cut at its spaces";
-    EXPECT_EQ(TUUDecoder::DecodeLine("a````", back), TUUDecoder::dlInvalid);
-    EXPECT_EQ(TUUDecoder::DecodeLine("!``a`", back), TUUDecoder::dlInvalid);
-    EXPECT_EQ(TUUDecoder::DecodeLine("N" + std::string(64, '`'), back), TUUDecoder::dlTooMany);
-    EXPECT_EQ(TUUDecoder::DecodeLine("#86)C", back), TUUDecoder::dlDone);
-    EXPECT_EQ(std::string(back.begin(), back.end()), "abc");
-    // A line that lost its trailing spaces in transit still decodes.
     EXPECT_EQ(TUUDecoder::DecodeLine("#86)", back), TUUDecoder::dlDone);
     EXPECT_EQ(std::string(back.begin(), back.end()), "ab@");
     EXPECT_EQ(TUUDecoder::DecodeLine("M", back), TUUDecoder::dlDone);
     EXPECT_EQ(back, std::vector<unsigned char>(45, 0));
-
-    TTextStream plain;
-    bool cancelled = false;
-    TUUEncoder encoder;
-    EXPECT_THROW(encoder.Encode("/dev/null", "x", cancelled, 0, plain), TUUException);
+    EXPECT_EQ(TUUDecoder::DecodeLine("", back), TUUDecoder::dlTooShort);
+    EXPECT_EQ(TUUDecoder::DecodeLine("M```` ", back), TUUDecoder::dlTooShort) << "not cut at its spaces";
+    EXPECT_EQ(TUUDecoder::DecodeLine("a````", back), TUUDecoder::dlInvalid);
+    EXPECT_EQ(TUUDecoder::DecodeLine("!``a`", back), TUUDecoder::dlInvalid);
 }
 
 } // namespace

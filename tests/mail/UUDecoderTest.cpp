@@ -53,34 +53,24 @@ TEST(UUDecoder, AFileInTwoSectionsChecksEachSection) {
     std::string bytes;
     for (int i = 0; i < 300; ++i)
         bytes += static_cast<char>(i * 7);
-    std::vector<std::string> data;
+    std::vector<std::string> data; // seven data lines, then "`" and "end"
     for (size_t at = 0; at < bytes.size(); at += 45)
-        data.push_back(TUUEncoder::EncodeLine(Bytes(bytes) + at,
-                                              static_cast<int>(std::min<size_t>(45, bytes.size() - at))));
+        data.push_back(
+            TUUEncoder::EncodeLine(Bytes(bytes) + at, static_cast<int>(std::min<size_t>(45, 300 - at))));
+    data.insert(data.end(), {"`", "end"});
     TSumCheck first, second, file;
     first.AddLine("begin 644 split.bin");
-    for (size_t i = 0; i < 3; ++i)
-        first.AddLine(data[i]);
-    for (size_t i = 3; i < data.size(); ++i)
-        second.AddLine(data[i]);
-    second.AddLine("`");
-    second.AddLine("end");
+    for (size_t i = 0; i < data.size(); ++i)
+        (i < 3 ? first : second).AddLine(data[i]);
     file.AddBytes(Bytes(bytes), static_cast<TTextPos>(bytes.size()));
-    std::vector<std::string> mail = {"Section 1 of split.bin",
-                                     "begin 644 split.bin",
-                                     data[0],
-                                     data[1],
-                                     data[2],
-                                     "sum -r/size " + first.Format() + " section (from \"begin\" to \"end\")",
-                                     "",
-                                     "From: somebody",
-                                     "Subject: part 2 of 2",
-                                     "",
-                                     "Section 2 of split.bin"};
-    mail.insert(mail.end(), data.begin() + 3, data.end());
+    const std::string firstSum = "sum -r/size " + first.Format() + " section (from \"begin\" to \"end\")";
+    std::vector<std::string> mail = {"Section 1 of split.bin", "begin 644 split.bin"};
+    mail.insert(mail.end(), data.begin(), data.begin() + 3);
     mail.insert(mail.end(),
-                {"`", "end", "sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
-                 "sum -r/size " + file.Format() + " entire input file"});
+                {firstSum, "", "From: somebody", "Subject: part 2 of 2", "", "Section 2 of split.bin"});
+    mail.insert(mail.end(), data.begin() + 3, data.end());
+    mail.insert(mail.end(), {"sum -r/size " + second.Format() + " section from first encoded line to \"end\"",
+                             "sum -r/size " + file.Format() + " entire input file"});
     TDecoding d;
     d.Decode(Lines(mail));
     EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::FileSummed, ueNone, "split.bin"}}));
@@ -149,12 +139,14 @@ TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
     EXPECT_EQ(stopped.reports, (std::vector<TReport>{{TUdStates::Cancelled, ueNone, "stopped.txt"}}));
     EXPECT_FALSE(fs::exists(stopped.dir / "stopped.txt"));
 
-    // A file whose "end" line was met is whole: a cancel after it keeps it.
-    TDecoding afterEnd;
-    afterEnd.linesLeft = 4;
-    afterEnd.Decode(Lines({"begin 644 kept.txt", "#86)C", "`", "end", "More mail."}));
-    EXPECT_EQ(afterEnd.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "kept.txt"}}));
-    EXPECT_EQ(ReadFile(afterEnd.dir / "kept.txt"), "abc");
+    // A file whose "end" line was met is whole: a cancel after it, or after a begin line refused, keeps it.
+    for (const int linesLeft : {4, 6}) {
+        TDecoding d;
+        d.linesLeft = linesLeft;
+        d.Decode(Lines({"begin 644 kept.txt", "#86)C", "`", "end", "begin abc second.txt", "#86)C", "`"}));
+        EXPECT_EQ(d.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "kept.txt"}})) << linesLeft;
+        EXPECT_EQ(ReadFile(d.dir / "kept.txt"), "abc");
+    }
 
     // A file the user ignored is not written, not reported, and not removed from anywhere.
     TTempDir elsewhere;
@@ -169,13 +161,6 @@ TEST(UUDecoder, ACancelRemovesOnlyThePartOfTheFileInProgress) {
     EXPECT_EQ(ReadFile(ignoring.dir / "first.txt"), "abc");
     EXPECT_FALSE(fs::exists(ignoring.dir / "ignored.txt"));
     EXPECT_EQ(ReadFile(elsewhere / "ignored.txt"), "not the decoder's");
-
-    // A begin line that is refused ends the file before it, which stays finished.
-    TDecoding refused;
-    refused.linesLeft = 6;
-    refused.Decode(Lines({"begin 644 first.txt", "#86)C", "`", "end", "begin abc second.txt", "#86)C", "`"}));
-    EXPECT_EQ(refused.reports, (std::vector<TReport>{{TUdStates::Ended, ueNone, "first.txt"}}));
-    EXPECT_EQ(ReadFile(refused.dir / "first.txt"), "abc");
 
     TDecoding noFile;
     noFile.linesLeft = 2;
