@@ -46,7 +46,6 @@ TCodeWidths::TCodeWidths() : m_Plane(UnknownPlane()) {}
 void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byteWidths, TMeasure measure) {
     m_Cell = cell;
     m_WidestByte = widestByte;
-    m_ByteWidths = byteWidths;
     m_AsciiWidths.fill(0);
     for (int c = 0; c < 0x80 && byteWidths; ++c) m_AsciiWidths[static_cast<size_t>(c)] = byteWidths[c];
     m_Measure = std::move(measure);
@@ -56,7 +55,7 @@ void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byte
 }
 
 TTextPos TCodeWidths::Compute(char32_t code) const {
-    if (code < 0x80) return m_ByteWidths ? m_ByteWidths[code] : m_Cell;
+    if (code < 0x80) return m_AsciiWidths[code];
     if (m_Cell > 0) return IsWideChar(code) ? 2 * m_Cell : m_Cell;
     // The replacement mark stands for a single invalid byte as well as for itself.
     const TTextPos bytes = code == 0xFFFD ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
