@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/Exceptions.h"
+#include "text/Utf8.h"
 
 TTextViewer::TTextViewer(QWidget* parent) : TLinesViewer(parent) {
     Constructed();
@@ -252,8 +253,14 @@ TTextPos TTextViewer::SpaceWidth() const {
 }
 
 TTextPos TTextViewer::CaretColumn() const {
-    if (m_CaretX <= m_LineEndX) return m_CaretChar;
-    return m_CaretChar + (m_CaretX - m_LineEndX) / SpaceWidth();
+    TTextPos chars = m_CaretChar;
+    if (m_TextBuffer && m_TextBuffer->CharSet() == TCharSets::csUtf8 && m_CaretChar > 0) {
+        const std::string before = m_TextBuffer->GetText(m_CaretStart, m_CaretChar); // counted in characters
+        const auto* first = reinterpret_cast<const unsigned char*>(before.data());
+        chars = Utf8CharCount(first, first + before.size());
+    }
+    if (m_CaretX <= m_LineEndX) return chars;
+    return chars + (m_CaretX - m_LineEndX) / SpaceWidth();
 }
 
 void TTextViewer::CaretMoved() {

@@ -60,3 +60,10 @@ TTextPos Utf8WholeLength(const unsigned char* p, TTextPos n) {
     }
     return n;
 }
+
+TTextPos Utf8CharCount(const unsigned char* p, const unsigned char* end) {
+    TTextPos count = 0;
+    for (; p < end; ++count)
+        p += DecodeUtf8Fast(p, end).Length;
+    return count;
+}

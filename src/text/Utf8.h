@@ -34,6 +34,9 @@ inline TUtf8Char DecodeUtf8Fast(const unsigned char* p, const unsigned char* end
     return DecodeUtf8(p, end);
 }
 
+// How many characters the bytes [p, end) hold.
+TTextPos Utf8CharCount(const unsigned char* p, const unsigned char* end);
+
 // Where the character holding the byte end[-1] starts: end - 1 for an invalid byte, else its valid
 // sequence's lead byte. begin (< end) is a character's start or lies three bytes or more before end;
 // bytes up to limit may be read past end to see the sequence whole (limit = end when none may).

@@ -229,6 +229,7 @@ private slots:
             e.Key(Qt::Key_Right);
             QCOMPARE(e.view.CaretOffset(), expected);
         }
+        QCOMPARE(e.view.CaretColumn(), 5); // the column a user sees counts characters, not bytes
         e.Key(Qt::Key_Left, Qt::ShiftModifier);
         e.Key(Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(e.view.SelStartOffset(), 4);
