@@ -47,7 +47,7 @@ void TQtCanvas::SetFont(const QFont& font) {
     m_Font.setHintingPreference(QFont::PreferFullHinting);
     m_Raw = QRawFont::fromFont(m_Font);
     Measure(m_Raw, m_Font, m_Device ? m_Device->logicalDpiX() : 96, m_Glyphs, m_Metrics);
-    m_Cell = CellWidth(m_Metrics);
+    m_Cell = UniformWidth(m_Metrics);
     m_Ascent = std::lround(m_Raw.ascent());
     m_CodeGlyphs.Reset(m_Raw);
     if (OnFontChange) OnFontChange();
@@ -79,7 +79,7 @@ bool TQtCanvas::GetPrinterMetrics(TFontMetrics& metrics) {
     QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
     Measure(raw, font, printer->resolution(), m_PrinterGlyphs, metrics);
-    m_PrinterCell = CellWidth(metrics);
+    m_PrinterCell = UniformWidth(metrics);
     m_PrinterAscent = std::lround(raw.ascent());
     m_PrinterRaw = std::move(raw);
     m_PrinterFont = font;
@@ -140,13 +140,6 @@ const TQtCanvas::TCodeGlyph& TQtCanvas::CodeGlyph(bool printer, char32_t code) {
     if (known == glyphs.Glyphs.end())
         known = glyphs.Glyphs.emplace(code, FindGlyph(printer ? m_PrinterFont : m_Font, glyphs, code)).first;
     return known->second;
-}
-
-TTextPos TQtCanvas::CellWidth(const TFontMetrics& m) {
-    for (int b = 0; b < 256; ++b)
-        if (b != '\t' && b != '\n' && b != '\f' && b != '\r' && m.Widths[static_cast<size_t>(b)] != m.Widths['a'])
-            return 0;
-    return m.Widths['a'];
 }
 
 TTextPos TQtCanvas::CharWidth(TOutputDevice device, char32_t code) {

@@ -62,8 +62,6 @@ private:
         }
     };
     const TCodeGlyph& CodeGlyph(bool printer, char32_t code);
-    // The width every byte's glyph has in a fixed-pitch font (as layout tells one), else 0.
-    static TTextPos CellWidth(const TFontMetrics& metrics);
     // Finds the glyph the system's font matching draws `code` with.
     static TCodeGlyph FindGlyph(const QFont& font, TCodeGlyphs& glyphs, char32_t code);
 

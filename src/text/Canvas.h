@@ -15,6 +15,14 @@ struct TFontMetrics {
     double PixelsPerInch = 96.0;  // horizontal resolution
 };
 
+// The advance every byte but TAB, LF, FF and CR shares in a fixed-pitch font, else 0: such a font is
+// laid out in cells.
+inline TTextPos UniformWidth(const TFontMetrics& m) {
+    for (int c = 0; c < 256; ++c)
+        if (c != 9 && c != 10 && c != 12 && c != 13 && m.Widths[static_cast<size_t>(c)] != m.Widths['a']) return 0;
+    return m.Widths['a'];
+}
+
 enum class TOutputDevice { odDisplay, odPrinter };
 
 // The drawing surface of an editor as the Qt-free text model sees it: font metrics on the screen and

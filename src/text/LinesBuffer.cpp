@@ -22,13 +22,10 @@ void Normalise(TFontMetrics& m, TTextPos& uniform, TTextPos& widest) {
     if (m.TabWidth < 1) m.TabWidth = 8 * m.AvgCharWidth;
     if (m.PixelsPerInch <= 0) m.PixelsPerInch = 96;
     // Tab, line feed, form feed and carriage return are measured on their own.
-    uniform = m.Widths['a'];
+    uniform = UniformWidth(m);
     widest = 0;
-    for (int c = 0; c < 256; ++c) {
-        if (c == TAB || c == LF || c == FF || c == CR) continue;
-        if (m.Widths[c] != uniform) uniform = 0;
-        widest = std::max(widest, m.Widths[c]);
-    }
+    for (int c = 0; c < 256; ++c)
+        if (c != TAB && c != LF && c != FF && c != CR) widest = std::max(widest, m.Widths[c]);
 }
 
 const char* const kTabStopRange = "Invalid access to tab stop array - index greater than MaxTabStops";
