@@ -55,7 +55,6 @@ void TCodeWidths::Reset(TTextPos cell, TTextPos widestByte, const TTextPos* byte
 }
 
 TTextPos TCodeWidths::Compute(char32_t code) const {
-    if (code < 0x80) return m_AsciiWidths[code];
     if (m_Cell > 0) return IsWideChar(code) ? 2 * m_Cell : m_Cell;
     // The replacement mark stands for a single invalid byte as well as for itself.
     const TTextPos bytes = code == 0xFFFD ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;

@@ -23,8 +23,8 @@ using TFindOptions = unsigned;
 // computed on first need and kept until the canvas, its font, the mode or the text changes.
 // Layout reads ahead through its own window on the text. Lines of a fixed-pitch font are cut where
 // their line breaks, tabs and wrap points lie, found a block of bytes at a time; lines that cannot wrap
-// nor be the widest are only counted; every other line is measured byte by byte through the width
-// tables. All ways give the same lines.
+// nor be the widest are only counted; every other line is measured character by
+// character through the width tables. All ways give the same lines.
 class TLinesBuffer : public TTextBuffer {
 public:
     TLinesBuffer() : m_Window(*this) {}
